@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs every Debian package Zentavo needs to build and run.
+#   scripts/install-deps.sh          what building and running needs
+#   scripts/install-deps.sh --test   that, plus what the tests and benchmarks use
+set -eu
+
+packages="cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev
+  fonts-liberation libreoffice-calc"
+if [ "${1:-}" = "--test" ]; then
+  packages="$packages xvfb xauth xdotool xclip pwgen"
+fi
+
+missing=""
+for package in $packages; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing="$missing $package"
+done
+[ -n "$missing" ] || exit 0
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -q --no-install-recommends $missing

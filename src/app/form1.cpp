@@ -1,0 +1,269 @@
+#include "form1.h"
+
+#include "prompter.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+
+namespace zentavo {
+
+namespace {
+
+// A rectangle of the design, in twips, as pixels. Edges are converted rather
+// than sizes, so neighbouring controls keep their gaps exactly.
+QRect twipsRect(int left, int top, int width, int height)
+{
+    const int x = twipsToPixels(left), y = twipsToPixels(top);
+    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
+}
+
+QFont arial(qreal points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+template <typename Control>
+Control *place(Control *control, int left, int top, int width, int height)
+{
+    control->setGeometry(twipsRect(left, top, width, height));
+    return control;
+}
+
+} // namespace
+
+Form1::Form1(const Services &services, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_services(services), m_errorReport(*services.prompter, services.supportAddress),
+      m_generator(*services.random, m_errorReport)
+{
+    createControls();
+    setTabOrder();
+    wirePointerHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls()
+{
+    const QSize client(twipsToPixels(8040), twipsToPixels(10680));
+    setFixedSize(client);
+    setFont(arial(9));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    Frame1 = place(new QGroupBox(QStringLiteral("Options"), this), 120, 90, 7800, 1785);
+    Check5 = place(new QCheckBox(QStringLiteral("a - z"), Frame1), 240, 300, 870, 240);
+    Check6 = place(new QCheckBox(QStringLiteral("A - Z"), Frame1), 240, 650, 960, 240);
+    Check7 = place(new QCheckBox(QStringLiteral("0 - 9"), Frame1), 240, 1000, 1140, 240);
+    Check2 = place(new QCheckBox(QStringLiteral(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
+    Text1 = place(new QLineEdit(QStringLiteral("!@#$%^&*()"), Frame1), 2880, 1300, 2535, 345);
+    Text1->hide();
+
+    Frame4 = place(new QGroupBox(QStringLiteral("At Least Option"), this), 120, 1905, 7800, 690);
+    Check8 = place(new QCheckBox(QStringLiteral("Generate at least 1 character from each character group "
+                                                "(listed above)"),
+                                 Frame4),
+                   240, 300, 7380, 240);
+
+    Frame5 = place(new QGroupBox(QStringLiteral("Additional Options"), this), 120, 2670, 7800, 1785);
+    Check9 = place(new QCheckBox(QStringLiteral("Show line numbers"), Frame5), 240, 300, 2940, 240);
+    Check4 = place(new QCheckBox(QStringLiteral("Make last character a digit"), Frame5), 240, 650, 2940, 240);
+    Check3 = place(new QCheckBox(QStringLiteral("Include space character"), Frame5), 240, 1000, 2940, 240);
+    Check1 = place(new QCheckBox(QStringLiteral("Remove vowels"), Frame5), 240, 1350, 2940, 240);
+
+    Frame2 = place(new QGroupBox(QStringLiteral("How many passwords would you like to generate?"), this), 120,
+                   4515, 7800, 780);
+    Text2 = place(new QLineEdit(QStringLiteral("10"), Frame2), 240, 300, 7300, 345);
+    Frame3 = place(new QGroupBox(QStringLiteral("What length?"), this), 120, 5370, 7800, 780);
+    Text3 = place(new QLineEdit(QStringLiteral("4"), Frame3), 240, 300, 7300, 345);
+
+    const QFont buttonFont = arial(11.25);
+    auto button = [&](const char *caption, int left, int top, int width) {
+        auto *pushButton = place(new QPushButton(QString::fromLatin1(caption), this), left, top, width, 405);
+        pushButton->setFont(buttonFont);
+        return pushButton;
+    };
+    PushButton1 = button("Start Generating", 120, 6270, 7800);
+
+    ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
+    ListView1->setModel(&m_results);
+    ListView1->setFont(arial(9));
+    ListView1->setToolTip(QStringLiteral("Double-click item to remove it. Move | line to right and out of window "
+                                         "to reveal full names."));
+    ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
+    ListView1->setShowGrid(false);
+    ListView1->setWordWrap(false);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setTabKeyNavigation(false);
+    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ListView1->horizontalHeader()->setHighlightSections(false);
+    ListView1->horizontalHeader()->setSectionsClickable(false);
+    connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
+
+    PushButton4 = button("Save Results As Text File", 120, 9135, 3840);
+    PushButton13 = button("Save Results As Excel File", 4080, 9135, 3840);
+    PushButton2 = button("Copy Results To Clipboard", 120, 9645, 3840);
+    PushButton3 = button("Clear Results", 4080, 9645, 3840);
+
+    ProgressBar1 = place(new QProgressBar(this), 120, 10170, 7800, 405);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(true);
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+}
+
+void Form1::setTabOrder()
+{
+    // The design's tab order, frames left out since they take no focus: the
+    // list first, then the options, the buttons, the two fields, the at-least
+    // option and the additional options from the bottom up.
+    const QWidget *order[] = {ListView1,   Check5,      Check6,       Check7,      Check2, Text1,
+                              PushButton1, PushButton4, PushButton13, PushButton3, PushButton2,
+                              Text2,       Text3,       Check8,       Check1,      Check3, Check4,
+                              Check9};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
+    ProgressBar1->setFocusPolicy(Qt::NoFocus);
+    ListView1->setFocus();
+}
+
+void Form1::wirePointerHandlers()
+{
+    // Moving over the background, the first three frames or the list shows
+    // the arrow; over a push button, the hand. The other controls have no say:
+    // moving over them leaves the pointer as it was. Each control answers
+    // only for itself, so no move passes on to the frame or window behind.
+    for (QWidget *child : findChildren<QWidget *>())
+        child->setAttribute(Qt::WA_NoMousePropagation);
+    setMouseTracking(true);
+    const QList<QWidget *> arrowAreas{Frame1, Frame2, Frame3, ListView1->viewport(),
+                                      ListView1->horizontalHeader()};
+    const QList<QWidget *> handAreas{PushButton1, PushButton13, PushButton2, PushButton3, PushButton4};
+    for (QWidget *area : arrowAreas + handAreas) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy) {
+        const bool overButton = qobject_cast<QPushButton *>(watched) != nullptr;
+        setPointer(overButton ? Pointer::Hand : Pointer::Arrow);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pointer != Pointer::Busy)
+        setPointer(Pointer::Arrow);
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form1::setPointer(Pointer pointer)
+{
+    if (pointer == m_pointer && pointer != Pointer::Hand)
+        return;
+    m_pointer = pointer;
+    switch (pointer) {
+    case Pointer::Arrow:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case Pointer::Hand:
+        // Without a hand image of our own the custom pointer is the arrow.
+        setCursor(m_handCursor.value_or(QCursor(Qt::ArrowCursor)));
+        break;
+    case Pointer::Busy:
+        setCursor(Qt::WaitCursor);
+        break;
+    }
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen *shownOn = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(shownOn->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing ends the program at once: a command in the middle of its work
+    // stops at its next chance to handle events and shows nothing more.
+    m_pump.abandon();
+    event->accept();
+}
+
+GenerationOptions Form1::currentOptions() const
+{
+    GenerationOptions options;
+    options.useLowerCase = Check5->isChecked();
+    options.useUpperCase = Check6->isChecked();
+    options.useDigits = Check7->isChecked();
+    options.useSpecified = Check2->isChecked();
+    options.specifiedCharacters = Text1->text();
+    options.passwordCount = Text2->text();
+    options.passwordLength = Text3->text();
+    options.removeVowels = Check1->isChecked();
+    options.includeSpace = Check3->isChecked();
+    options.lastCharacterDigit = Check4->isChecked();
+    options.atLeastOneFromEachGroup = Check8->isChecked();
+    options.showLineNumbers = Check9->isChecked();
+    return options;
+}
+
+void Form1::showMessage(const QString &text)
+{
+    // Whatever the message is about, the list behind it is shown complete.
+    m_results.publishRows();
+    m_services.prompter->message(Prompter::Icon::None, m_applicationTitle, text);
+}
+
+void Form1::setProgress(double percent)
+{
+    // The bar shows whole percents; a value may pass 100 by a hair.
+    const int shown = qBound(0, qRound(percent), 100);
+    if (shown != m_shownProgress) {
+        m_shownProgress = shown;
+        ProgressBar1->setValue(shown);
+    }
+}
+
+void Form1::setProgressText(const QString &text)
+{
+    ProgressBar1->setFormat(text);
+}
+
+void Form1::applyColumnWidth(int column, int twips)
+{
+    ListView1->horizontalHeader()->resizeSection(column, twipsToPixels(twips));
+}
+
+} // namespace zentavo

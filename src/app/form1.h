@@ -1,0 +1,104 @@
+#pragma once
+
+#include "errorreport.h"
+#include "eventpump.h"
+#include "services.h"
+
+#include "../generator/options.h"
+#include "../generator/passwordgenerator.h"
+#include "../results/resultslist.h"
+
+#include <QCursor>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+
+namespace zentavo {
+
+// The main window: every option, the "Start Generating" command, the results
+// list and the commands that act on it. Controls keep the names every reader
+// of this program knows them by (Check5 is "a - z", Text2 the count...).
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(const Services &services, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The three shapes of the window's mouse pointer.
+    enum class Pointer { Arrow, Hand, Busy };
+    Pointer pointer() const { return m_pointer; }
+    void setPointer(Pointer pointer);
+
+    // The title of every message box that has none of its own.
+    QString applicationTitle() const { return m_applicationTitle; }
+
+    ResultsList &results() { return m_results; }
+    bool isGenerating() const { return m_generator.isGenerating(); }
+
+    // The options as the controls show them now.
+    GenerationOptions currentOptions() const;
+
+    // Prepares the window before it is first shown.
+    void Form_Load();
+
+    // Commands and shared procedures.
+    void PushButton1_Click();
+    void PushButton3_Click();
+    void ClearList();
+
+    // Controls, named as in the window's design.
+    QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5;
+    QCheckBox *Check1, *Check2, *Check3, *Check4, *Check5, *Check6, *Check7, *Check8, *Check9;
+    QLineEdit *Text1, *Text2, *Text3;
+    QPushButton *PushButton1, *PushButton2, *PushButton3, *PushButton4, *PushButton13;
+    QTableView *ListView1;
+    QProgressBar *ProgressBar1;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    class GenerationAdapter;
+
+    void createControls();
+    void setTabOrder();
+    void wirePointerHandlers();
+    void showMessage(const QString &text);
+    void setProgress(double percent);
+    void setProgressText(const QString &text);
+    void applyColumnWidth(int column, int twips);
+
+    Services m_services;
+    ErrorReport m_errorReport;
+    EventPump m_pump;
+    ResultsList m_results;
+    PasswordGenerator m_generator;
+    QString m_applicationTitle;
+    Pointer m_pointer = Pointer::Arrow;
+    std::optional<QCursor> m_handCursor;
+    bool m_centred = false;
+    int m_shownProgress = 0;
+};
+
+// The program's icon in all the sizes it is drawn in.
+QIcon programIcon();
+
+// Positions in the window's design are in twips: 15 to a logical pixel.
+constexpr int twipsToPixels(int twips)
+{
+    return (twips * 2 + 15) / 30;
+}
+
+} // namespace zentavo

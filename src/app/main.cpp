@@ -1,0 +1,17 @@
+#include "desktopservices.h"
+#include "form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zentavo"));
+    QApplication::setWindowIcon(zentavo::programIcon());
+
+    zentavo::DesktopServices desktop;
+    zentavo::Form1 window(desktop.services());
+    window.Form_Load();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace zentavo {
+
+class Prompter;
+class RandomSource;
+
+// The outside world as the main window sees it. Each piece is a small
+// interface so tests can stand in for it and observe what the program did;
+// the desktop ones are the defaults (desktopservices.h).
+struct Services
+{
+    Prompter *prompter = nullptr;
+    RandomSource *random = nullptr;
+    // The folder the optional files (hand pointer, skin, splash pictures)
+    // are looked for in; the executable's folder in a real run.
+    QString programFolder;
+    QString supportAddress;
+};
+
+} // namespace zentavo

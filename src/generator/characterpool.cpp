@@ -1,0 +1,49 @@
+#include "characterpool.h"
+
+#include "randomsource.h"
+
+namespace zentavo {
+
+CharacterPool::CharacterPool(QStringView text)
+{
+    m_characters.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text[i];
+        if (unit.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            m_characters.push_back(QChar::surrogateToUcs4(unit, text[i + 1]));
+            ++i;
+        } else {
+            // A lone surrogate stays one character, as typed.
+            m_characters.push_back(unit.unicode());
+        }
+    }
+}
+
+Password PickRandomCharacters(int count, const CharacterPool &pool, RandomSource &random)
+{
+    Password result;
+    if (count < 1 || pool.isEmpty())
+        return result;
+    result.reserve(std::size_t(count));
+    const auto n = quint32(pool.size());
+    for (int k = 0; k < count; ++k)
+        result.push_back(pool.at(random.uniform(n)));
+    return result;
+}
+
+QString toQString(const Password &password)
+{
+    QString text;
+    text.reserve(qsizetype(password.size()));
+    for (const char32_t c : password) {
+        if (c > 0xFFFF) {
+            text += QChar(QChar::highSurrogate(c));
+            text += QChar(QChar::lowSurrogate(c));
+        } else {
+            text += QChar(char16_t(c));
+        }
+    }
+    return text;
+}
+
+} // namespace zentavo

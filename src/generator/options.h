@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace zentavo {
+
+// The generation options as the window's controls show them at one moment.
+// The two numeric fields stay texts: they are converted at the moments the
+// generator needs them, and may hold anything the user typed.
+struct GenerationOptions
+{
+    bool useLowerCase = false;           // Check5 "a - z"
+    bool useUpperCase = false;           // Check6 "A - Z"
+    bool useDigits = false;              // Check7 "0 - 9"
+    bool useSpecified = false;           // Check2 " Your specified characters"
+    QString specifiedCharacters;         // Text1
+    QString passwordCount;               // Text2
+    QString passwordLength;              // Text3
+    bool removeVowels = false;           // Check1
+    bool includeSpace = false;           // Check3
+    bool lastCharacterDigit = false;     // Check4
+    bool atLeastOneFromEachGroup = false; // Check8
+    bool showLineNumbers = false;        // Check9
+};
+
+// The character groups, in the order they make up the pool.
+inline constexpr char16_t kLowerCaseLetters[] = u"abcdefghijklmnopqrstuvwxyz";
+inline constexpr char16_t kUpperCaseLetters[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+inline constexpr char16_t kDigits[] = u"0123456789";
+
+} // namespace zentavo

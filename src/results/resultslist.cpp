@@ -1,0 +1,195 @@
+#include "resultslist.h"
+
+#include "../app/failure.h"
+
+#include <algorithm>
+
+namespace zentavo {
+
+namespace {
+// The default width a column is added with, in twips.
+constexpr int kDefaultColumnWidth = 1440;
+constexpr int kShortestPublishInterval = 30;
+} // namespace
+
+ResultsList::ResultsList(QObject *parent)
+    : QAbstractTableModel(parent), m_publishIntervalMs(kShortestPublishInterval)
+{
+    m_publishTimer.setSingleShot(true);
+    connect(&m_publishTimer, &QTimer::timeout, this, &ResultsList::publishRows);
+}
+
+ResultsList::~ResultsList() = default;
+
+int ResultsList::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QString ResultsList::columnTitle(int column) const
+{
+    if (column < 0 || column >= int(m_columns.size()))
+        throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
+    return m_columns[std::size_t(column)].title;
+}
+
+int ResultsList::columnWidthTwips(int column) const
+{
+    if (column < 0 || column >= int(m_columns.size()))
+        throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
+    return m_columns[std::size_t(column)].widthTwips;
+}
+
+void ResultsList::addColumn(const QString &title)
+{
+    const int column = int(m_columns.size());
+    beginInsertColumns({}, column, column);
+    m_columns.push_back({title, kDefaultColumnWidth});
+    endInsertColumns();
+    emit columnWidthChanged(column, kDefaultColumnWidth);
+}
+
+void ResultsList::setColumnWidthTwips(int column, int twips)
+{
+    if (column < 0 || column >= int(m_columns.size()))
+        throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
+    m_columns[std::size_t(column)].widthTwips = twips;
+    emit columnWidthChanged(column, twips);
+}
+
+void ResultsList::removeAllColumns()
+{
+    if (m_columns.empty())
+        return;
+    beginRemoveColumns({}, 0, int(m_columns.size()) - 1);
+    m_columns.clear();
+    endRemoveColumns();
+}
+
+QStringView ResultsList::password(qsizetype row) const
+{
+    const qsizetype begin = row == 0 ? 0 : m_ends[std::size_t(row - 1)];
+    return QStringView(m_text.data() + begin, m_ends[std::size_t(row)] - begin);
+}
+
+void ResultsList::checkRow(qsizetype row) const
+{
+    if (row < 0 || row >= storedRowCount())
+        throw Failure(QStringLiteral("Row %1 of the list no longer exists.").arg(row + 1));
+}
+
+QString ResultsList::cell(qsizetype row, int column) const
+{
+    checkRow(row);
+    const qint32 line = m_lineNumbers[std::size_t(row)];
+    if (line == 0)
+        return column == 0 ? password(row).toString() : QString();
+    if (column == 0)
+        return QString::number(line);
+    return column == 1 ? password(row).toString() : QString();
+}
+
+bool ResultsList::isChecked(qsizetype row) const
+{
+    checkRow(row);
+    return m_checked[std::size_t(row)];
+}
+
+void ResultsList::setChecked(qsizetype row, bool checked)
+{
+    checkRow(row);
+    m_checked[std::size_t(row)] = checked;
+    if (row < m_published) {
+        const QModelIndex first = index(int(row), 0);
+        emit dataChanged(first, first, {Qt::CheckStateRole});
+    }
+}
+
+void ResultsList::appendRow(qint32 lineNumber, QStringView password)
+{
+    m_text.insert(m_text.end(), password.utf16(), password.utf16() + password.size());
+    m_ends.push_back(qsizetype(m_text.size()));
+    m_lineNumbers.push_back(lineNumber);
+    m_checked.push_back(true);
+    schedulePublish();
+}
+
+void ResultsList::removeAllRows()
+{
+    m_publishTimer.stop();
+    beginResetModel();
+    // Swapped out, so the buffer is released (and wiped) now.
+    decltype(m_text)().swap(m_text);
+    m_ends.clear();
+    m_lineNumbers.clear();
+    m_checked.clear();
+    m_published = 0;
+    endResetModel();
+}
+
+void ResultsList::schedulePublish()
+{
+    if (!m_publishTimer.isActive())
+        m_publishTimer.start(m_publishIntervalMs);
+}
+
+void ResultsList::publishRows()
+{
+    m_publishTimer.stop();
+    const qsizetype stored = storedRowCount();
+    if (stored == m_published)
+        return;
+    // A view re-lays out what it shows on every insertion; when that grows
+    // costly, insert less often so the window stays responsive.
+    QElapsedTimer cost;
+    cost.start();
+    beginInsertRows({}, int(m_published), int(stored - 1));
+    m_published = stored;
+    endInsertRows();
+    m_publishIntervalMs = std::max<int>(kShortestPublishInterval, int(4 * cost.elapsed()));
+}
+
+int ResultsList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_published);
+}
+
+QVariant ResultsList::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_published)
+        return {};
+    const qsizetype row = index.row();
+    if (role == Qt::DisplayRole)
+        return cell(row, index.column());
+    if (role == Qt::CheckStateRole && index.column() == 0)
+        return m_checked[std::size_t(row)] ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+bool ResultsList::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole || index.row() >= m_published)
+        return false;
+    setChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags ResultsList::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == 0)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant ResultsList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < int(m_columns.size()))
+        return m_columns[std::size_t(section)].title;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+} // namespace zentavo

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QElapsedTimer>
+#include <QString>
+#include <QTimer>
+#include <vector>
+
+#include "wipingallocator.h"
+
+namespace zentavo {
+
+// The generated passwords: the columns of the list and its rows, in the order
+// they were appended. Each row is a password, with its line number when line
+// numbers are shown, and a checked state the user can change; rows are
+// appended checked.
+//
+// A million rows must not freeze the window, so the rows are stored compactly
+// (all passwords in one buffer, line numbers as numbers, turned into text only
+// for display) and the view is told about new rows in batches, not one at a
+// time: rowCount() counts only the rows the view has been told about, while
+// the exports read every stored row.
+class ResultsList : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ResultsList(QObject *parent = nullptr);
+    ~ResultsList() override;
+
+    // Columns.
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QString columnTitle(int column) const;
+    int columnWidthTwips(int column) const;
+    void addColumn(const QString &title);
+    void setColumnWidthTwips(int column, int twips); // throws Failure for a missing column
+    void removeAllColumns();
+
+    // Rows as stored; what the exports read.
+    qsizetype storedRowCount() const { return qsizetype(m_lineNumbers.size()); }
+    // The text of a cell (column 0 first); throws Failure when the row no
+    // longer exists, as when the list was cleared during an export.
+    QString cell(qsizetype row, int column) const;
+    bool isChecked(qsizetype row) const;
+    void setChecked(qsizetype row, bool checked);
+
+    // Appends a row: `lineNumber` 0 gives a row of the password alone, any
+    // other number a row of the number and the password.
+    void appendRow(qint32 lineNumber, QStringView password);
+    void removeAllRows();
+
+    // Tells the view about every row stored so far. Happens by itself in
+    // batches while events are processed; commands call it when they finish.
+    void publishRows();
+
+    // The model seen by the view.
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    void columnWidthChanged(int column, int twips);
+
+private:
+    struct Column
+    {
+        QString title;
+        int widthTwips;
+    };
+
+    QStringView password(qsizetype row) const;
+    void checkRow(qsizetype row) const;
+    void schedulePublish();
+
+    std::vector<Column> m_columns;
+    // Row r's password is m_text[m_ends[r-1] .. m_ends[r]).
+    std::vector<char16_t, WipingAllocator<char16_t>> m_text;
+    std::vector<qsizetype> m_ends;
+    std::vector<qint32> m_lineNumbers;
+    std::vector<bool> m_checked;
+
+    qsizetype m_published = 0;
+    QTimer m_publishTimer;
+    int m_publishIntervalMs;
+};
+
+} // namespace zentavo

@@ -1,0 +1,453 @@
+#include "app/errorreport.h"
+#include "generator/passwordgenerator.h"
+#include "recorders.h"
+
+#include <QLocale>
+#include <QTest>
+#include <functional>
+
+using namespace zentavo;
+using namespace zentavo::test;
+
+namespace {
+
+struct Row
+{
+    qint32 line;
+    QString password;
+    bool operator==(const Row &other) const = default;
+};
+
+// The window as a generation run sees it; every call is recorded.
+class FakeHost : public GenerationHost
+{
+public:
+    GenerationOptions current;
+    QList<Row> rows;
+    QStringList events; // what happened, in order
+    QList<double> progress;
+    int yields = 0;
+    // Runs at each yield, with the number of the yield (1 first): a user
+    // acting in the middle of a run.
+    std::function<void(int)> onYield;
+
+    GenerationOptions options() override { return current; }
+    void yield() override
+    {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
+    void appendRow(qint32 line, const QString &password) override { rows.append({line, password}); }
+    void setProgressValue(double percent) override
+    {
+        progress.append(percent);
+        if (percent == 0)
+            events << "progress 0";
+    }
+    void setProgressText(const QString &text) override { events << "text " + text; }
+    void showMessage(const QString &text) override { events << "message " + text; }
+    void focusPasswordLength() override { events << "focus Text3"; }
+    void resetPointer() override { events << "pointer"; }
+
+    QStringList passwords() const
+    {
+        QStringList result;
+        for (const Row &row : rows)
+            result << row.password;
+        return result;
+    }
+};
+
+// The first-run options: three groups, at-least mode, length 6, and every
+// additional option on.
+GenerationOptions firstRun()
+{
+    GenerationOptions o;
+    o.useLowerCase = o.useUpperCase = o.useDigits = true;
+    o.specifiedCharacters = QStringLiteral("!@#$%^&*()");
+    o.passwordCount = QStringLiteral("50");
+    o.passwordLength = QStringLiteral("6");
+    o.removeVowels = o.includeSpace = o.lastCharacterDigit = true;
+    o.atLeastOneFromEachGroup = o.showLineNumbers = true;
+    return o;
+}
+
+GenerationOptions plain(const QString &count, const QString &length)
+{
+    GenerationOptions o;
+    o.passwordCount = count;
+    o.passwordLength = length;
+    return o;
+}
+
+const QStringList kWrapUp{"pointer", "progress 0", "text Progress Bar"};
+
+} // namespace
+
+class TestGenerator : public QObject
+{
+    Q_OBJECT
+
+    RecordingPrompter prompter;
+    std::unique_ptr<ErrorReport> report;
+    ScriptedRandom random;
+    FakeHost host;
+
+    void run()
+    {
+        PasswordGenerator generator(random, *report);
+        generator.run(host);
+        QVERIFY(!generator.isGenerating());
+    }
+    QStringList reportedLines() const
+    {
+        QStringList lines;
+        for (const ShownMessage &m : prompter.shown) {
+            const qsizetype at = m.text.indexOf(QStringLiteral("at line "));
+            lines << m.text.mid(at + 8, 3);
+        }
+        return lines;
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void init()
+    {
+        prompter = RecordingPrompter();
+        report = std::make_unique<ErrorReport>(prompter, QStringLiteral("help@example.org"));
+        random = ScriptedRandom();
+        host = FakeHost();
+    }
+
+    void plainModeDrawsFromTheWholePoolInGroupOrder()
+    {
+        host.current = plain("2", "3");
+        host.current.useLowerCase = host.current.useDigits = host.current.useSpecified = true;
+        host.current.specifiedCharacters = QStringLiteral("#a");
+        // pool: a-z (0-25), 0-9 (26-35), '#' 36, 'a' 37 -- repeats kept
+        random.positions = {0, 26, 36, 37, 35, 25};
+        run();
+        QCOMPARE(host.passwords(), QStringList({"a0#", "a9z"}));
+        QVERIFY(std::all_of(random.poolSizes.begin(), random.poolSizes.end(), [](quint32 n) { return n == 38; }));
+        QCOMPARE(host.rows[0].line, 0);
+        QCOMPARE(host.events, kWrapUp + QStringList{"message Done."});
+        QCOMPARE(host.progress, QList<double>({50.0, 100.0, 0.0}));
+    }
+
+    void atLeastModeStartsWithOneCharacterPerGroup()
+    {
+        host.current = plain("1", "7");
+        host.current.atLeastOneFromEachGroup = true;
+        host.current.useLowerCase = host.current.useUpperCase = host.current.useDigits = true;
+        host.current.useSpecified = true;
+        host.current.specifiedCharacters = QStringLiteral("!?");
+        // a-z, A-Z, 0-9, user's, then three from the 64-character pool
+        random.positions = {1, 2, 3, 1, 63, 26, 0};
+        run();
+        QCOMPARE(host.passwords(), QStringList({"bC3?" + QStringLiteral("?Aa")}));
+        QCOMPARE(random.poolSizes, QList<quint32>({26, 26, 10, 2, 64, 64, 64}));
+    }
+
+    void lengthEqualToGroupCountTakesNothingFromThePool()
+    {
+        host.current = plain("1", "2");
+        host.current.atLeastOneFromEachGroup = true;
+        host.current.useUpperCase = host.current.useDigits = true;
+        random.positions = {25, 9};
+        run();
+        QCOMPARE(host.passwords(), QStringList({"Z9"}));
+    }
+
+    void firstRunOptionsGiveConsonantsDigitAndSpace()
+    {
+        host.current = firstRun();
+        host.current.passwordCount = QStringLiteral("1");
+        // b (of 21 consonants), Z (of 21), 5, three from the 52-character
+        // vowel-free pool, the last digit, the space position.
+        random.positions = {0, 20, 5, 51, 0, 21, 7, 2};
+        run();
+        QCOMPARE(random.poolSizes, QList<quint32>({21, 21, 10, 52, 52, 52, 10, 6}));
+        QCOMPARE(host.rows, QList<Row>({{1, "bZ 9b7"}}));
+    }
+
+    void lastDigitComesBeforeTheSpace()
+    {
+        // The space may land on the digit just placed: the password then ends
+        // in a space.
+        host.current = plain("1", "4");
+        host.current.useLowerCase = true;
+        host.current.lastCharacterDigit = host.current.includeSpace = true;
+        random.positions = {0, 1, 2, 3, 8, 3};
+        run();
+        QCOMPARE(host.passwords(), QStringList({"abc "}));
+    }
+
+    void lastDigitAppliesWithoutTheDigitGroup()
+    {
+        host.current = plain("1", "3");
+        host.current.useUpperCase = true;
+        host.current.lastCharacterDigit = true;
+        random.positions = {0, 0, 0, 4};
+        run();
+        QCOMPARE(host.passwords(), QStringList({"AA4"}));
+    }
+
+    void removeVowelsFiltersGroupsAndPoolButNotDigits()
+    {
+        host.current = plain("1", "5");
+        host.current.atLeastOneFromEachGroup = true;
+        host.current.useLowerCase = host.current.useDigits = host.current.useSpecified = true;
+        host.current.specifiedCharacters = QStringLiteral("aE#");
+        host.current.removeVowels = true;
+        // groups: 21 consonants, 10 digits, "#" alone; pool 21 + 10 + 1
+        random.positions = {20, 0, 0, 31, 0};
+        run();
+        QCOMPARE(random.poolSizes, QList<quint32>({21, 10, 1, 32, 32}));
+        QCOMPARE(host.passwords(), QStringList({"z0##b"}));
+    }
+
+    void emptyUserSetStillCountsAndIsMadeUpFromThePool()
+    {
+        host.current = plain("1", "2");
+        host.current.atLeastOneFromEachGroup = true;
+        host.current.useDigits = host.current.useSpecified = true;
+        random.positions = {7, 3};
+        run();
+        QCOMPARE(host.passwords(), QStringList({"73"}));
+
+        init();
+        host.current = plain("1", "1");
+        host.current.atLeastOneFromEachGroup = true;
+        host.current.useDigits = host.current.useSpecified = true;
+        run();
+        QCOMPARE(host.rows.size(), 0);
+        QCOMPARE(host.events, QStringList({"message Length must be greater or equal to the number of checked items.",
+                                           "focus Text3"}) + kWrapUp);
+    }
+
+    void surrogatePairsAreNeverSplit()
+    {
+        host.current = plain("1", "3");
+        host.current.useSpecified = true;
+        host.current.specifiedCharacters = QString::fromUtf8("x😀");
+        host.current.includeSpace = true;
+        random.positions = {1, 1, 0, 0};
+        run();
+        QCOMPARE(random.poolSizes, QList<quint32>({2, 2, 2, 3}));
+        QCOMPARE(host.passwords(), QStringList({QString::fromUtf8(" 😀x")}));
+    }
+
+    void lineNumbersCountFromOneInEveryRun()
+    {
+        host.current = plain("3", "1");
+        host.current.useDigits = host.current.showLineNumbers = true;
+        random.fallback = 0;
+        run();
+        run();
+        QList<qint32> lines;
+        for (const Row &row : host.rows)
+            lines << row.line;
+        QCOMPARE(lines, QList<qint32>({1, 2, 3, 1, 2, 3}));
+    }
+
+    void tooShortForAtLeastModeIsRejected()
+    {
+        host.current = firstRun();
+        host.current.passwordLength = QStringLiteral("2");
+        run();
+        QVERIFY(host.rows.isEmpty());
+        QCOMPARE(host.events, QStringList({"message Length must be greater or equal to the number of checked items.",
+                                           "focus Text3"}) + kWrapUp);
+        QVERIFY(prompter.shown.isEmpty());
+    }
+
+    void atLeastCheckReadsTheLeadingNumber_data()
+    {
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<bool>("rejected");
+        QTest::addRow("letters read as 0") << "abc" << true;
+        QTest::addRow("3 with letters after") << "3x" << false;
+        QTest::addRow("2.9 is below 3") << "2.9" << true;
+    }
+    void atLeastCheckReadsTheLeadingNumber()
+    {
+        QFETCH(QString, length);
+        QFETCH(bool, rejected);
+        host.current = firstRun();
+        host.current.passwordCount = QStringLiteral("0");
+        host.current.passwordLength = length;
+        run();
+        QCOMPARE(host.events.contains("focus Text3"), rejected);
+    }
+
+    void countBelowOneMakesNothingButSaysDone_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addRow("zero") << "0";
+        QTest::addRow("negative") << "-5";
+    }
+    void countBelowOneMakesNothingButSaysDone()
+    {
+        QFETCH(QString, count);
+        host.current = plain(count, "4");
+        run();
+        QVERIFY(host.rows.isEmpty());
+        QCOMPARE(host.events, kWrapUp + QStringList{"message Done."});
+    }
+
+    void unreadableCountIsReportedAndEndsTheRun_data()
+    {
+        QTest::addColumn<bool>("atLeast");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("line");
+        QTest::addRow("plain, letters") << false << "many" << "210";
+        QTest::addRow("plain, too large") << false << "2147483648" << "210";
+        QTest::addRow("at-least, letters") << true << "many" << "144";
+    }
+    void unreadableCountIsReportedAndEndsTheRun()
+    {
+        QFETCH(bool, atLeast);
+        QFETCH(QString, count);
+        QFETCH(QString, line);
+        host.current = plain(count, "4");
+        host.current.atLeastOneFromEachGroup = atLeast;
+        host.current.useDigits = true;
+        run();
+        QVERIFY(host.rows.isEmpty());
+        QCOMPARE(reportedLines(), QStringList{line});
+        QVERIFY(prompter.shown[0].text.contains(PasswordGenerator::procedurePath() + "at line "));
+        QCOMPARE(host.events, kWrapUp); // no "Done."
+    }
+
+    void unreadableLengthSkipsThatPassword_data()
+    {
+        QTest::addColumn<bool>("atLeast");
+        QTest::addColumn<bool>("noVowels");
+        QTest::addColumn<QString>("line");
+        QTest::addRow("plain") << false << false << "220";
+        QTest::addRow("plain without vowels") << false << true << "218";
+        QTest::addRow("at-least") << true << false << "180";
+    }
+    void unreadableLengthSkipsThatPassword()
+    {
+        QFETCH(bool, atLeast);
+        QFETCH(bool, noVowels);
+        QFETCH(QString, line);
+        host.current = plain("3", "4");
+        host.current.useDigits = true;
+        host.current.atLeastOneFromEachGroup = atLeast;
+        host.current.removeVowels = noVowels;
+        random.fallback = 1;
+        // The user types letters into the length field before the second password.
+        host.onYield = [&](int yield) {
+            host.current.passwordLength = yield == 2 ? QStringLiteral("four") : QStringLiteral("4");
+        };
+        run();
+        QCOMPARE(host.passwords(), QStringList({"1111", "1111"}));
+        QCOMPARE(reportedLines(), QStringList{line});
+        QCOMPARE(host.events.last(), QStringLiteral("message Done."));
+    }
+
+    void emptyPasswordCannotTakeDigitOrSpace_data()
+    {
+        QTest::addColumn<bool>("atLeast");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addRow("plain") << false << QStringList{"224", "230", "224", "230"};
+        QTest::addRow("at-least") << true << QStringList{"190", "196", "190", "196"};
+    }
+    void emptyPasswordCannotTakeDigitOrSpace()
+    {
+        // No group chosen: every password is empty, is still appended, and
+        // each replacement on it is reported.
+        QFETCH(bool, atLeast);
+        QFETCH(QStringList, lines);
+        host.current = plain("2", "5");
+        host.current.atLeastOneFromEachGroup = atLeast;
+        host.current.lastCharacterDigit = host.current.includeSpace = true;
+        run();
+        QCOMPARE(host.passwords(), QStringList({"", ""}));
+        QCOMPARE(reportedLines(), lines);
+        QCOMPARE(host.events.last(), QStringLiteral("message Done."));
+    }
+
+    void poolOfVowelsOnlyGivesEmptyPasswords()
+    {
+        host.current = plain("1", "3");
+        host.current.useSpecified = host.current.removeVowels = true;
+        host.current.specifiedCharacters = QStringLiteral("aeiou");
+        run();
+        QCOMPARE(host.passwords(), QStringList({""}));
+        QVERIFY(prompter.shown.isEmpty());
+    }
+
+    void optionsChangedDuringTheRunApplyFromTheNextPassword()
+    {
+        // Fixed for the run: the pool, the mode and the count. Read for every
+        // password: the length, the finishing options and the line numbers.
+        host.current = plain("3", "2");
+        host.current.useDigits = true;
+        random.fallback = 0;
+        host.onYield = [&](int yield) {
+            if (yield == 2) {
+                host.current.passwordLength = QStringLiteral("3");
+                host.current.showLineNumbers = true;
+                host.current.includeSpace = true;
+                host.current.useDigits = false;      // the pool stays
+                host.current.atLeastOneFromEachGroup = true; // the mode stays
+                host.current.passwordCount = QStringLiteral("4"); // the count stays
+            }
+        };
+        run();
+        QCOMPARE(host.rows, QList<Row>({{0, "00"}, {2, " 00"}, {3, " 00"}}));
+        // The percentage is taken against the count as it reads now.
+        QCOMPARE(host.progress, QList<double>({1.0 / 3 * 100.0, 50.0, 75.0, 0.0}));
+    }
+
+    void aPressDuringARunIsIgnored()
+    {
+        host.current = plain("2", "1");
+        host.current.useDigits = true;
+        random.fallback = 0;
+        PasswordGenerator generator(random, *report);
+        host.onYield = [&](int) {
+            QVERIFY(generator.isGenerating());
+            generator.run(host);
+        };
+        generator.run(host);
+        QCOMPARE(host.rows.size(), 2);
+        QCOMPARE(host.events.count("message Done."), 1);
+        QVERIFY(!generator.isGenerating());
+    }
+
+    void closingTheWindowStopsTheRunSilently()
+    {
+        host.current = plain("5", "1");
+        host.current.useDigits = true;
+        random.fallback = 0;
+        host.onYield = [&](int yield) {
+            if (yield == 3)
+                throw Abandoned{};
+        };
+        PasswordGenerator generator(random, *report);
+        QVERIFY_THROWS_EXCEPTION(Abandoned, generator.run(host));
+        QCOMPARE(host.rows.size(), 2);
+        QVERIFY(host.events.isEmpty());
+        QVERIFY(!generator.isGenerating());
+    }
+
+    void countChangedToZeroMidRunIsReportedPerPassword()
+    {
+        host.current = plain("2", "1");
+        host.current.useDigits = true;
+        random.fallback = 0;
+        host.onYield = [&](int) { host.current.passwordCount = QStringLiteral("0"); };
+        run();
+        QCOMPARE(host.rows.size(), 2);
+        QCOMPARE(reportedLines(), QStringList({"240", "240"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGenerator)
+#include "tst_generator.moc"

@@ -1,0 +1,123 @@
+#include "app/failure.h"
+#include "results/resultslist.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace zentavo;
+
+class TestResultsList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsWithAndWithoutLineNumbers()
+    {
+        ResultsList list;
+        list.addColumn(QStringLiteral("Line"));
+        list.addColumn(QStringLiteral("Result(s)"));
+        list.appendRow(7, u"abc");
+        list.appendRow(0, u"alone");
+        list.appendRow(12, u"");
+        QCOMPARE(list.storedRowCount(), 3);
+        QCOMPARE(list.cell(0, 0), QStringLiteral("7"));
+        QCOMPARE(list.cell(0, 1), QStringLiteral("abc"));
+        QCOMPARE(list.cell(1, 0), QStringLiteral("alone"));
+        QCOMPARE(list.cell(1, 1), QString());
+        QCOMPARE(list.cell(2, 0), QStringLiteral("12"));
+        QCOMPARE(list.cell(2, 1), QString()); // an empty password is still a row
+    }
+
+    void rowsAreAppendedTickedAndCanBeUnticked()
+    {
+        ResultsList list;
+        list.addColumn(QStringLiteral("Result(s)"));
+        list.appendRow(0, u"a");
+        list.appendRow(0, u"b");
+        list.publishRows();
+        QVERIFY(list.isChecked(0) && list.isChecked(1));
+        QCOMPARE(list.data(list.index(1, 0), Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+        QVERIFY(list.setData(list.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(list.isChecked(0));
+        QVERIFY(!list.isChecked(1));
+        QVERIFY(list.flags(list.index(0, 0)).testFlag(Qt::ItemIsUserCheckable));
+    }
+
+    void theViewIsToldInBatches()
+    {
+        ResultsList list;
+        list.addColumn(QStringLiteral("Result(s)"));
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        for (int i = 0; i < 1000; ++i)
+            list.appendRow(0, u"pw");
+        // Stored at once, shown later, all in one insertion.
+        QCOMPARE(list.storedRowCount(), 1000);
+        QCOMPARE(list.rowCount(), 0);
+        QTRY_COMPARE(list.rowCount(), 1000);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted[0][1].toInt(), 0);
+        QCOMPARE(inserted[0][2].toInt(), 999);
+        QCOMPARE(list.data(list.index(999, 0), Qt::DisplayRole).toString(), QStringLiteral("pw"));
+    }
+
+    void publishingTellsOnlyNewRows()
+    {
+        ResultsList list;
+        list.addColumn(QStringLiteral("Result(s)"));
+        QSignalSpy inserted(&list, &QAbstractItemModel::rowsInserted);
+        list.appendRow(0, u"a");
+        list.publishRows();
+        list.publishRows();
+        list.appendRow(0, u"b");
+        list.appendRow(0, u"c");
+        list.publishRows();
+        QCOMPARE(inserted.size(), 2);
+        QCOMPARE(inserted[1][1].toInt(), 1);
+        QCOMPARE(inserted[1][2].toInt(), 2);
+    }
+
+    void removingRowsKeepsColumns()
+    {
+        ResultsList list;
+        list.addColumn(QStringLiteral("Result(s)"));
+        list.appendRow(0, u"a");
+        list.publishRows();
+        list.removeAllRows();
+        QCOMPARE(list.storedRowCount(), 0);
+        QCOMPARE(list.rowCount(), 0);
+        QCOMPARE(list.columnCount(), 1);
+        // Rows appended afterwards start a fresh list.
+        list.appendRow(0, u"z");
+        QCOMPARE(list.cell(0, 0), QStringLiteral("z"));
+    }
+
+    void missingRowsAndColumnsFail()
+    {
+        ResultsList list;
+        list.addColumn(QStringLiteral("Result(s)"));
+        list.appendRow(0, u"a");
+        QVERIFY_THROWS_EXCEPTION(Failure, list.cell(1, 0));
+        QVERIFY_THROWS_EXCEPTION(Failure, list.isChecked(-1));
+        QVERIFY_THROWS_EXCEPTION(Failure, list.setColumnWidthTwips(1, 1000));
+        QVERIFY_THROWS_EXCEPTION(Failure, list.columnTitle(2));
+    }
+
+    void columnsCarryTitleAndWidth()
+    {
+        ResultsList list;
+        QSignalSpy widths(&list, &ResultsList::columnWidthChanged);
+        list.addColumn(QStringLiteral("Line"));
+        list.addColumn(QStringLiteral("Result(s)"));
+        list.setColumnWidthTwips(1, 6000);
+        QCOMPARE(list.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Line"));
+        QCOMPARE(list.columnTitle(1), QStringLiteral("Result(s)"));
+        QCOMPARE(list.columnWidthTwips(1), 6000);
+        QCOMPARE(widths.last()[0].toInt(), 1);
+        QCOMPARE(widths.last()[1].toInt(), 6000);
+        list.removeAllColumns();
+        QCOMPARE(list.columnCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestResultsList)
+#include "tst_resultslist.moc"
