@@ -1,15 +1,23 @@
 #!/bin/sh
 # Installs every Debian package Zentavo needs to build and run.
-#   scripts/install-deps.sh          what building and running needs
-#   scripts/install-deps.sh --test   that, plus what the tests and benchmarks use
+#   scripts/install-deps.sh            what building and running needs
+#   scripts/install-deps.sh --package  that, plus what building the .deb needs
+#   scripts/install-deps.sh --test     that, plus what the tests and benchmarks use
 set -eu
 
 packages="cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev
   fonts-liberation libreoffice-calc"
-if [ "${1:-}" = "--test" ]; then
-  packages="$packages xvfb xauth xdotool xclip pwgen"
-fi
+# CPack's Debian generator reads ELF files with file(1) and works out the
+# library dependencies with dpkg-shlibdeps (dpkg-dev); lintian checks the result.
+packaging="dpkg-dev file lintian"
+case "${1:-}" in
+  --package)
+    packages="$packages $packaging" ;;
+  --test)
+    packages="$packages $packaging xvfb xauth xdotool xclip pwgen
+      desktop-file-utils appstream strace" ;;
+esac
 
 missing=""
 for package in $packages; do
