@@ -1,3 +1,4 @@
+#include "config.h"
 #include "desktopservices.h"
 #include "form1.h"
 
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
+    QApplication::setDesktopFileName(QStringLiteral(ZENTAVO_APP_ID));
     QApplication::setWindowIcon(zentavo::programIcon());
 
     zentavo::DesktopServices desktop;
