@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -83,6 +84,8 @@ private slots:
         QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(form->windowTitle(), QStringLiteral("Zentavo"));
+        const QPoint offCentre = form->frameGeometry().center() - form->screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, "the window is not centred on its screen");
         QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(form->font().family(), QStringLiteral("Arial"));
         QVERIFY(form->font().bold());
