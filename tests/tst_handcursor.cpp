@@ -1,10 +1,12 @@
-// The hover hand we ship, resources/HAND-M.CUR, as the program reads it: a
-// Windows cursor that Qt's image readers open, with its hot spot on the tip
-// of the pointing finger.
+// The hover hand we ship, resources/HAND-M.CUR, as the program loads it: a
+// Windows cursor file whose pointer has its hot spot on the tip of the
+// pointing finger.
+
+#include "app/cursorfile.h"
 
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
+#include <QPixmap>
 #include <QTest>
 #include <QtEndian>
 
@@ -23,13 +25,12 @@ private slots:
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
         bytes = file.readAll();
         QVERIFY(bytes.size() > 6 + 16);
-        const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
-        // Directory entry of the first image: hot spot at bytes 10 to 13.
-        hotSpot = QPoint(qFromLittleEndian<quint16>(data + 10), qFromLittleEndian<quint16>(data + 12));
 
-        QImageReader reader(QStringLiteral(ZENTAVO_HAND_CURSOR));
-        image = reader.read();
-        QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
+        const QCursor cursor = zentavo::loadCursorFile(QStringLiteral(ZENTAVO_HAND_CURSOR));
+        QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+        image = cursor.pixmap().toImage();
+        QVERIFY(!image.isNull());
+        hotSpot = cursor.hotSpot();
     }
 
     void isACursorFile()
@@ -85,5 +86,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHandCursor)
+QTEST_MAIN(TestHandCursor)
 #include "tst_handcursor.moc"

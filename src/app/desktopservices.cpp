@@ -2,8 +2,10 @@
 
 #include "../generator/randomsource.h"
 #include "config.h"
+#include "settingsstore.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMessageBox>
 
 namespace zentavo {
@@ -23,7 +25,15 @@ void MessageBoxPrompter::message(Icon icon, const QString &title, const QString 
     box.exec();
 }
 
-DesktopServices::DesktopServices() : m_random(std::make_unique<CryptoRandomSource>()) {}
+void DesktopBrowser::open(const QUrl &address)
+{
+    QDesktopServices::openUrl(address);
+}
+
+DesktopServices::DesktopServices()
+    : m_random(std::make_unique<CryptoRandomSource>()), m_settings(std::make_unique<SettingsStore>())
+{
+}
 
 DesktopServices::~DesktopServices() = default;
 
@@ -32,6 +42,10 @@ Services DesktopServices::services()
     Services services;
     services.prompter = &m_prompter;
     services.random = m_random.get();
+    services.settings = m_settings.get();
+    services.browser = &m_browser;
+    services.clock = &m_clock;
+    services.homePage = QUrl(QStringLiteral(ZENTAVO_HOME_PAGE));
     services.programFolder = QCoreApplication::applicationDirPath();
     services.supportAddress = QStringLiteral(ZENTAVO_SUPPORT_ADDRESS);
     return services;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 namespace zentavo {
 
+class Browser;
+class Clock;
 class Prompter;
 class RandomSource;
+class SettingsStore;
 
 // The outside world as the main window sees it. Each piece is a small
 // interface so tests can stand in for it and observe what the program did;
@@ -14,10 +18,14 @@ struct Services
 {
     Prompter *prompter = nullptr;
     RandomSource *random = nullptr;
+    SettingsStore *settings = nullptr;
+    Browser *browser = nullptr;
+    Clock *clock = nullptr;
     // The folder the optional files (hand pointer, skin, splash pictures)
     // are looked for in; the executable's folder in a real run.
     QString programFolder;
     QString supportAddress;
+    QUrl homePage;
 };
 
 } // namespace zentavo
