@@ -1,10 +1,11 @@
 #!/bin/sh
 # The program as the package installs it starts (offscreen), stays up, and
 # takes its optional files from its own program folder: the hand the package
-# ships and a skin put into x/o.cjs (the example skin from the package's
-# documentation, which must apply without a complaint from Qt). It is started
-# through the /usr/bin link from an unrelated folder, with its own home,
-# settings and runtime folders, and watched with strace.
+# ships, a skin put into x/o.cjs (the example skin from the package's
+# documentation, which must apply without a complaint from Qt) and a splash
+# picture put into Splash/. It is started through the /usr/bin link from an
+# unrelated folder, with its own home, settings and runtime folders, and
+# watched with strace. Its settings land under XDG_CONFIG_HOME.
 #   check-installed-run.sh OUT
 set -eu
 . "$(dirname "$0")/common.sh"
@@ -18,6 +19,8 @@ program_dir=$(cd "$run/root/usr/lib/zentavo" && pwd -P)
 [ -f "$program_dir/HAND-M.CUR" ] || fail "the package has no HAND-M.CUR beside the program"
 mkdir "$program_dir/x"
 cp "$run/root/usr/share/doc/zentavo/examples/o.cjs" "$program_dir/x/o.cjs"
+mkdir "$program_dir/Splash"
+cp "$run/root/usr/share/icons/hicolor/256x256/apps/"*.png "$program_dir/Splash/picture.png"
 
 cd "$run/elsewhere"
 HOME=$run/home XDG_CONFIG_HOME=$run/config XDG_RUNTIME_DIR=$run/runtime QT_QPA_PLATFORM=offscreen \
@@ -50,5 +53,9 @@ opened() {  # a successful open of the file, for reading
 }
 opened "$program_dir/HAND-M.CUR" || fail "the program did not open $program_dir/HAND-M.CUR"
 opened "$program_dir/x/o.cjs" || fail "the program did not open $program_dir/x/o.cjs"
+opened "$program_dir/Splash/picture.png" || fail "the program did not open $program_dir/Splash/picture.png"
 if grep -qi "could not parse" "$run/output"; then fail "Qt could not parse the example skin"; fi
-echo "the installed program started from $program_dir and used HAND-M.CUR and x/o.cjs there"
+[ -f "$run/config/Veltrano/Zentavo.ini" ] || fail "no settings in \$XDG_CONFIG_HOME/Veltrano/Zentavo.ini"
+[ -z "$(ls -A "$run/home")" ] || { ls -lAR "$run/home"; fail "the program wrote into the home folder"; }
+echo "the installed program started from $program_dir, used HAND-M.CUR, x/o.cjs and Splash/ there"
+echo "and kept its settings in \$XDG_CONFIG_HOME/Veltrano/Zentavo.ini"
