@@ -54,6 +54,10 @@ public:
     void PushButton1_Click();
     void PushButton3_Click();
     void ClearList();
+    void PushButton4_Click();
+    void PushButton2_Click();
+    void PushButton13_Click();
+    bool SaveResultsAsExcelFileIsExcelInstalled();
 
     // Controls, named as in the window's design.
     QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5;
@@ -71,6 +75,7 @@ protected:
 
 private:
     class GenerationAdapter;
+    class ExportProgress;
 
     void createControls();
     void setTabOrder();
@@ -79,6 +84,7 @@ private:
     void setProgress(double percent);
     void setProgressText(const QString &text);
     void applyColumnWidth(int column, int twips);
+    void exportWorkbook(Procedure &procedure);
 
     Services m_services;
     ErrorReport m_errorReport;

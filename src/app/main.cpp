@@ -1,3 +1,4 @@
+#include "../export/workbookfolder.h"
 #include "desktopservices.h"
 #include "form1.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setWindowIcon(zentavo::programIcon());
 
+    zentavo::WorkbookFolder::removeLeftovers(zentavo::WorkbookFolder::defaultBase());
     zentavo::DesktopServices desktop;
     zentavo::Form1 window(desktop.services());
     window.Form_Load();

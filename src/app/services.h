@@ -4,8 +4,12 @@
 
 namespace zentavo {
 
+class Clipboard;
 class Prompter;
 class RandomSource;
+class SaveDialog;
+class SpreadsheetApplication;
+class WorkbookFolder;
 
 // The outside world as the main window sees it. Each piece is a small
 // interface so tests can stand in for it and observe what the program did;
@@ -18,6 +22,12 @@ struct Services
     // are looked for in; the executable's folder in a real run.
     QString programFolder;
     QString supportAddress;
+    // The exports': where to save text, the clipboard, the spreadsheet
+    // application and the private folder its workbooks wait in.
+    SaveDialog *saveDialog = nullptr;
+    Clipboard *clipboard = nullptr;
+    SpreadsheetApplication *spreadsheet = nullptr;
+    WorkbookFolder *workbooks = nullptr;
 };
 
 } // namespace zentavo
