@@ -11,7 +11,9 @@
 #include <QTimer>
 
 #ifdef Q_OS_LINUX
+#include <dirent.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -35,6 +37,46 @@ std::unique_ptr<QLockFile> lockIfUnused(const QString &folder)
     if (!lock->tryLock(0))
         return nullptr;
     return lock;
+}
+
+// Whether any program has the file open now. The kernel merges an open that
+// follows another unread open into one event, so counting events cannot
+// tell; the open files of every process we may look at can.
+bool isOpenAnywhere(const QString &path)
+{
+#ifdef Q_OS_LINUX
+    struct stat target{};
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
+        return false;
+    DIR *processes = ::opendir("/proc");
+    if (!processes)
+        return false;
+    bool open = false;
+    while (const dirent *process = ::readdir(processes)) {
+        if (process->d_name[0] < '1' || process->d_name[0] > '9')
+            continue;
+        const QByteArray fdFolder = QByteArray("/proc/") + process->d_name + "/fd";
+        DIR *fds = ::opendir(fdFolder.constData());
+        if (!fds)
+            continue; // not ours to look at, or gone
+        while (const dirent *fd = ::readdir(fds)) {
+            struct stat info{};
+            if (fd->d_name[0] != '.' && ::stat((fdFolder + '/' + fd->d_name).constData(), &info) == 0 &&
+                info.st_dev == target.st_dev && info.st_ino == target.st_ino) {
+                open = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+        if (open)
+            break;
+    }
+    ::closedir(processes);
+    return open;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
 }
 
 } // namespace
@@ -142,8 +184,15 @@ void WorkbookFolder::removeOnceRead(const QString &file)
     Watch &state = m_watches[watch];
     if (state.quiet)
         state.quiet->deleteLater(); // the same file handed over again
-    state = Watch{file, 0, false, quiet};
-    connect(quiet, &QTimer::timeout, this, [this, watch] { remove(watch); });
+    state = Watch{file, false, quiet};
+    connect(quiet, &QTimer::timeout, this, [this, watch] {
+        // Still open somewhere (a look and the real load may overlap): wait.
+        const auto found = m_watches.find(watch);
+        if (found != m_watches.end() && watch >= 0 && isOpenAnywhere(found->second.file))
+            found->second.quiet->start(m_quietMs);
+        else
+            remove(watch);
+    });
 }
 
 QStringList WorkbookFolder::pendingFiles() const
@@ -169,16 +218,11 @@ void WorkbookFolder::readEvents()
             if (found == m_watches.end())
                 continue;
             Watch &state = found->second;
-            if (event->mask & IN_OPEN) {
-                ++state.openCount;
+            if (event->mask & IN_OPEN)
                 state.quiet->stop();
-            }
             if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
                 state.read = true;
-                if (state.openCount > 0)
-                    --state.openCount;
-                if (state.openCount == 0)
-                    state.quiet->start(m_quietMs);
+                state.quiet->start(m_quietMs);
             }
             if (event->mask & IN_IGNORED) {
                 // The file went by other means.

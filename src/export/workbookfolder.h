@@ -26,10 +26,11 @@ class WorkbookFolder : public QObject
     Q_OBJECT
 
 public:
-    // A file counts as read once every program that opened it has closed it
-    // again and none opened it anew for `quietMs`: the application may look
-    // at a file briefly before it loads it. Where opening and closing cannot
-    // be watched, a file goes `fallbackMs` after it was handed over.
+    // A file counts as read once a program that opened it has closed it, no
+    // program has it open, and none opened it for `quietMs`: the application
+    // may look at a file briefly before it loads it. Where opening and
+    // closing cannot be watched, a file goes `fallbackMs` after it was
+    // handed over.
     explicit WorkbookFolder(QString base, int quietMs = 10000, int fallbackMs = 300000,
                             QObject *parent = nullptr);
     // Removes the files that were read and leaves the others, and with them
@@ -58,7 +59,6 @@ private:
     struct Watch
     {
         QString file;
-        int openCount = 0;
         bool read = false;
         QTimer *quiet = nullptr;
     };
