@@ -129,17 +129,18 @@ void Form1::exportWorkbook(Procedure &procedure)
         return;
     }
     writeResultsWorkbook(m_results, *workbook, m_pump, procedure);
-    bool handedOver = false;
     procedure.step(138, [&] {
-        workbook->save();
-        available(m_services.spreadsheet, "spreadsheet application").open(*path);
-        handedOver = true;
+        try {
+            workbook->save();
+            // The passwords stay on disk only until the application has read
+            // them; watched from before it starts, so no read goes unseen.
+            m_services.workbooks->removeOnceRead(*path);
+            available(m_services.spreadsheet, "spreadsheet application").open(*path);
+        } catch (const Failure &) {
+            m_services.workbooks->discard(*path);
+            throw;
+        }
     });
-    // The passwords stay on disk only until the application has read them.
-    if (handedOver)
-        m_services.workbooks->removeOnceRead(*path);
-    else
-        QFile::remove(*path);
 }
 
 } // namespace zentavo

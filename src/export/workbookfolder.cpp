@@ -195,6 +195,17 @@ void WorkbookFolder::removeOnceRead(const QString &file)
     });
 }
 
+void WorkbookFolder::discard(const QString &file)
+{
+    for (const auto &[watch, state] : m_watches) {
+        if (state.file == file) {
+            remove(watch);
+            return;
+        }
+    }
+    QFile::remove(file);
+}
+
 QStringList WorkbookFolder::pendingFiles() const
 {
     QStringList files;

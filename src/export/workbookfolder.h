@@ -49,8 +49,11 @@ public:
     // This program's folder, created on first use. Throws Failure.
     QString folder();
 
-    // Removes the file once another program has read it (see above).
+    // Removes the file once another program has read it (see above). Call
+    // it before handing the file over, so no read can go unseen.
     void removeOnceRead(const QString &file);
+    // Removes the file now, as when it could not be handed over after all.
+    void discard(const QString &file);
 
     // The files handed over and not yet removed.
     QStringList pendingFiles() const;
