@@ -7,6 +7,7 @@
 #include "generator/randomsource.h"
 #include "libreoffice.h"
 #include "recorders.h"
+#include "windowfixture.h"
 
 #include <QCheckBox>
 #include <QProgressBar>
@@ -47,8 +48,7 @@ class TestExportCommands : public QObject
 {
     Q_OBJECT
 
-    RecordingPrompter prompter;
-    CryptoRandomSource random;
+    std::unique_ptr<WindowFixture> window;
     ScriptedSaveDialog dialog;
     RecordingClipboard clipboard;
     RecordingSpreadsheet spreadsheet;
@@ -70,19 +70,18 @@ class TestExportCommands : public QObject
 
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
+    RecordingPrompter &prompter() { return window->prompter; }
+
 private slots:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>();
-        prompter = RecordingPrompter();
+        window = std::make_unique<WindowFixture>();
         dialog = ScriptedSaveDialog();
         clipboard = RecordingClipboard();
         spreadsheet = RecordingSpreadsheet();
         workbooks = std::make_unique<WorkbookFolder>(dir->filePath(QStringLiteral("workbooks")), 100);
-        Services services;
-        services.prompter = &prompter;
-        services.random = &random;
-        services.supportAddress = QStringLiteral("help@example.org");
+        Services services = window->services();
         services.saveDialog = &dialog;
         services.clipboard = &clipboard;
         services.spreadsheet = &spreadsheet;
@@ -99,6 +98,7 @@ private slots:
     {
         form.reset();
         workbooks.reset();
+        window.reset();
     }
 
     void textFileHoldsTheTickedRows()
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(readAll(dialog.answer), QByteArray("Line\tResult(s) \t\r\n"
                                                     "1   \tabc       \t\r\n"
                                                     "3   \tdefghijklm\t\r\n"));
-        QVERIFY(prompter.shown.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
         // Busy from the dialog's answer to the end; the bar ends at rest.
         QVERIFY(!pointerWhileProgressing.isEmpty());
         QVERIFY(!pointerWhileProgressing.contains(Form1::Pointer::Arrow));
@@ -131,7 +131,7 @@ private slots:
         click(form->PushButton4);
         QCOMPARE(dialog.asked, 1);
         QVERIFY(pointerWhileProgressing.isEmpty());
-        QVERIFY(prompter.shown.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{});
         QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
     }
@@ -142,7 +142,7 @@ private slots:
         dialog.answer = dir->filePath(QStringLiteral("empty.txt"));
         click(form->PushButton4);
         QCOMPARE(readAll(dialog.answer), QByteArray("Result(s)\t\r\n"));
-        QVERIFY(prompter.shown.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
     }
 
     void aFileThatCannotBeWrittenIsReportedAndThePointerRestored()
@@ -151,9 +151,9 @@ private slots:
         QDir(dir->path()).mkdir(QStringLiteral("taken"));
         dialog.answer = dir->filePath(QStringLiteral("taken"));
         click(form->PushButton4);
-        QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY(prompter.shown[0].title == QStringLiteral("Application Error"));
-        QVERIFY(prompter.shown[0].text.contains(
+        QCOMPARE(prompter().shown.size(), 1);
+        QVERIFY(prompter().shown[0].title == QStringLiteral("Application Error"));
+        QVERIFY(prompter().shown[0].text.contains(
             QStringLiteral("in Quorvex2021/08/31.Main.SaveListviewProperlySpaced at line 156\r\r")));
         QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
         QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
@@ -165,10 +165,10 @@ private slots:
         clipboard.content = QStringLiteral("before");
         click(form->PushButton2);
         QCOMPARE(clipboard.content.value_or("<nothing>"), QStringLiteral("1\tabc\r\n2\tdefghijklm\r\n"));
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].text, kCopied);
-        QCOMPARE(prompter.shown[0].title, QStringLiteral("Zentavo"));
-        QVERIFY(prompter.shown[0].icon == Prompter::Icon::None);
+        QCOMPARE(prompter().shown.size(), 1);
+        QCOMPARE(prompter().shown[0].text, kCopied);
+        QCOMPARE(prompter().shown[0].title, QStringLiteral("Zentavo"));
+        QVERIFY(prompter().shown[0].icon == Prompter::Icon::None);
         QVERIFY(pointerWhileProgressing.isEmpty()); // no bar, no hourglass
     }
 
@@ -189,7 +189,7 @@ private slots:
         click(form->PushButton2);
         QCOMPARE(clipboard.content.value_or("<nothing>"), QStringLiteral("before"));
         QCOMPARE(clipboard.setAttempts, empty ? 0 : 1000);
-        QCOMPARE(prompter.texts(), QStringList{kCopied});
+        QCOMPARE(prompter().texts(), QStringList{kCopied});
     }
 
     void rowsClearedDuringACopyAreReported()
@@ -202,10 +202,10 @@ private slots:
         click(form->PushButton2);
         QCOMPARE(form->results().storedRowCount(), 0);
         QCOMPARE(clipboard.content.value_or("<nothing>"), QStringLiteral("before"));
-        QCOMPARE(prompter.shown.size(), 2);
-        QVERIFY(prompter.shown[0].text.contains(
+        QCOMPARE(prompter().shown.size(), 2);
+        QVERIFY(prompter().shown[0].text.contains(
             QStringLiteral("\r\nin Quorvex2021/08/31.Form1.PushButton2_Click at line 106\r\r")));
-        QCOMPARE(prompter.shown[1].text, kCopied);
+        QCOMPARE(prompter().shown[1].text, kCopied);
     }
 
     void aMissingSpreadsheetApplicationGivesTwoMessages()
@@ -213,10 +213,10 @@ private slots:
         fill(false, {"abc"});
         spreadsheet.installed = false;
         QList<Form1::Pointer> pointers;
-        prompter.whileOpen = [&](const ShownMessage &) { pointers << form->pointer(); };
+        prompter().whileOpen = [&](const ShownMessage &) { pointers << form->pointer(); };
         click(form->PushButton13);
-        QCOMPARE(prompter.texts(), (QStringList{kNotInstalledAtAll, kNotInstalledForThis}));
-        for (const ShownMessage &message : prompter.shown) {
+        QCOMPARE(prompter().texts(), (QStringList{kNotInstalledAtAll, kNotInstalledForThis}));
+        for (const ShownMessage &message : prompter().shown) {
             QCOMPARE(message.title, QStringLiteral("Zentavo"));
             QVERIFY(message.icon == Prompter::Icon::None);
         }
@@ -232,7 +232,7 @@ private slots:
         click(form->PushButton13);
         QCOMPARE(spreadsheet.installedChecks, 1);
         QVERIFY(spreadsheet.opened.isEmpty());
-        QVERIFY(prompter.shown.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
     }
 
     void theWorkbookHoldsEveryRowAndGoesOnceRead()
@@ -256,7 +256,7 @@ private slots:
         QCOMPARE(fileMode, 0600);
         QCOMPARE(folderMode, 0700);
         QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
-        QVERIFY(prompter.shown.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(spreadsheet.opened[0]), 5000);
 
         QCOMPARE(readWorkbook(copy, profile.path()),
@@ -268,8 +268,8 @@ private slots:
         fill(false, {"abc"});
         spreadsheet.refuseToStart = true;
         click(form->PushButton13);
-        QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY(prompter.shown[0].text.contains(
+        QCOMPARE(prompter().shown.size(), 1);
+        QVERIFY(prompter().shown[0].text.contains(
             QStringLiteral("\r\nin Quorvex2021/08/31.Form1.PushButton13_Click at line 138\r\r")));
         QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
         QVERIFY(workbooks->pendingFiles().isEmpty());

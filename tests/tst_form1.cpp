@@ -2,8 +2,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "app/form1.h"
-#include "generator/randomsource.h"
-#include "recorders.h"
+#include "windowfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +11,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -33,9 +33,9 @@ class TestForm1 : public QObject
 {
     Q_OBJECT
 
-    RecordingPrompter prompter;
-    CryptoRandomSource random;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<WindowFixture> fixture;
+    Form1 *form = nullptr;
+    RecordingPrompter *prompter = nullptr;
 
     QWidget *control(const QString &name) const
     {
@@ -52,6 +52,14 @@ class TestForm1 : public QObject
         return byName.at(name);
     }
 
+    // Digits alone, drawn in plain mode, nothing else.
+    void digitsOnly()
+    {
+        for (QCheckBox *box : {form->Check5, form->Check6, form->Check8, form->Check1, form->Check3, form->Check4})
+            box->setChecked(false);
+        form->Check7->setChecked(true);
+    }
+
     void generate(const QString &count, const QString &length)
     {
         form->Text2->setText(count);
@@ -63,17 +71,11 @@ class TestForm1 : public QObject
 private slots:
     void init()
     {
-        prompter = RecordingPrompter();
-        Services services;
-        services.prompter = &prompter;
-        services.random = &random;
-        services.supportAddress = QStringLiteral("help@example.org");
-        form = std::make_unique<Form1>(services);
-        form->Form_Load();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        fixture = std::make_unique<WindowFixture>();
+        form = &fixture->start();
+        prompter = &fixture->prompter;
     }
-    void cleanup() { form.reset(); }
+    void cleanup() { fixture.reset(); }
 
     void windowFrame()
     {
@@ -82,6 +84,8 @@ private slots:
         QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(form->windowTitle(), QStringLiteral("Zentavo"));
+        const QPoint offCentre = form->frameGeometry().center() - form->screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2, "the window is not centred on its screen");
         QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(form->font().family(), QStringLiteral("Arial"));
         QVERIFY(form->font().bold());
@@ -133,8 +137,10 @@ private slots:
         QFETCH(QString, parent);
         QFETCH(QString, caption);
         QFETCH(QRect, place);
+        Form1 design(fixture->services());
+        form = &design;
         QWidget *widget = control(name);
-        QCOMPARE(widget->parentWidget(), parent.isEmpty() ? form.get() : control(parent));
+        QCOMPARE(widget->parentWidget(), parent.isEmpty() ? form : control(parent));
         QCOMPARE(widget->geometry(), place);
         QString shown;
         if (auto *box = qobject_cast<QGroupBox *>(widget))
@@ -152,10 +158,17 @@ private slots:
 
     void designStateOfOptions()
     {
-        for (QCheckBox *box : {form->Check1, form->Check2, form->Check3, form->Check4, form->Check5,
-                               form->Check6, form->Check7, form->Check8, form->Check9})
+        // Before start-up restores the options.
+        Form1 design(fixture->services());
+        for (QCheckBox *box : {design.Check1, design.Check2, design.Check3, design.Check4, design.Check5,
+                               design.Check6, design.Check7, design.Check8, design.Check9})
             QVERIFY(!box->isChecked());
-        QVERIFY(form->Text1->isHidden());
+        QVERIFY(design.Text1->isHidden());
+        QCOMPARE(design.Text2->text(), QStringLiteral("10"));
+        QCOMPARE(design.Text3->text(), QStringLiteral("4"));
+        QCOMPARE(design.Check8->text(),
+                 QStringLiteral("Generate at least 1 character from each character group (listed above)"));
+        QCOMPARE(design.results().columnCount(), 0);
         QCOMPARE(form->ListView1->toolTip(),
                  QStringLiteral("Double-click item to remove it. Move | line to right and out of window to "
                                 "reveal full names."));
@@ -163,8 +176,8 @@ private slots:
 
     void tabOrderFollowsTheDesign()
     {
-        QApplication::setActiveWindow(form.get());
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QApplication::setActiveWindow(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
         form->ListView1->setFocus();
         const QList<QWidget *> expected{form->Check5,      form->Check6,      form->Check7, form->Check2,
                                         form->PushButton1, form->PushButton4, form->PushButton13,
@@ -204,36 +217,50 @@ private slots:
         QCOMPARE(shownWidths, widths);
     }
 
-    void startGeneratingFillsTheList()
+    void startGeneratingWithTheFirstRunOptions()
     {
-        form->Check9->setChecked(true);
-        form->ClearList();
-        form->Check7->setChecked(true);
-        form->Check4->setChecked(true);
-        generate(QStringLiteral("5"), QStringLiteral("4"));
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(prompter.shown[0].text, QStringLiteral("Done."));
-        QCOMPARE(prompter.shown[0].title, QStringLiteral("Zentavo"));
-        QVERIFY(prompter.shown[0].icon == Prompter::Icon::None);
+        // a - z, A - Z, 0 - 9, at least one of each, length 6, no vowels, a
+        // space, the last character a digit, line numbers; 50 passwords.
+        QTest::mouseClick(form->PushButton1, Qt::LeftButton);
+        QCOMPARE(prompter->texts(), QStringList{"Done."});
+        QCOMPARE(prompter->shown[0].title, QStringLiteral("Zentavo"));
+        QVERIFY(prompter->shown[0].icon == Prompter::Icon::None);
         ResultsList &list = form->results();
-        QCOMPARE(list.rowCount(), 5); // all shown by the time the run ends
-        for (int r = 0; r < 5; ++r) {
+        QCOMPARE(list.rowCount(), 50); // all shown by the time "Done." appears
+        const QString lower = "bcdfghjklmnpqrstvwxyz", upper = lower.toUpper(), digits = "0123456789";
+        const QList<QString> allowed{lower, upper, digits, lower + upper + digits, lower + upper + digits, digits};
+        for (int r = 0; r < 50; ++r) {
             QCOMPARE(list.cell(r, 0), QString::number(r + 1));
-            QVERIFY(QRegularExpression(QStringLiteral("^[0-9]{4}$")).match(list.cell(r, 1)).hasMatch());
+            const QString password = list.cell(r, 1);
+            QCOMPARE(password.size(), 6);
+            QCOMPARE(password.count(QLatin1Char(' ')), 1);
+            for (int i = 0; i < 6; ++i)
+                QVERIFY2(password[i] == u' ' || allowed[i].contains(password[i]), qPrintable(password));
             QVERIFY(list.isChecked(r));
         }
         QCOMPARE(form->ProgressBar1->value(), 0);
         QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
     }
 
+    void aSecondRunAddsRowsNumberedFromOne()
+    {
+        digitsOnly();
+        generate(QStringLiteral("3"), QStringLiteral("4"));
+        generate(QStringLiteral("2"), QStringLiteral("4"));
+        QStringList lines;
+        for (int r = 0; r < form->results().rowCount(); ++r) {
+            lines << form->results().cell(r, 0);
+            QVERIFY(QRegularExpression(QStringLiteral("^[0-9]{4}$")).match(form->results().cell(r, 1)).hasMatch());
+        }
+        QCOMPARE(lines, QStringList({"1", "2", "3", "1", "2"}));
+    }
+
     void atLeastRejectionMovesFocusAndMakesNothing()
     {
-        QApplication::setActiveWindow(form.get());
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        for (QCheckBox *box : {form->Check5, form->Check6, form->Check7, form->Check8})
-            box->setChecked(true);
+        QApplication::setActiveWindow(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
         generate(QStringLiteral("5"), QStringLiteral("2"));
-        QCOMPARE(prompter.texts(),
+        QCOMPARE(prompter->texts(),
                  QStringList{"Length must be greater or equal to the number of checked items."});
         QCOMPARE(QApplication::focusWidget(), form->Text3);
         QCOMPARE(form->results().storedRowCount(), 0);
@@ -241,7 +268,7 @@ private slots:
 
     void clearResultsDuringARun()
     {
-        form->Check7->setChecked(true);
+        digitsOnly();
         generate(QStringLiteral("3"), QStringLiteral("2"));
         QCOMPARE(form->results().storedRowCount(), 3);
         // The click waits in the event queue and is handled at the run's
@@ -254,7 +281,7 @@ private slots:
 
     void clearResultsDoesNothingWhileBusy()
     {
-        form->Check7->setChecked(true);
+        digitsOnly();
         generate(QStringLiteral("3"), QStringLiteral("2"));
         form->setPointer(Form1::Pointer::Busy);
         QTest::mouseClick(form->PushButton3, Qt::LeftButton);
@@ -262,15 +289,15 @@ private slots:
         form->setPointer(Form1::Pointer::Arrow);
         QTest::mouseClick(form->PushButton3, Qt::LeftButton);
         QCOMPARE(form->results().storedRowCount(), 0);
-        QCOMPARE(form->results().columnCount(), 1);
-        QCOMPARE(prompter.texts(), QStringList{"Done."});
+        QCOMPARE(form->results().columnCount(), 2);
+        QCOMPARE(prompter->texts(), QStringList{"Done."});
     }
 
     void pointerFollowsTheMouse()
     {
         QTest::mouseMove(form->PushButton2, QPoint(10, 10));
         QTRY_COMPARE(form->pointer(), Form1::Pointer::Hand);
-        QTest::mouseMove(form.get(), form->Frame2->geometry().bottomRight() + QPoint(0, 4));
+        QTest::mouseMove(form, form->Frame2->geometry().bottomRight() + QPoint(0, 4));
         QTRY_COMPARE(form->pointer(), Form1::Pointer::Arrow);
         QTest::mouseMove(form->PushButton1, QPoint(10, 10));
         QTRY_COMPARE(form->pointer(), Form1::Pointer::Hand);
@@ -289,13 +316,13 @@ private slots:
 
     void closingDuringARunStopsIt()
     {
-        form->Check7->setChecked(true);
-        QTimer::singleShot(100, form.get(), [this] { form->close(); });
+        digitsOnly();
+        QTimer::singleShot(100, form, [this] { form->close(); });
         generate(QStringLiteral("2000000"), QStringLiteral("8"));
         const qsizetype made = form->results().storedRowCount();
         QVERIFY(made > 0);
         QVERIFY(made < 2000000);
-        QVERIFY(prompter.shown.isEmpty()); // no "Done."
+        QVERIFY(prompter->shown.isEmpty()); // no "Done."
         QVERIFY(!form->isVisible());
     }
 };

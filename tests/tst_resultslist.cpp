@@ -91,6 +91,25 @@ private slots:
         QCOMPARE(list.cell(0, 0), QStringLiteral("z"));
     }
 
+    void manyRowsKeepTheirText()
+    {
+        // Enough text to fill several of the storage's chunks, and one text
+        // longer than a chunk.
+        ResultsList list;
+        list.addColumn(QStringLiteral("Result(s)"));
+        const auto text = [](int i) { return QStringLiteral("%1-password-%2").arg(i, 7, 10, QLatin1Char('0')).arg(i % 97); };
+        for (int i = 0; i < 150000; ++i)
+            list.appendRow(0, text(i));
+        const QString huge(3'000'000, QLatin1Char('h'));
+        list.appendRow(5, huge);
+        list.appendRow(6, u"after");
+        for (int i = 0; i < 150000; i += 997)
+            QCOMPARE(list.cell(i, 0), text(i));
+        QCOMPARE(list.cell(149999, 0), text(149999));
+        QCOMPARE(list.cell(150000, 1), huge);
+        QCOMPARE(list.cell(150001, 1), QStringLiteral("after"));
+    }
+
     void missingRowsAndColumnsFail()
     {
         ResultsList list;

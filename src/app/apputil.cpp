@@ -1,6 +1,8 @@
 #include "apputil.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 namespace zentavo {
 
@@ -20,6 +22,26 @@ QString FileNameFromPath(const QString &path)
 {
     const QString native = QDir::fromNativeSeparators(path);
     return native.mid(native.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+bool FileExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.lastModified().isValid();
+}
+
+bool IsDevelopmentRun(const QString &programFolder)
+{
+    QDir folder(programFolder);
+    if (programFolder.isEmpty() || !folder.exists())
+        return true;
+    for (int level = 0; level < 3; ++level) {
+        if (folder.exists(QStringLiteral("CMakeCache.txt")))
+            return true;
+        if (!folder.cdUp())
+            break;
+    }
+    return false;
 }
 
 } // namespace zentavo

@@ -16,4 +16,13 @@ QString applicationTitleFor(const QString &productName);
 // none, the empty text when it ends in one.
 QString FileNameFromPath(const QString &path);
 
+// True when the path's modification time can be read: folders count too.
+// Never fails.
+bool FileExists(const QString &path);
+
+// True when the program runs from its build tree rather than installed: a
+// CMakeCache.txt stands in the program folder or one of the two folders
+// above it. Also true when that cannot be told.
+bool IsDevelopmentRun(const QString &programFolder);
+
 } // namespace zentavo

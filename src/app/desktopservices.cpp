@@ -4,9 +4,11 @@
 #include "../generator/randomsource.h"
 #include "config.h"
 #include "failure.h"
+#include "settingsstore.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
@@ -28,6 +30,11 @@ void MessageBoxPrompter::message(Icon icon, const QString &title, const QString 
     box.setText(shown);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+void DesktopBrowser::open(const QUrl &address)
+{
+    QDesktopServices::openUrl(address);
 }
 
 QString FileSaveDialog::askForPath()
@@ -91,7 +98,7 @@ void LibreOfficeCalc::open(const QString &workbook)
 }
 
 DesktopServices::DesktopServices()
-    : m_random(std::make_unique<CryptoRandomSource>()),
+    : m_random(std::make_unique<CryptoRandomSource>()), m_settings(std::make_unique<SettingsStore>()),
       m_workbooks(std::make_unique<WorkbookFolder>(WorkbookFolder::defaultBase()))
 {
 }
@@ -103,6 +110,10 @@ Services DesktopServices::services()
     Services services;
     services.prompter = &m_prompter;
     services.random = m_random.get();
+    services.settings = m_settings.get();
+    services.browser = &m_browser;
+    services.clock = &m_clock;
+    services.homePage = QUrl(QStringLiteral(ZENTAVO_HOME_PAGE));
     services.programFolder = QCoreApplication::applicationDirPath();
     services.supportAddress = QStringLiteral(ZENTAVO_SUPPORT_ADDRESS);
     services.saveDialog = &m_saveDialog;

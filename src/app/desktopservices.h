@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browser.h"
+#include "clock.h"
 #include "prompter.h"
 #include "savedialog.h"
 #include "services.h"
@@ -12,6 +14,7 @@
 namespace zentavo {
 
 class CryptoRandomSource;
+class SettingsStore;
 class WorkbookFolder;
 
 // Message boxes as the desktop shows them.
@@ -19,6 +22,12 @@ class MessageBoxPrompter final : public Prompter
 {
 public:
     void message(Icon icon, const QString &title, const QString &text) override;
+};
+
+class DesktopBrowser final : public Browser
+{
+public:
+    void open(const QUrl &address) override;
 };
 
 // The desktop's file dialog: titled "Save", text files offered first, a name
@@ -52,8 +61,10 @@ public:
     void open(const QString &workbook) override;
 };
 
-// The real outside world: message boxes, the system's random source, the
-// executable's folder.
+// The real outside world: message boxes, the system's random source and
+// clock, the user's settings, the browser, the executable's folder, the
+// save dialog, the clipboard, the spreadsheet application and the folder
+// workbooks wait in for it.
 class DesktopServices
 {
 public:
@@ -64,7 +75,10 @@ public:
 
 private:
     MessageBoxPrompter m_prompter;
+    DesktopBrowser m_browser;
+    SystemClock m_clock;
     std::unique_ptr<CryptoRandomSource> m_random;
+    std::unique_ptr<SettingsStore> m_settings;
     FileSaveDialog m_saveDialog;
     SystemClipboard m_clipboard;
     LibreOfficeCalc m_spreadsheet;

@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -50,6 +52,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     createControls();
     setTabOrder();
     wirePointerHandlers();
+    wireOptionHandlers();
 }
 
 Form1::~Form1() = default;
@@ -128,6 +131,18 @@ void Form1::createControls()
     ProgressBar1->setAlignment(Qt::AlignCenter);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
 
+    // Named as in the design, so a skin's style sheet can address them (#Check5).
+    const std::pair<QWidget *, const char *> names[] = {
+        {Frame1, "Frame1"}, {Frame2, "Frame2"}, {Frame3, "Frame3"}, {Frame4, "Frame4"}, {Frame5, "Frame5"},
+        {Check1, "Check1"}, {Check2, "Check2"}, {Check3, "Check3"}, {Check4, "Check4"}, {Check5, "Check5"},
+        {Check6, "Check6"}, {Check7, "Check7"}, {Check8, "Check8"}, {Check9, "Check9"}, {Text1, "Text1"},
+        {Text2, "Text2"}, {Text3, "Text3"}, {PushButton1, "PushButton1"}, {PushButton2, "PushButton2"},
+        {PushButton3, "PushButton3"}, {PushButton4, "PushButton4"}, {PushButton13, "PushButton13"},
+        {ListView1, "ListView1"}, {ProgressBar1, "ProgressBar1"}};
+    for (const auto &[control, name] : names)
+        control->setObjectName(QLatin1String(name));
+    setObjectName(QStringLiteral("Form1"));
+
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
@@ -170,6 +185,15 @@ void Form1::wirePointerHandlers()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3) && !m_validating) {
+        // Switching to another window or opening a menu is not leaving the
+        // field. The check waits until the focus has settled on its new place.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            auto *field = static_cast<QLineEdit *>(watched);
+            QMetaObject::invokeMethod(this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
+        }
+    }
     if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy) {
         const bool overButton = qobject_cast<QPushButton *>(watched) != nullptr;
         setPointer(overButton ? Pointer::Hand : Pointer::Arrow);
@@ -222,6 +246,7 @@ void Form1::closeEvent(QCloseEvent *event)
     // stops at its next chance to handle events and shows nothing more.
     m_pump.abandon();
     event->accept();
+    QCoreApplication::quit();
 }
 
 GenerationOptions Form1::currentOptions() const

@@ -58,6 +58,7 @@ public:
     void PushButton2_Click();
     void PushButton13_Click();
     bool SaveResultsAsExcelFileIsExcelInstalled();
+    void RenameAtLeast();
 
     // Controls, named as in the window's design.
     QGroupBox *Frame1, *Frame2, *Frame3, *Frame4, *Frame5;
@@ -80,6 +81,12 @@ private:
     void createControls();
     void setTabOrder();
     void wirePointerHandlers();
+    void wireOptionHandlers();
+    void writeSetting(const char *key, const QString &value);
+    void validateOnLeaving(QLineEdit *field);
+    void applySkin();
+    void OpenHomePageOccasionally();
+    void restoreOption(std::size_t index);
     void showMessage(const QString &text);
     void setProgress(double percent);
     void setProgressText(const QString &text);
@@ -95,6 +102,8 @@ private:
     Pointer m_pointer = Pointer::Arrow;
     std::optional<QCursor> m_handCursor;
     bool m_centred = false;
+    bool m_warnedAboutStore = false;
+    bool m_validating = false;
     int m_shownProgress = 0;
 };
 

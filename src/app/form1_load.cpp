@@ -3,7 +3,16 @@
 #include "form1.h"
 
 #include "apputil.h"
+#include "browser.h"
+#include "cursorfile.h"
+#include "optionsettings.h"
 
+#include "../generator/randomsource.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QIcon>
 
 // The icons are compiled into a static library, so their resource must be
@@ -27,6 +36,11 @@ QIcon programIcon()
 void Form1::Form_Load()
 {
     Procedure procedure(m_errorReport, QStringLiteral("in Quorvex2021/08/31.Form1.Form_Load "));
+    procedure.step(100, [&] { applySkin(); });
+    const QString handPointer = m_services.programFolder + QStringLiteral("/HAND-M.CUR");
+    if (FileExists(handPointer))
+        procedure.step(104, [&] { m_handCursor = loadCursorFile(handPointer); });
+    procedure.step(106, [&] { OpenHomePageOccasionally(); });
     procedure.step(126, [&] {
         setWindowTitle(kProductName);
         setWindowIcon(programIcon());
@@ -34,7 +48,40 @@ void Form1::Form_Load()
     });
     procedure.step(128, [&] { m_results.addColumn(QStringLiteral("Result(s)")); });
     procedure.step(130, [&] { m_results.setColumnWidthTwips(0, 6000); });
+    for (std::size_t i = 0; i < kOptionSettings.size(); ++i)
+        procedure.step(132 + 2 * int(i), [&] { restoreOption(i); });
+    procedure.step(156, [&] { RenameAtLeast(); });
     procedure.step(158, [&] { ClearList(); });
+}
+
+void Form1::applySkin()
+{
+    const QString skin = m_services.programFolder + QStringLiteral("/x/o.cjs");
+    if (!QFileInfo(skin).isFile())
+        return;
+    // The window, its frames and its check boxes take the button colour,
+    // looked up when they are painted; text fields keep theirs.
+    setBackgroundRole(QPalette::Button);
+    for (QWidget *control : findChildren<QWidget *>()) {
+        if (qobject_cast<QGroupBox *>(control) || qobject_cast<QCheckBox *>(control)) {
+            control->setBackgroundRole(QPalette::Button);
+            control->setAutoFillBackground(true);
+        }
+    }
+    QFile file(skin);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw Failure(QStringLiteral("The skin %1 cannot be read: %2").arg(skin, file.errorString()));
+    const QString styleSheet = QString::fromUtf8(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+        throw Failure(QStringLiteral("The skin %1 cannot be read: %2").arg(skin, file.errorString()));
+    setStyleSheet(styleSheet);
+}
+
+void Form1::OpenHomePageOccasionally()
+{
+    // One start in a hundred.
+    if (m_services.random->uniform(100) + 1 == 7)
+        m_services.browser->open(m_services.homePage);
 }
 
 } // namespace zentavo

@@ -1,8 +1,11 @@
-#include "../export/workbookfolder.h"
 #include "desktopservices.h"
 #include "form1.h"
 
+#include "../export/workbookfolder.h"
+#include "../splash/splash.h"
+
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -15,5 +18,16 @@ int main(int argc, char *argv[])
     zentavo::Form1 window(desktop.services());
     window.Form_Load();
     window.show();
+
+    // The splash comes once the main window is up, which stays usable while
+    // it shows. A splash that cannot be shown is no reason not to start.
+    zentavo::Splash splash(desktop.services());
+    QTimer::singleShot(0, &splash, [&splash] {
+        try {
+            splash.SplashShow();
+        } catch (const std::exception &error) {
+            qWarning("The splash window cannot be shown: %s", error.what());
+        }
+    });
     return app.exec();
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 namespace zentavo {
 
+class Browser;
 class Clipboard;
+class Clock;
 class Prompter;
 class RandomSource;
 class SaveDialog;
+class SettingsStore;
 class SpreadsheetApplication;
 class WorkbookFolder;
 
@@ -18,10 +22,14 @@ struct Services
 {
     Prompter *prompter = nullptr;
     RandomSource *random = nullptr;
+    SettingsStore *settings = nullptr;
+    Browser *browser = nullptr;
+    Clock *clock = nullptr;
     // The folder the optional files (hand pointer, skin, splash pictures)
     // are looked for in; the executable's folder in a real run.
     QString programFolder;
     QString supportAddress;
+    QUrl homePage;
     // The exports': where to save text, the clipboard, the spreadsheet
     // application and the private folder its workbooks wait in.
     SaveDialog *saveDialog = nullptr;

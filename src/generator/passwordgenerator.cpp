@@ -32,8 +32,8 @@ const CharacterPool &digitPool()
 
 } // namespace
 
-// The line labels of the steps that the at-least and the plain loop share in
-// shape; the error report quotes them.
+// The line numbers an error report quotes for the steps that the at-least
+// and the plain loop share in shape.
 struct PasswordGenerator::Labels
 {
     int loop;
@@ -41,10 +41,6 @@ struct PasswordGenerator::Labels
     int space;
     int progress;
 };
-
-namespace {
-constexpr int kAtLeastLoop = 144, kPlainLoop = 210;
-}
 
 // The run's character pool, fixed when the run starts, with and without vowels.
 struct PasswordGenerator::Pools
@@ -71,7 +67,7 @@ void PasswordGenerator::run(GenerationHost &host)
     } clearFlag{m_isGenerating};
 
     Procedure procedure(m_report, procedurePath());
-    bool lengthRejected = false;
+    // "Done." ends every run that made its passwords, failures or not.
     bool showDone = true;
 
     // The pool, the number of chosen groups and the mode are fixed for the run.
@@ -101,7 +97,7 @@ void PasswordGenerator::run(GenerationHost &host)
         // the strict conversion comes for each password.
         if (leadingNumber(start.passwordLength) < checkedGroupCount) {
             host.showMessage(kLengthTooShort);
-            lengthRejected = true;
+            showDone = false;
             host.focusPasswordLength();
         } else {
             makePasswords(procedure, host, pools, true, showDone);
@@ -113,15 +109,15 @@ void PasswordGenerator::run(GenerationHost &host)
     host.resetPointer();
     host.setProgressValue(0);
     host.setProgressText(QStringLiteral("Progress Bar"));
-    if (!lengthRejected && showDone)
+    if (showDone)
         host.showMessage(QStringLiteral("Done."));
 }
 
 void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host, const Pools &pools,
                                       bool atLeastMode, bool &showDone)
 {
-    static constexpr Labels atLeastLabels{kAtLeastLoop, 190, 196, 206};
-    static constexpr Labels plainLabels{kPlainLoop, 224, 230, 240};
+    static constexpr Labels atLeastLabels{144, 190, 196, 206};
+    static constexpr Labels plainLabels{210, 224, 230, 240};
     const Labels &labels = atLeastMode ? atLeastLabels : plainLabels;
 
     // The number of passwords is fixed when the loop starts. A count that

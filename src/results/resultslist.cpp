@@ -10,6 +10,8 @@ namespace {
 // The default width a column is added with, in twips.
 constexpr int kDefaultColumnWidth = 1440;
 constexpr int kShortestPublishInterval = 30;
+// Characters a chunk of password text holds (two bytes each).
+constexpr std::size_t kChunkSize = 1 << 20;
 } // namespace
 
 ResultsList::ResultsList(QObject *parent)
@@ -68,8 +70,8 @@ void ResultsList::removeAllColumns()
 
 QStringView ResultsList::password(qsizetype row) const
 {
-    const qsizetype begin = row == 0 ? 0 : m_ends[std::size_t(row - 1)];
-    return QStringView(m_text.data() + begin, m_ends[std::size_t(row)] - begin);
+    const Row &stored = m_rows[std::size_t(row)];
+    return QStringView(m_chunks[stored.chunk].data() + stored.offset, qsizetype(stored.length));
 }
 
 void ResultsList::checkRow(qsizetype row) const
@@ -81,7 +83,7 @@ void ResultsList::checkRow(qsizetype row) const
 QString ResultsList::cell(qsizetype row, int column) const
 {
     checkRow(row);
-    const qint32 line = m_lineNumbers[std::size_t(row)];
+    const qint32 line = m_rows[std::size_t(row)].lineNumber;
     if (line == 0)
         return column == 0 ? password(row).toString() : QString();
     if (column == 0)
@@ -104,7 +106,7 @@ qsizetype decimalLength(qint32 number)
 qsizetype ResultsList::cellLength(qsizetype row, int column) const
 {
     checkRow(row);
-    const qint32 line = m_lineNumbers[std::size_t(row)];
+    const qint32 line = m_rows[std::size_t(row)].lineNumber;
     if (line == 0)
         return column == 0 ? password(row).size() : 0;
     if (column == 0)
@@ -115,7 +117,7 @@ qsizetype ResultsList::cellLength(qsizetype row, int column) const
 void ResultsList::appendCell(qsizetype row, int column, QString &out) const
 {
     checkRow(row);
-    const qint32 line = m_lineNumbers[std::size_t(row)];
+    const qint32 line = m_rows[std::size_t(row)].lineNumber;
     if (line != 0 && column == 0) {
         char16_t digits[12];
         char16_t *end = digits + std::size(digits), *first = end;
@@ -132,13 +134,13 @@ void ResultsList::appendCell(qsizetype row, int column, QString &out) const
 bool ResultsList::isChecked(qsizetype row) const
 {
     checkRow(row);
-    return m_checked[std::size_t(row)];
+    return m_rows[std::size_t(row)].checked;
 }
 
 void ResultsList::setChecked(qsizetype row, bool checked)
 {
     checkRow(row);
-    m_checked[std::size_t(row)] = checked;
+    m_rows[std::size_t(row)].checked = checked;
     if (row < m_published) {
         const QModelIndex first = index(int(row), 0);
         emit dataChanged(first, first, {Qt::CheckStateRole});
@@ -147,10 +149,14 @@ void ResultsList::setChecked(qsizetype row, bool checked)
 
 void ResultsList::appendRow(qint32 lineNumber, QStringView password)
 {
-    m_text.insert(m_text.end(), password.utf16(), password.utf16() + password.size());
-    m_ends.push_back(qsizetype(m_text.size()));
-    m_lineNumbers.push_back(lineNumber);
-    m_checked.push_back(true);
+    const auto length = std::size_t(password.size());
+    if (m_chunks.empty() || m_chunks.back().size() + length > m_chunks.back().capacity()) {
+        m_chunks.emplace_back();
+        m_chunks.back().reserve(std::max(kChunkSize, length));
+    }
+    auto &chunk = m_chunks.back();
+    m_rows.push_back({quint32(m_chunks.size() - 1), quint32(chunk.size()), quint32(length), lineNumber, true});
+    chunk.insert(chunk.end(), password.utf16(), password.utf16() + length);
     schedulePublish();
 }
 
@@ -158,11 +164,8 @@ void ResultsList::removeAllRows()
 {
     m_publishTimer.stop();
     beginResetModel();
-    // Swapped out, so the buffer is released (and wiped) now.
-    decltype(m_text)().swap(m_text);
-    m_ends.clear();
-    m_lineNumbers.clear();
-    m_checked.clear();
+    m_chunks.clear(); // released and wiped now
+    decltype(m_rows)().swap(m_rows);
     m_published = 0;
     endResetModel();
 }
@@ -202,7 +205,7 @@ QVariant ResultsList::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return cell(row, index.column());
     if (role == Qt::CheckStateRole && index.column() == 0)
-        return m_checked[std::size_t(row)] ? Qt::Checked : Qt::Unchecked;
+        return m_rows[std::size_t(row)].checked ? Qt::Checked : Qt::Unchecked;
     return {};
 }
 

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
+#include <deque>
 #include <vector>
 
 #include "wipingallocator.h"
@@ -37,7 +38,7 @@ public:
     void removeAllColumns();
 
     // Rows as stored; what the exports read.
-    qsizetype storedRowCount() const { return qsizetype(m_lineNumbers.size()); }
+    qsizetype storedRowCount() const { return qsizetype(m_rows.size()); }
     // The text of a cell (column 0 first); throws Failure when the row no
     // longer exists, as when the list was cleared during an export.
     QString cell(qsizetype row, int column) const;
@@ -75,16 +76,25 @@ private:
         int widthTwips;
     };
 
+    struct Row
+    {
+        quint32 chunk;  // where the password's text is kept
+        quint32 offset;
+        quint32 length;
+        qint32 lineNumber; // 0: no line number
+        bool checked;
+    };
+
     QStringView password(qsizetype row) const;
     void checkRow(qsizetype row) const;
     void schedulePublish();
 
     std::vector<Column> m_columns;
-    // Row r's password is m_text[m_ends[r-1] .. m_ends[r]).
-    std::vector<char16_t, WipingAllocator<char16_t>> m_text;
-    std::vector<qsizetype> m_ends;
-    std::vector<qint32> m_lineNumbers;
-    std::vector<bool> m_checked;
+    // Growing the list never moves what it holds: copying tens of megabytes
+    // at once would stall the window. Rows sit in a deque; the passwords'
+    // text in chunks that are filled, never enlarged.
+    std::deque<Row> m_rows;
+    std::vector<std::vector<char16_t, WipingAllocator<char16_t>>> m_chunks;
 
     qsizetype m_published = 0;
     QTimer m_publishTimer;

@@ -37,4 +37,14 @@ quint32 ScriptedRandom::uniform(quint32 n)
     return position;
 }
 
+float SteppingClock::secondsSinceMidnight()
+{
+    ++reads;
+    const float reading = now;
+    now += step;
+    if (now >= 86400.0f)
+        now -= 86400.0f;
+    return reading;
+}
+
 } // namespace zentavo::test

@@ -2,6 +2,8 @@
 
 // Stand-ins for the outside world that record what the program did.
 
+#include "app/browser.h"
+#include "app/clock.h"
 #include "app/prompter.h"
 #include "generator/randomsource.h"
 
@@ -46,6 +48,24 @@ public:
     QList<quint32> poolSizes;
     // When set, draws beyond the script return this position instead of failing.
     std::optional<quint32> fallback;
+};
+
+class RecordingBrowser : public Browser
+{
+public:
+    void open(const QUrl &address) override { opened.append(address); }
+    QList<QUrl> opened;
+};
+
+// A clock that moves on by `step` seconds each time it is read, wrapping at
+// midnight like the real one.
+class SteppingClock : public Clock
+{
+public:
+    float secondsSinceMidnight() override;
+    float now = 43200.0f;
+    float step = 0.05f;
+    int reads = 0;
 };
 
 } // namespace zentavo::test

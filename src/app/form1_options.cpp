@@ -1,0 +1,129 @@
+// What each option control does when it changes: it is stored at once, and
+// some changes update other parts of the window. The two numeric fields are
+// checked when the user leaves them.
+
+#include "form1.h"
+
+#include "optionsettings.h"
+#include "prompter.h"
+#include "settingsstore.h"
+
+#include "../generator/atleastcaption.h"
+#include "../generator/validation.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+
+namespace zentavo {
+
+namespace {
+
+// kOptionSettings holds the keys in this order.
+enum OptionIndex {
+    AlphaLower, AlphaUpper, Numeric, Specified, SpecifiedCharacter, NumberOfPasswords, PasswordLength,
+    AtLeast, LineNumbers, LastDigit, IncludeSpace, NoVowels
+};
+
+const char *key(OptionIndex index)
+{
+    return kOptionSettings[index].key;
+}
+
+} // namespace
+
+void Form1::wireOptionHandlers()
+{
+    auto storeCheckBox = [this](QCheckBox *box, OptionIndex index) {
+        connect(box, &QCheckBox::toggled, this,
+                [this, index](bool checked) { writeSetting(key(index), encodeCheckBox(checked)); });
+    };
+    auto storeText = [this](QLineEdit *field, OptionIndex index) {
+        connect(field, &QLineEdit::textChanged, this,
+                [this, index](const QString &text) { writeSetting(key(index), text); });
+    };
+
+    // The user's characters are editable exactly while they are in use.
+    connect(Check2, &QCheckBox::toggled, Text1, &QLineEdit::setVisible);
+
+    storeCheckBox(Check5, AlphaLower);
+    storeCheckBox(Check6, AlphaUpper);
+    storeCheckBox(Check7, Numeric);
+    storeCheckBox(Check2, Specified);
+    for (QCheckBox *group : {Check5, Check6, Check7, Check2})
+        connect(group, &QCheckBox::toggled, this, &Form1::RenameAtLeast);
+
+    storeCheckBox(Check8, AtLeast);
+    storeCheckBox(Check1, NoVowels);
+    storeCheckBox(Check3, IncludeSpace);
+    storeCheckBox(Check4, LastDigit);
+    storeCheckBox(Check9, LineNumbers);
+    // The list's columns always match the option, so it starts afresh.
+    connect(Check9, &QCheckBox::toggled, this, &Form1::ClearList);
+
+    storeText(Text1, SpecifiedCharacter);
+    storeText(Text2, NumberOfPasswords);
+    storeText(Text3, PasswordLength);
+    Text2->installEventFilter(this);
+    Text3->installEventFilter(this);
+}
+
+void Form1::writeSetting(const char *key, const QString &value)
+{
+    if (m_services.settings->WriteSetting(QString::fromLatin1(key), value) || m_warnedAboutStore)
+        return;
+    // Once per run is enough: the options still work, they are just not kept.
+    m_warnedAboutStore = true;
+    m_services.prompter->message(
+        Prompter::Icon::Warning, m_applicationTitle,
+        QStringLiteral("Your options cannot be saved in \"%1\": %2.\n\n"
+                       "The options you choose still apply until you close Zentavo, but they will not "
+                       "be remembered for its next start.")
+            .arg(m_services.settings->fileName(), m_services.settings->writeError()));
+}
+
+void Form1::validateOnLeaving(QLineEdit *field)
+{
+    // Validation moves the focus itself (a message box, then back to the
+    // field); while it does, leaving a field is not checked (eventFilter), or
+    // two wrong fields would send the focus back and forth for ever.
+    const std::optional<QString> warning =
+        field == Text2 ? numberFieldWarning(field->text(), 2147483647,
+                                            QStringLiteral("Zentavo makes at most 2147483647 passwords at a time."))
+                       : numberFieldWarning(field->text(), 32767,
+                                            QStringLiteral("A password can be at most 32767 characters long."));
+    if (!warning)
+        return;
+    m_validating = true;
+    m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, *warning);
+    field->setFocus();
+    m_validating = false;
+}
+
+void Form1::RenameAtLeast()
+{
+    Procedure procedure(m_errorReport, QStringLiteral("in Quorvex2021/08/31.Form1.RenameAtLeast "));
+    procedure.step(138, [&] {
+        Check8->setText(atLeastCaption({{Check5->isChecked(), Check5->text()},
+                                        {Check6->isChecked(), Check6->text()},
+                                        {Check7->isChecked(), Check7->text()},
+                                        {Check2->isChecked(), Check2->text()}}));
+    });
+}
+
+void Form1::restoreOption(std::size_t index)
+{
+    // Setting a control runs its change behaviour only when the value
+    // differs from what it shows, so only such values are written back.
+    const OptionSetting &setting = kOptionSettings[index];
+    const QString stored = m_services.settings->ReadSetting(QString::fromLatin1(setting.key),
+                                                            QString::fromLatin1(setting.firstRunValue));
+    QWidget *const controls[] = {Check5, Check6, Check7, Check2, Text1, Text2,
+                                 Text3,  Check8, Check9, Check4, Check3, Check1};
+    if (auto *box = qobject_cast<QCheckBox *>(controls[index]))
+        box->setChecked(decodeCheckBox(stored));
+    else
+        qobject_cast<QLineEdit *>(controls[index])->setText(stored);
+}
+
+} // namespace zentavo
