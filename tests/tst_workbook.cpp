@@ -119,11 +119,37 @@ private slots:
         QCOMPARE(read, (QList<QStringList>{{"Results"}}));
     }
 
+    void aWorkbookThatCannotBeSavedFails_data()
+    {
+        QTest::addColumn<bool>("whileYielding");
+        QTest::addRow("at once") << false;
+        QTest::addRow("while handling events") << true;
+    }
     void aWorkbookThatCannotBeSavedFails()
     {
+        QFETCH(bool, whileYielding);
         Workbook workbook(dir->filePath(QStringLiteral("missing/results.xlsx")), dir->path());
         workbook.setText(0, 0, u"x");
-        QVERIFY_THROWS_EXCEPTION(Failure, workbook.save());
+        QVERIFY_THROWS_EXCEPTION(Failure, whileYielding ? workbook.save(pump) : workbook.save());
+    }
+
+    void eventsAreHandledWhileAWorkbookIsSaved()
+    {
+        addColumns(*list, true);
+        for (int i = 1; i <= 200000; ++i)
+            list->appendRow(i, u"abcdefghijklmnop");
+        Workbook workbook(dir->filePath(QStringLiteral("big.xlsx")), dir->path());
+        writeResultsWorkbook(*list, workbook, pump, *procedure);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(1);
+        workbook.save(pump);
+        ticker.stop();
+        // Packing 200,000 rows takes far longer than a few milliseconds.
+        QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
+        QVERIFY(QFileInfo(dir->filePath(QStringLiteral("big.xlsx"))).size() > 1000000);
+        QVERIFY(prompter.shown.isEmpty());
     }
 };
 

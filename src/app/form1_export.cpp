@@ -131,7 +131,7 @@ void Form1::exportWorkbook(Procedure &procedure)
     writeResultsWorkbook(m_results, *workbook, m_pump, procedure);
     procedure.step(138, [&] {
         try {
-            workbook->save();
+            workbook->save(m_pump);
             // The passwords stay on disk only until the application has read
             // them; watched from before it starts, so no read goes unseen.
             m_services.workbooks->removeOnceRead(*path);

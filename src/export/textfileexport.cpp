@@ -1,5 +1,6 @@
 #include "textfileexport.h"
 
+#include "background.h"
 #include "progressdisplay.h"
 
 #include "../app/apputil.h"
@@ -23,6 +24,8 @@ class BlockWriter
 {
 public:
     explicit BlockWriter(QSaveFile &file) : m_file(file) { m_text.reserve(kBlock + 4096); }
+    // Both buffers keep their memory from block to block: growing them anew
+    // each time costs more in page faults than the copying itself.
 
     QString &text() { return m_text; }
 
@@ -32,9 +35,10 @@ public:
 
     bool writeAll()
     {
-        const QByteArray bytes = m_encoder.encode(m_text);
-        m_text.clear();
-        return m_file.write(bytes) == bytes.size();
+        m_bytes.resize(m_encoder.requiredSpace(m_text.size()));
+        const qsizetype length = m_encoder.appendToBuffer(m_bytes.data(), m_text) - m_bytes.constData();
+        m_text.truncate(0);
+        return m_file.write(m_bytes.constData(), length) == length;
     }
 
 private:
@@ -44,6 +48,7 @@ private:
     // The locale's encoding; the user's own characters may lie outside ASCII.
     QStringEncoder m_encoder{QStringConverter::System};
     QString m_text;
+    QByteArray m_bytes;
 };
 
 // A cell followed by the spaces that fill its column and a TAB; a cell that
@@ -55,6 +60,10 @@ void appendPadded(QString &text, qsizetype start, qsizetype width)
         text.resize(start + width, QLatin1Char(' '));
     text.append(QLatin1Char('\t'));
 }
+
+// Handling pending events is decided by the clock, and reading the clock for
+// every one of a million rows would cost more than the rows themselves.
+constexpr qsizetype kRowsBetweenYields = 64;
 
 } // namespace
 
@@ -87,7 +96,8 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
     procedure.step(124, [&] {
         const qsizetype rows = list.storedRowCount();
         for (qsizetype r = 0; r < rows; ++r) {
-            pump.yield();
+            if (r % kRowsBetweenYields == 0)
+                pump.yield();
             for (int c = 0; c < columns; ++c)
                 widths[std::size_t(c)] = std::max(widths[std::size_t(c)], list.cellLength(r, c));
         }
@@ -128,7 +138,8 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
 
         const qsizetype rows = list.storedRowCount();
         for (qsizetype r = 0; r < rows && !writeFailed; ++r) {
-            pump.yield();
+            if (r % kRowsBetweenYields == 0)
+                pump.yield();
             const qsizetype lineStart = text.size();
             int line = 188;
             try {
@@ -181,12 +192,14 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
         if (writeFailed) {
             file.cancelWriting();
         } else {
+            // Moving the file into place waits for the disk to hold it, which
+            // takes a while for a long list on a slow disk.
             procedure.step(232, [&] {
-                if (!writer.writeAll())
-                    throw Failure(writeFailure());
-                if (!file.commit())
-                    throw Failure(QStringLiteral("%1 could not be saved: %2")
-                                      .arg(QDir::toNativeSeparators(path), file.errorString()));
+                const bool written = runWhileYielding(pump, [&] { return writer.writeAll() && file.commit(); });
+                if (!written)
+                    throw Failure(file.isOpen() ? writeFailure()
+                                                : QStringLiteral("%1 could not be saved: %2")
+                                                      .arg(QDir::toNativeSeparators(path), file.errorString()));
             });
         }
     }

@@ -1,5 +1,6 @@
 #include "workbook.h"
 
+#include "background.h"
 #include "../app/errorreport.h"
 #include "../app/eventpump.h"
 #include "../app/failure.h"
@@ -98,6 +99,11 @@ void Workbook::save()
     if (error != LXW_NO_ERROR)
         throw workbookFailure(QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)),
                               error);
+}
+
+void Workbook::save(EventPump &pump)
+{
+    runWhileYielding(pump, [this] { save(); });
 }
 
 void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump &pump, Procedure &procedure,

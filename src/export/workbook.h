@@ -37,6 +37,10 @@ public:
     void fitColumns();
     // Writes the file. Throws Failure.
     void save();
+    // The same, while the window goes on handling its events: packing a
+    // million rows takes seconds. Throws Failure, or Abandoned once the
+    // window was closed (after the file is complete).
+    void save(EventPump &pump);
 
 private:
     QString m_path;
