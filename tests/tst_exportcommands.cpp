@@ -136,15 +136,6 @@ private slots:
         QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
     }
 
-    void anEmptyListGivesTheTitlesAlone()
-    {
-        fill(false, {});
-        dialog.answer = dir->filePath(QStringLiteral("empty.txt"));
-        click(form->PushButton4);
-        QCOMPARE(readAll(dialog.answer), QByteArray("Result(s)\t\r\n"));
-        QVERIFY(prompter().shown.isEmpty());
-    }
-
     void aFileThatCannotBeWrittenIsReportedAndThePointerRestored()
     {
         fill(false, {"abc", "def"});
