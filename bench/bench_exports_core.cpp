@@ -59,8 +59,7 @@ public:
     QString text;
 };
 
-template <typename Body>
-double bestSeconds(int runs, Body body)
+template <typename Body> double bestSeconds(int runs, Body body)
 {
     double best = 1e9;
     for (int run = 0; run < runs; ++run) {
@@ -114,12 +113,13 @@ int main(int argc, char *argv[])
     const std::size_t lineWidth = std::to_string(rows).size();
     std::vector<std::string> lines;
     lines.reserve(std::size_t(rows) + 1);
-    lines.push_back("Line" + std::string(lineWidth > 4 ? lineWidth - 4 : 0, ' ') + "\tResult(s)       \t\r\n");
+    lines.push_back("Line" + std::string(lineWidth > 4 ? lineWidth - 4 : 0, ' ') +
+                    "\tResult(s)       \t\r\n");
     const std::size_t numberWidth = std::max<std::size_t>(lineWidth, 4);
     for (qsizetype r = 0; r < rows; ++r) {
         const std::string &number = numbers[std::size_t(r)];
-        lines.push_back(number + std::string(numberWidth - number.size(), ' ') + '\t' + passwords[std::size_t(r)] +
-                        "\t\r\n");
+        lines.push_back(number + std::string(numberWidth - number.size(), ' ') + '\t' +
+                        passwords[std::size_t(r)] + "\t\r\n");
     }
     const QByteArray plainPath = QFile::encodeName(folder.filePath(QStringLiteral("plain.txt")));
     const double fwriteSeconds = bestSeconds(3, [&] {
@@ -132,16 +132,18 @@ int main(int argc, char *argv[])
     a.open(QIODevice::ReadOnly);
     b.open(QIODevice::ReadOnly);
     const bool sameBytes = a.readAll() == b.readAll();
-    std::printf("%-10s %12.3f %12.3f %7.2f   (%.1f MB, same bytes: %s; fwrite without fsync, the export's file\n"
-                "%-10s %12s %12s %7s    is synced to disk when it is moved into place)\n",
-                "text file", textSeconds, fwriteSeconds, textSeconds / fwriteSeconds, a.size() / 1e6,
-                sameBytes ? "yes" : "NO", "", "", "", "");
+    std::printf(
+        "%-10s %12.3f %12.3f %7.2f   (%.1f MB, same bytes: %s; fwrite without fsync, the export's file\n"
+        "%-10s %12s %12s %7s    is synced to disk when it is moved into place)\n",
+        "text file", textSeconds, fwriteSeconds, textSeconds / fwriteSeconds, a.size() / 1e6,
+        sameBytes ? "yes" : "NO", "", "", "", "");
     lines.clear();
     lines.shrink_to_fit();
 
     // Clipboard text.
     KeepingClipboard clipboard;
-    const double clipboardSeconds = bestSeconds(3, [&] { CopyListviewProperlySpaced(list, clipboard, pump); });
+    const double clipboardSeconds =
+        bestSeconds(3, [&] { CopyListviewProperlySpaced(list, clipboard, pump); });
     std::vector<QString> numberCells, passwordCells;
     numberCells.reserve(std::size_t(rows));
     passwordCells.reserve(std::size_t(rows));
@@ -161,8 +163,8 @@ int main(int argc, char *argv[])
             plainText += QLatin1String("\r\n");
         }
     });
-    std::printf("%-10s %12.3f %12.3f %7.2f   (%.1f M characters, same text: %s)\n", "clipboard", clipboardSeconds,
-                buildSeconds, clipboardSeconds / buildSeconds, plainText.size() / 1e6,
+    std::printf("%-10s %12.3f %12.3f %7.2f   (%.1f M characters, same text: %s)\n", "clipboard",
+                clipboardSeconds, buildSeconds, clipboardSeconds / buildSeconds, plainText.size() / 1e6,
                 plainText == clipboard.text ? "yes" : "NO");
     plainText = QString();
     numberCells.clear();

@@ -76,8 +76,7 @@ struct Measured
     int barPaints;
 };
 
-template <typename Body>
-Measured measure(QWidget *bar, Body body)
+template <typename Body> Measured measure(QWidget *bar, Body body)
 {
     PaintCounter counter;
     bar->installEventFilter(&counter);
@@ -158,7 +157,8 @@ int main(int argc, char *argv[])
                 qlonglong(rows));
     std::printf("%-28s %9s %12s %7s %11s\n", "command", "seconds", "longest gap", "ticks", "bar repaints");
     auto print = [](const char *name, const Measured &m) {
-        std::printf("%-28s %9.3f %9lld ms %7d %11d\n", name, m.seconds, qlonglong(m.longestGapMs), m.ticks, m.barPaints);
+        std::printf("%-28s %9.3f %9lld ms %7d %11d\n", name, m.seconds, qlonglong(m.longestGapMs), m.ticks,
+                    m.barPaints);
     };
 
     const Measured text = measure(form.ProgressBar1, [&] { form.PushButton4_Click(); });
@@ -183,9 +183,10 @@ int main(int argc, char *argv[])
     }
     const double buildSeconds = timer.nsecsElapsed() / 1e9;
     const bool same = QGuiApplication::clipboard()->text() == plain;
-    std::printf("\nclipboard: copy with the real clipboard %.3f s, building the string alone %.3f s, ratio %.2f "
-                "(same text: %s)\n",
-                copy.seconds, buildSeconds, copy.seconds / buildSeconds, same ? "yes" : "NO");
+    std::printf(
+        "\nclipboard: copy with the real clipboard %.3f s, building the string alone %.3f s, ratio %.2f "
+        "(same text: %s)\n",
+        copy.seconds, buildSeconds, copy.seconds / buildSeconds, same ? "yes" : "NO");
     std::printf("text file: %.1f MB; workbook handed over: %s; messages: last \"%s\"\n",
                 QFile(dialog.path).size() / 1e6, spreadsheet.opened.isEmpty() ? "NO" : "yes",
                 qPrintable(prompter.last.left(40)));

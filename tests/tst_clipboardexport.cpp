@@ -30,19 +30,19 @@ private slots:
 
         QTest::addRow("two columns padded") << true << QList<int>{1, 10} << QStringList{"abc", "defghijklm"}
                                             << QList<int>{} << "1 \tabc\r\n10\tdefghijklm\r\n";
-        QTest::addRow("one column, no TAB") << false << QList<int>{} << QStringList{"abc", "de"} << QList<int>{}
-                                            << "abc\r\nde\r\n";
-        QTest::addRow("trailing spaces dropped") << false << QList<int>{} << QStringList{"ab  ", "a b"}
-                                                 << QList<int>{} << "ab\r\na b\r\n";
+        QTest::addRow("one column, no TAB")
+            << false << QList<int>{} << QStringList{"abc", "de"} << QList<int>{} << "abc\r\nde\r\n";
+        QTest::addRow("trailing spaces dropped")
+            << false << QList<int>{} << QStringList{"ab  ", "a b"} << QList<int>{} << "ab\r\na b\r\n";
         QTest::addRow("spaces only") << true << QList<int>{1, 2} << QStringList{"   ", "x"} << QList<int>{}
                                      << "1\t\r\n2\tx\r\n";
-        QTest::addRow("unticked row widens") << true << QList<int>{1, 10000, 3}
-                                             << QStringList{"x", "a-very-long-password", "yz"} << QList<int>{1}
-                                             << "1    \tx\r\n3    \tyz\r\n";
-        QTest::addRow("all unticked") << false << QList<int>{} << QStringList{"abc", "de"} << QList<int>{0, 1}
-                                      << "";
-        QTest::addRow("leading spaces kept") << false << QList<int>{} << QStringList{"  a"} << QList<int>{}
-                                             << "  a\r\n";
+        QTest::addRow("unticked row widens")
+            << true << QList<int>{1, 10000, 3} << QStringList{"x", "a-very-long-password", "yz"}
+            << QList<int>{1} << "1    \tx\r\n3    \tyz\r\n";
+        QTest::addRow("all unticked")
+            << false << QList<int>{} << QStringList{"abc", "de"} << QList<int>{0, 1} << "";
+        QTest::addRow("leading spaces kept")
+            << false << QList<int>{} << QStringList{"  a"} << QList<int>{} << "  a\r\n";
     }
     void layouts()
     {
@@ -100,13 +100,15 @@ private slots:
         QCOMPARE(clipboard.clearAttempts, attempts);
         QCOMPARE(ClipboardSetTextWithRetry(clipboard, QStringLiteral("new")), set);
         QCOMPARE(clipboard.setAttempts, attempts);
-        QCOMPARE(clipboard.content.value_or("<nothing>"), set ? QStringLiteral("new") : QStringLiteral("before"));
+        QCOMPARE(clipboard.content.value_or("<nothing>"),
+                 set ? QStringLiteral("new") : QStringLiteral("before"));
     }
 
     void aFormatIsPassedOn()
     {
         RecordingClipboard clipboard;
-        QVERIFY(ClipboardSetTextWithRetry(clipboard, QStringLiteral("<b>x</b>"), QStringLiteral("text/html")));
+        QVERIFY(
+            ClipboardSetTextWithRetry(clipboard, QStringLiteral("<b>x</b>"), QStringLiteral("text/html")));
         QCOMPARE(clipboard.format, QStringLiteral("text/html"));
     }
 

@@ -147,8 +147,8 @@ private slots:
         QTest::addRow("a name without extension keeps none") << "results" << false << QList<int>{} << true;
         QTest::addRow("a name with one") << "results.txt" << false << QList<int>{} << true;
         QTest::addRow("replacing, agreed") << "old.txt" << true << QList<int>{QMessageBox::Yes} << true;
-        QTest::addRow("replacing, refused, then cancelled") << "old.txt" << true << QList<int>{QMessageBox::No}
-                                                            << false;
+        QTest::addRow("replacing, refused, then cancelled")
+            << "old.txt" << true << QList<int>{QMessageBox::No} << false;
     }
     void theSaveDialogAnswers()
     {
@@ -191,7 +191,8 @@ private slots:
         QCOMPARE(held->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
 
         QVERIFY(clipboard.setText(QStringLiteral("<b>x</b>"), QStringLiteral("text/html")));
-        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/html")), QByteArray("<b>x</b>"));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/html")),
+                 QByteArray("<b>x</b>"));
 
         QVERIFY(clipboard.clear());
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
@@ -199,11 +200,11 @@ private slots:
 
     void theSpreadsheetApplicationIsFound_data()
     {
-        QTest::addColumn<QString>("chosen");      // ZENTAVO_SPREADSHEET; "-" leaves it unset
-        QTest::addColumn<QStringList>("onPath");  // programs in the search path
+        QTest::addColumn<QString>("chosen");     // ZENTAVO_SPREADSHEET; "-" leaves it unset
+        QTest::addColumn<QStringList>("onPath"); // programs in the search path
         QTest::addColumn<QString>("found");
-        QTest::addRow("Calc's own launcher first") << "-" << QStringList{"soffice", "localc", "libreoffice"}
-                                                    << "localc";
+        QTest::addRow("Calc's own launcher first")
+            << "-" << QStringList{"soffice", "localc", "libreoffice"} << "localc";
         QTest::addRow("the office suite") << "-" << QStringList{"libreoffice", "soffice"} << "soffice";
         QTest::addRow("its other name") << "-" << QStringList{"libreoffice"} << "libreoffice";
         QTest::addRow("none") << "-" << QStringList{} << "";

@@ -23,16 +23,19 @@ using namespace zentavo::test;
 
 namespace {
 
-const QString kCopied = QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
-                                       "normally type and press Ctrl+V to paste the clipboard.");
-const QString kNotInstalledAtAll = QStringLiteral(
-    "Excel is not installed on this computer. You need to have it installed to use this software without error.");
-const QString kNotInstalledForThis =
-    QStringLiteral("Excel is not installed on this computer. You need to have it installed to use this feature.");
+const QString kCopied =
+    QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
+                   "normally type and press Ctrl+V to paste the clipboard.");
+const QString kNotInstalledAtAll = QStringLiteral("Excel is not installed on this computer. You need to have "
+                                                  "it installed to use this software without error.");
+const QString kNotInstalledForThis = QStringLiteral(
+    "Excel is not installed on this computer. You need to have it installed to use this feature.");
 
 int modeOf(const QString &path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 

@@ -69,7 +69,8 @@ class TestTextFileExport : public QObject
 
     QString path(const QString &name) const { return tempDir->filePath(name); }
 
-    void fill(int rows, bool lineNumbers = false, const QString &password = QStringLiteral("abcdefghijklmnop"))
+    void fill(int rows, bool lineNumbers = false,
+              const QString &password = QStringLiteral("abcdefghijklmnop"))
     {
         addColumns(*list, lineNumbers);
         for (int r = 1; r <= rows; ++r)
@@ -101,30 +102,31 @@ private slots:
 
         QTest::addRow("titles only") << true << QList<int>{} << QStringList{} << QList<int>{}
                                      << QByteArray("Line\tResult(s)\t\r\n");
-        QTest::addRow("two columns padded") << true << QList<int>{1, 10} << QStringList{"abc", "defghijklm"}
-                                            << QList<int>{}
-                                            << QByteArray("Line\tResult(s) \t\r\n"
-                                                          "1   \tabc       \t\r\n"
-                                                          "10  \tdefghijklm\t\r\n");
+        QTest::addRow("two columns padded")
+            << true << QList<int>{1, 10} << QStringList{"abc", "defghijklm"} << QList<int>{}
+            << QByteArray("Line\tResult(s) \t\r\n"
+                          "1   \tabc       \t\r\n"
+                          "10  \tdefghijklm\t\r\n");
         QTest::addRow("one column") << false << QList<int>{} << QStringList{"abc", "de"} << QList<int>{}
                                     << QByteArray("Result(s)\t\r\nabc      \t\r\nde       \t\r\n");
-        QTest::addRow("trailing spaces kept") << false << QList<int>{} << QStringList{"ab  ", "   "}
-                                              << QList<int>{}
-                                              << QByteArray("Result(s)\t\r\nab       \t\r\n         \t\r\n");
-        QTest::addRow("unticked row widens") << true << QList<int>{1, 10000, 3}
-                                             << QStringList{"x", "a-very-long-password", "yz"} << QList<int>{1}
-                                             << QByteArray("Line \tResult(s)           \t\r\n"
-                                                           "1    \tx                   \t\r\n"
-                                                           "3    \tyz                  \t\r\n");
-        QTest::addRow("all unticked") << false << QList<int>{} << QStringList{"abc"} << QList<int>{0}
-                                      << QByteArray("Result(s)\t\r\n");
+        QTest::addRow("trailing spaces kept")
+            << false << QList<int>{} << QStringList{"ab  ", "   "} << QList<int>{}
+            << QByteArray("Result(s)\t\r\nab       \t\r\n         \t\r\n");
+        QTest::addRow("unticked row widens")
+            << true << QList<int>{1, 10000, 3} << QStringList{"x", "a-very-long-password", "yz"}
+            << QList<int>{1}
+            << QByteArray("Line \tResult(s)           \t\r\n"
+                          "1    \tx                   \t\r\n"
+                          "3    \tyz                  \t\r\n");
+        QTest::addRow("all unticked")
+            << false << QList<int>{} << QStringList{"abc"} << QList<int>{0} << QByteArray("Result(s)\t\r\n");
         QTest::addRow("empty password") << true << QList<int>{1, 2} << QStringList{"", "a"} << QList<int>{}
                                         << QByteArray("Line\tResult(s)\t\r\n1   \t         \t\r\n"
                                                       "2   \ta        \t\r\n");
         // Lengths count 16-bit units, so the emoji takes two; bytes are UTF-8.
-        QTest::addRow("beyond ASCII") << false << QList<int>{} << QStringList{QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80")}
-                                      << QList<int>{}
-                                      << QByteArray("Result(s)\t\r\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80     \t\r\n");
+        QTest::addRow("beyond ASCII")
+            << false << QList<int>{} << QStringList{QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80")}
+            << QList<int>{} << QByteArray("Result(s)\t\r\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80     \t\r\n");
     }
     void layouts()
     {
@@ -165,9 +167,9 @@ private slots:
         const QList<double> values = progress.values();
         QCOMPARE(values.size(), 3 + 2499 + 2);
         QCOMPARE(values.mid(0, 3), (QList<double>{1, 10, 20}));
-        QCOMPARE(values[3], 0.08);    // after row 1: (1 + 1) / 2500
-        QCOMPARE(values[4], 0.16);    // row 2 is unticked; row 3 follows
-        QCOMPARE(values[1000], 40.0); // row 999
+        QCOMPARE(values[3], 0.08);      // after row 1: (1 + 1) / 2500
+        QCOMPARE(values[4], 0.16);      // row 2 is unticked; row 3 follows
+        QCOMPARE(values[1000], 40.0);   // row 999
         QCOMPARE(values[2501], 100.04); // row 2500, a hair above 100
         QCOMPARE(values.mid(2502), (QList<double>{100, 0}));
         for (qsizetype i = 4; i < 2502; ++i)
@@ -230,7 +232,8 @@ private slots:
         save(path(target), &progress);
 
         QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY(prompter.shown[0].text.startsWith(QDir::toNativeSeparators(path(target)) + " could not be created"));
+        QVERIFY(prompter.shown[0].text.startsWith(QDir::toNativeSeparators(path(target)) +
+                                                  " could not be created"));
         QVERIFY(prompter.shown[0].text.contains(kPath + "at line 156\r\r"));
         QCOMPARE(progress.values().mid(progress.values().size() - 2), (QList<double>{100, 0}));
         QCOMPARE(progress.texts().last(), QStringLiteral("Progress Bar"));

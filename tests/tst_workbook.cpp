@@ -55,8 +55,10 @@ private slots:
         QTest::addColumn<bool>("lineNumbers");
         QTest::addColumn<QStringList>("passwords");
         QTest::addColumn<QList<QStringList>>("sheet");
-        const QStringList tricky{"=1+1", "0123", "trail ", " lead", "1e5", "TRUE", "a,\"b\"",
-                                 QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"), "<&>"};
+        const QStringList tricky{
+            "=1+1", "0123", "trail ",  " lead",
+            "1e5",  "TRUE", "a,\"b\"", QString::fromUtf8("\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80"),
+            "<&>"};
         QList<QStringList> withLines{{"Results", ""}};
         QList<QStringList> alone{{"Results"}};
         for (int i = 0; i < tricky.size(); ++i) {
@@ -90,9 +92,10 @@ private slots:
 
         QCOMPARE(prompter.shown.size(), 1);
         QCOMPARE(prompter.shown[0].text,
-                 errorReportText(QStringLiteral("The list has 9 rows, but a sheet holds only 6 with its \"Results\" "
-                                                "row: the workbook shows the first 5."),
-                                 kPath, 120, QStringLiteral("help@example.org")));
+                 errorReportText(
+                     QStringLiteral("The list has 9 rows, but a sheet holds only 6 with its \"Results\" "
+                                    "row: the workbook shows the first 5."),
+                     kPath, 120, QStringLiteral("help@example.org")));
         QCOMPARE(read.size(), 6);
         QCOMPARE(read.last(), (QStringList{"5", "pw5"}));
     }

@@ -16,7 +16,9 @@ namespace {
 
 int modeOf(const QString &path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return int(info.st_mode & 07777);
@@ -68,7 +70,8 @@ private slots:
     {
         WorkbookFolder first(base), second(base);
         QVERIFY(first.folder() != second.folder());
-        QVERIFY(first.createFile(QStringLiteral("a-XXXXXX")) != second.createFile(QStringLiteral("a-XXXXXX")));
+        QVERIFY(first.createFile(QStringLiteral("a-XXXXXX")) !=
+                second.createFile(QStringLiteral("a-XXXXXX")));
     }
 
     void aFileGoesOnceItWasRead()
@@ -157,7 +160,8 @@ private slots:
         if (child == 0) {
             // A program that ends without tidying up.
             WorkbookFolder folder(base);
-            const QByteArray file = QFile::encodeName(folder.createFile(QStringLiteral("Results-XXXXXX.xlsx")));
+            const QByteArray file =
+                QFile::encodeName(folder.createFile(QStringLiteral("Results-XXXXXX.xlsx")));
             (void)!::write(pipe[1], file.constData(), size_t(file.size()));
             ::_exit(0);
         }

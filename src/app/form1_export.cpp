@@ -19,8 +19,7 @@ namespace zentavo {
 
 namespace {
 
-template <typename Service>
-Service &available(Service *service, const char *what)
+template <typename Service> Service &available(Service *service, const char *what)
 {
     if (!service)
         throw Failure(QStringLiteral("No %1 is available.").arg(QLatin1String(what)));
@@ -53,8 +52,8 @@ void Form1::PushButton4_Click()
     procedure.step(118, [&] { setPointer(Pointer::Busy); });
     ExportProgress progress(*this);
     try {
-        procedure.step(120,
-                       [&] { SaveListviewProperlySpaced(m_results, path, &progress, m_pump, m_errorReport); });
+        procedure.step(
+            120, [&] { SaveListviewProperlySpaced(m_results, path, &progress, m_pump, m_errorReport); });
     } catch (const Abandoned &) {
         return; // the window was closed: nothing more is shown
     }
@@ -73,8 +72,9 @@ void Form1::PushButton2_Click()
     }
     // Shown whatever happened above, also when there was nothing to copy.
     procedure.step(108, [&] {
-        showMessage(QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
-                                   "normally type and press Ctrl+V to paste the clipboard."));
+        showMessage(
+            QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
+                           "normally type and press Ctrl+V to paste the clipboard."));
     });
 }
 
@@ -87,8 +87,9 @@ bool Form1::SaveResultsAsExcelFileIsExcelInstalled()
         installed = false;
     }
     if (!installed)
-        showMessage(QStringLiteral("Excel is not installed on this computer. You need to have it installed to use "
-                                   "this software without error."));
+        showMessage(
+            QStringLiteral("Excel is not installed on this computer. You need to have it installed to use "
+                           "this software without error."));
     return installed;
 }
 
@@ -97,8 +98,9 @@ void Form1::PushButton13_Click()
     Procedure procedure(m_errorReport, QStringLiteral("in Quorvex2021/08/31.Form1.PushButton13_Click "));
     if (!SaveResultsAsExcelFileIsExcelInstalled()) {
         procedure.step(142, [&] {
-            showMessage(QStringLiteral("Excel is not installed on this computer. You need to have it installed to "
-                                       "use this feature."));
+            showMessage(
+                QStringLiteral("Excel is not installed on this computer. You need to have it installed to "
+                               "use this feature."));
         });
         return;
     }
@@ -118,7 +120,8 @@ void Form1::exportWorkbook(Procedure &procedure)
     // Without a file or a workbook every later step would fail alike: one
     // report, and the command goes on to restore the pointer.
     const std::optional<QString> path = procedure.value(112, [&] {
-        return available(m_services.workbooks, "folder for workbooks").createFile(QStringLiteral("Results-XXXXXX.xlsx"));
+        return available(m_services.workbooks, "folder for workbooks")
+            .createFile(QStringLiteral("Results-XXXXXX.xlsx"));
     });
     if (!path)
         return;

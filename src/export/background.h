@@ -14,8 +14,7 @@ namespace zentavo {
 // Nothing else may touch what `work` uses meanwhile. Failures come back as
 // they were thrown; should the window close meanwhile (Abandoned), the work
 // is still waited for, so nothing it uses goes away under it.
-template <typename Work>
-auto runWhileYielding(EventPump &pump, Work &&work) -> decltype(work())
+template <typename Work> auto runWhileYielding(EventPump &pump, Work &&work) -> decltype(work())
 {
     auto done = std::async(std::launch::async, std::forward<Work>(work));
     while (done.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)

@@ -113,11 +113,13 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
             throw Failure(QStringLiteral("%1 could not be created: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
     });
-    // A file that could not be created is reported once; there is nothing to
-    // write into, so the lines are not built either.
+    // A file that could not be created was reported once above; with nothing
+    // to write into, the lines are not built either. A failed write is
+    // likewise reported once and ends the writing.
     bool writeFailed = false;
     auto writeFailure = [&] {
-        return QStringLiteral("Writing to %1 failed: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return QStringLiteral("Writing to %1 failed: %2")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
     };
     if (file.isOpen()) {
         for (int c = 0; c < columns; ++c) {
@@ -158,13 +160,13 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
                 break;
             }
             if (progress) {
-                // Counted anew: the list may have grown meanwhile, and the
-                // bar may pass 100 by a hair near the end.
-                const qsizetype n1 = list.storedRowCount(), n2 = list.storedRowCount();
+                // Counted anew: the list may have grown meanwhile. The bar
+                // may pass 100 by a hair near the end of a long list.
+                const qsizetype count = list.storedRowCount();
                 const qsizetype row = r + 1;
-                if (n1 > 0) {
+                if (count > 0) {
                     procedure.step(214, [&] {
-                        progress->setValue(double(n2 / 2000 + row) / double(n1) * 100.0);
+                        progress->setValue(double(count / 2000 + row) / double(count) * 100.0);
                         if (row % 1000 == 0)
                             progress->setText(writing + QStringLiteral(" (") + QString::number(row) +
                                               QLatin1Char(')'));
@@ -195,11 +197,13 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
             // Moving the file into place waits for the disk to hold it, which
             // takes a while for a long list on a slow disk.
             procedure.step(232, [&] {
-                const bool written = runWhileYielding(pump, [&] { return writer.writeAll() && file.commit(); });
+                const bool written =
+                    runWhileYielding(pump, [&] { return writer.writeAll() && file.commit(); });
                 if (!written)
-                    throw Failure(file.isOpen() ? writeFailure()
-                                                : QStringLiteral("%1 could not be saved: %2")
-                                                      .arg(QDir::toNativeSeparators(path), file.errorString()));
+                    throw Failure(file.isOpen()
+                                      ? writeFailure()
+                                      : QStringLiteral("%1 could not be saved: %2")
+                                            .arg(QDir::toNativeSeparators(path), file.errorString()));
             });
         }
     }

@@ -1,10 +1,10 @@
 #include "workbook.h"
 
-#include "background.h"
 #include "../app/errorreport.h"
 #include "../app/eventpump.h"
 #include "../app/failure.h"
 #include "../results/resultslist.h"
+#include "background.h"
 
 #include <QDir>
 #include <algorithm>
@@ -45,7 +45,8 @@ Workbook::Workbook(const QString &path, const QString &tempFolder)
         if (m_workbook)
             lxw_workbook_free(m_workbook);
         m_workbook = nullptr;
-        throw Failure(QStringLiteral("The workbook %1 could not be started.").arg(QDir::toNativeSeparators(path)));
+        throw Failure(
+            QStringLiteral("The workbook %1 could not be started.").arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -60,16 +61,17 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
     if (!m_workbook)
         throw Failure(QStringLiteral("The workbook was already saved."));
     if (row < 0 || row >= kRowLimit || column < 0 || column >= LXW_COL_MAX)
-        throw Failure(QStringLiteral("A sheet has no cell at row %1, column %2.").arg(row + 1).arg(column + 1));
+        throw Failure(
+            QStringLiteral("A sheet has no cell at row %1, column %2.").arg(row + 1).arg(column + 1));
     m_utf8.resize(m_encoder.requiredSpace(text.size()) + 1);
     char *end = m_encoder.appendToBuffer(m_utf8.data(), text);
     *end = '\0';
     // Always a string, never a formula: a password may start with "=".
-    const lxw_error error = worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), m_utf8.constData(),
-                                                   nullptr);
+    const lxw_error error =
+        worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), m_utf8.constData(), nullptr);
     if (error != LXW_NO_ERROR)
-        throw workbookFailure(QStringLiteral("Cell %1 of row %2 could not be written").arg(column + 1).arg(row + 1),
-                              error);
+        throw workbookFailure(
+            QStringLiteral("Cell %1 of row %2 could not be written").arg(column + 1).arg(row + 1), error);
     if (std::size_t(column) >= m_longest.size())
         m_longest.resize(std::size_t(column) + 1, 0);
     m_longest[std::size_t(column)] = std::max(m_longest[std::size_t(column)], text.size());
@@ -80,9 +82,8 @@ void Workbook::fitColumns()
     if (!m_workbook)
         throw Failure(QStringLiteral("The workbook was already saved."));
     for (std::size_t column = 0; column < m_longest.size(); ++column) {
-        const lxw_error error =
-            worksheet_set_column(m_sheet, lxw_col_t(column), lxw_col_t(column), fittedWidth(m_longest[column]),
-                                 nullptr);
+        const lxw_error error = worksheet_set_column(m_sheet, lxw_col_t(column), lxw_col_t(column),
+                                                     fittedWidth(m_longest[column]), nullptr);
         if (error != LXW_NO_ERROR)
             throw workbookFailure(QStringLiteral("Column %1 could not be fitted").arg(column + 1), error);
     }
@@ -97,8 +98,9 @@ void Workbook::save()
     m_workbook = nullptr;
     m_sheet = nullptr;
     if (error != LXW_NO_ERROR)
-        throw workbookFailure(QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)),
-                              error);
+        throw workbookFailure(
+            QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)),
+            error);
 }
 
 void Workbook::save(EventPump &pump)

@@ -45,7 +45,9 @@ std::unique_ptr<QLockFile> lockIfUnused(const QString &folder)
 bool isOpenAnywhere(const QString &path)
 {
 #ifdef Q_OS_LINUX
-    struct stat target{};
+    struct stat target
+    {
+    };
     if (::stat(QFile::encodeName(path).constData(), &target) != 0)
         return false;
     DIR *processes = ::opendir("/proc");
@@ -60,7 +62,9 @@ bool isOpenAnywhere(const QString &path)
         if (!fds)
             continue; // not ours to look at, or gone
         while (const dirent *fd = ::readdir(fds)) {
-            struct stat info{};
+            struct stat info
+            {
+            };
             if (fd->d_name[0] != '.' && ::stat((fdFolder + '/' + fd->d_name).constData(), &info) == 0 &&
                 info.st_dev == target.st_dev && info.st_ino == target.st_ino) {
                 open = true;
@@ -114,7 +118,8 @@ WorkbookFolder::~WorkbookFolder()
 
 QString WorkbookFolder::defaultBase()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/zentavo-workbooks");
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+           QStringLiteral("/zentavo-workbooks");
 }
 
 void WorkbookFolder::removeLeftovers(const QString &base)
@@ -138,7 +143,8 @@ QString WorkbookFolder::folder()
     if (!m_folder.isEmpty())
         return m_folder;
     if (!QDir().mkpath(m_base) || !QFile::setPermissions(m_base, kUserOnlyFolder))
-        throw Failure(QStringLiteral("The folder %1 could not be created.").arg(QDir::toNativeSeparators(m_base)));
+        throw Failure(
+            QStringLiteral("The folder %1 could not be created.").arg(QDir::toNativeSeparators(m_base)));
     const QDir base(m_base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);
@@ -152,7 +158,8 @@ QString WorkbookFolder::folder()
         m_folder = folder;
         return m_folder;
     }
-    throw Failure(QStringLiteral("No private folder could be made in %1.").arg(QDir::toNativeSeparators(m_base)));
+    throw Failure(
+        QStringLiteral("No private folder could be made in %1.").arg(QDir::toNativeSeparators(m_base)));
 }
 
 QString WorkbookFolder::createFile(const QString &nameTemplate)

@@ -62,21 +62,22 @@ QList<QStringList> readWorkbook(const QString &workbook, const QString &profileF
     QTemporaryDir out;
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(soffice, {QStringLiteral("-env:UserInstallation=") +
-                                QUrl::fromLocalFile(profileFolder).toString(),
-                            QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                            QStringLiteral("--convert-to"),
-                            QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true"),
-                            QStringLiteral("--outdir"), out.path(), workbook});
+    process.start(
+        soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profileFolder).toString(),
+                  QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
+                  QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true"),
+                  QStringLiteral("--outdir"), out.path(), workbook});
     if (!process.waitForFinished(300000) || process.exitCode() != 0) {
-        QTest::qFail(qPrintable(QStringLiteral("soffice failed: ") + QString::fromLocal8Bit(process.readAll())),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("soffice failed: ") + QString::fromLocal8Bit(process.readAll())),
+            __FILE__, __LINE__);
         return {};
     }
     QFile csv(QDir(out.path()).filePath(QFileInfo(workbook).completeBaseName() + QStringLiteral(".csv")));
     if (!csv.open(QIODevice::ReadOnly)) {
-        QTest::qFail(qPrintable(QStringLiteral("soffice wrote no CSV: ") + QString::fromLocal8Bit(process.readAll())),
-                     __FILE__, __LINE__);
+        QTest::qFail(
+            qPrintable(QStringLiteral("soffice wrote no CSV: ") + QString::fromLocal8Bit(process.readAll())),
+            __FILE__, __LINE__);
         return {};
     }
     return parseCsv(QString::fromUtf8(csv.readAll()));
