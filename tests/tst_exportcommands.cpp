@@ -33,9 +33,7 @@ const QString kNotInstalledForThis = QStringLiteral(
 
 int modeOf(const QString &path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 

@@ -16,9 +16,7 @@ namespace {
 
 int modeOf(const QString &path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return int(info.st_mode & 07777);

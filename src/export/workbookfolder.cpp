@@ -45,9 +45,7 @@ std::unique_ptr<QLockFile> lockIfUnused(const QString &folder)
 bool isOpenAnywhere(const QString &path)
 {
 #ifdef Q_OS_LINUX
-    struct stat target
-    {
-    };
+    struct stat target = {};
     if (::stat(QFile::encodeName(path).constData(), &target) != 0)
         return false;
     DIR *processes = ::opendir("/proc");
@@ -62,9 +60,7 @@ bool isOpenAnywhere(const QString &path)
         if (!fds)
             continue; // not ours to look at, or gone
         while (const dirent *fd = ::readdir(fds)) {
-            struct stat info
-            {
-            };
+            struct stat info = {};
             if (fd->d_name[0] != '.' && ::stat((fdFolder + '/' + fd->d_name).constData(), &info) == 0 &&
                 info.st_dev == target.st_dev && info.st_ino == target.st_ino) {
                 open = true;
