@@ -157,6 +157,19 @@ private slots:
         QCOMPARE(readAll(path("old.txt")), QByteArray("Result(s)       \t\r\nabcdefghijklmnop\t\r\n"));
     }
 
+    void newFilesArePrivateReplacedOnesKeepTheirPermissions()
+    {
+        fill(1);
+        save(path("new.txt"), nullptr);
+        QCOMPARE(QFile::permissions(path("new.txt")) & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+        writeFile(path("shared.txt"), "old");
+        const auto shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+        QVERIFY(QFile::setPermissions(path("shared.txt"), shared));
+        save(path("shared.txt"), nullptr);
+        QCOMPARE(QFile::permissions(path("shared.txt")) & 0x7077, shared);
+    }
+
     void progressFor2500Rows()
     {
         fill(2500);

@@ -9,6 +9,7 @@
 #include "../results/resultslist.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringEncoder>
 #include <algorithm>
@@ -108,10 +109,15 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
     QSaveFile file(path);
     BlockWriter writer(file);
     QString &text = writer.text();
+    const bool replacing = QFileInfo::exists(path);
     procedure.step(156, [&] {
         if (!file.open(QIODevice::WriteOnly))
             throw Failure(QStringLiteral("%1 could not be created: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+        // A new file of passwords is for its owner's eyes only; a replaced
+        // one keeps the permissions it had.
+        if (!replacing)
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     });
     // A file that could not be created was reported once above; with nothing
     // to write into, the lines are not built either. A failed write is
