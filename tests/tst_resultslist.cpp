@@ -121,6 +121,43 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Failure, list.columnTitle(2));
     }
 
+    void fastReadsAgreeWithCell_data()
+    {
+        QTest::addColumn<qint32>("lineNumber");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addRow("alone") << 0 << "abc" << QStringList{"abc", "", ""};
+        QTest::addRow("alone, empty") << 0 << "" << QStringList{"", "", ""};
+        QTest::addRow("line 1") << 1 << "x y " << QStringList{"1", "x y ", ""};
+        QTest::addRow("line 9") << 9 << "p" << QStringList{"9", "p", ""};
+        QTest::addRow("line 10") << 10 << "p" << QStringList{"10", "p", ""};
+        QTest::addRow("line 1000000") << 1000000 << "" << QStringList{"1000000", "", ""};
+        QTest::addRow("largest line") << 2147483647 << "q" << QStringList{"2147483647", "q", ""};
+        QTest::addRow("surrogate pair") << 3 << QString::fromUtf8("a\U0001F600") << QStringList{"3", QString::fromUtf8("a\U0001F600"), ""};
+    }
+    void fastReadsAgreeWithCell()
+    {
+        QFETCH(qint32, lineNumber);
+        QFETCH(QString, password);
+        QFETCH(QStringList, cells);
+        ResultsList list;
+        list.addColumn(QStringLiteral("Line"));
+        list.addColumn(QStringLiteral("Result(s)"));
+        list.appendRow(5, u"before");
+        list.appendRow(lineNumber, password);
+        for (int column = 0; column < cells.size(); ++column) {
+            QCOMPARE(list.cell(1, column), cells[column]);
+            QCOMPARE(list.cellLength(1, column), cells[column].size());
+            QString out = QStringLiteral("<");
+            list.appendCell(1, column, out);
+            QCOMPARE(out, QStringLiteral("<") + cells[column]);
+        }
+        QVERIFY_THROWS_EXCEPTION(Failure, list.cellLength(2, 0));
+        QString untouched;
+        QVERIFY_THROWS_EXCEPTION(Failure, list.appendCell(-1, 0, untouched));
+        QVERIFY(untouched.isEmpty());
+    }
+
     void columnsCarryTitleAndWidth()
     {
         ResultsList list;

@@ -1,12 +1,19 @@
 #include "desktopservices.h"
 
+#include "../export/workbookfolder.h"
 #include "../generator/randomsource.h"
 #include "config.h"
+#include "failure.h"
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace zentavo {
 
@@ -30,8 +37,69 @@ void DesktopBrowser::open(const QUrl &address)
     QDesktopServices::openUrl(address);
 }
 
+QString FileSaveDialog::askForPath()
+{
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Save"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+bool SystemClipboard::clear()
+{
+    QGuiApplication::clipboard()->clear();
+    return true;
+}
+
+bool SystemClipboard::setText(const QString &text, const QString &format)
+{
+    auto *data = new QMimeData;
+    if (format.isEmpty())
+        data->setText(text);
+    else
+        data->setData(format, text.toUtf8());
+    data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setMimeData(data);
+    // While we hold the clipboard it hands back our own data; when another
+    // program took it first, the attempt failed.
+    return clipboard->mimeData() == data;
+}
+
+QString LibreOfficeCalc::command()
+{
+    const QString chosen = qEnvironmentVariable("ZENTAVO_SPREADSHEET");
+    if (!chosen.isEmpty())
+        return QStandardPaths::findExecutable(chosen);
+    for (const char *name : {"localc", "soffice", "libreoffice"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+bool LibreOfficeCalc::isInstalled()
+{
+    return !command().isEmpty();
+}
+
+void LibreOfficeCalc::open(const QString &workbook)
+{
+    const QString program = command();
+    // -n: a new, untitled document made from the workbook, so the user is
+    // asked where to keep it rather than saving over a temporary file.
+    if (program.isEmpty() || !QProcess::startDetached(program, {QStringLiteral("-n"), workbook}))
+        throw Failure(QStringLiteral("The spreadsheet application %1 could not be started.")
+                          .arg(program.isEmpty() ? QStringLiteral("(none found)") : program));
+}
+
 DesktopServices::DesktopServices()
-    : m_random(std::make_unique<CryptoRandomSource>()), m_settings(std::make_unique<SettingsStore>())
+    : m_random(std::make_unique<CryptoRandomSource>()), m_settings(std::make_unique<SettingsStore>()),
+      m_workbooks(std::make_unique<WorkbookFolder>(WorkbookFolder::defaultBase()))
 {
 }
 
@@ -48,6 +116,10 @@ Services DesktopServices::services()
     services.homePage = QUrl(QStringLiteral(ZENTAVO_HOME_PAGE));
     services.programFolder = QCoreApplication::applicationDirPath();
     services.supportAddress = QStringLiteral(ZENTAVO_SUPPORT_ADDRESS);
+    services.saveDialog = &m_saveDialog;
+    services.clipboard = &m_clipboard;
+    services.spreadsheet = &m_spreadsheet;
+    services.workbooks = m_workbooks.get();
     return services;
 }
 

@@ -3,7 +3,11 @@
 #include "browser.h"
 #include "clock.h"
 #include "prompter.h"
+#include "savedialog.h"
 #include "services.h"
+
+#include "../export/clipboardexport.h"
+#include "../export/spreadsheetapplication.h"
 
 #include <memory>
 
@@ -11,6 +15,7 @@ namespace zentavo {
 
 class CryptoRandomSource;
 class SettingsStore;
+class WorkbookFolder;
 
 // Message boxes as the desktop shows them.
 class MessageBoxPrompter final : public Prompter
@@ -25,8 +30,41 @@ public:
     void open(const QUrl &address) override;
 };
 
+// The desktop's file dialog: titled "Save", text files offered first, a name
+// typed without an extension kept as typed, and a question before an
+// existing file is replaced.
+class FileSaveDialog final : public SaveDialog
+{
+public:
+    QString askForPath() override;
+};
+
+// The system clipboard. The text is marked as secret, as password managers
+// do, so clipboard managers leave it out of their history.
+class SystemClipboard final : public Clipboard
+{
+public:
+    bool clear() override;
+    bool setText(const QString &text, const QString &format) override;
+};
+
+// LibreOffice Calc, found on the search path (localc, soffice or
+// libreoffice), or the command named by ZENTAVO_SPREADSHEET. Started on its
+// own, so it stays open after this program ends.
+class LibreOfficeCalc final : public SpreadsheetApplication
+{
+public:
+    // The program that would be started; empty when there is none.
+    static QString command();
+
+    bool isInstalled() override;
+    void open(const QString &workbook) override;
+};
+
 // The real outside world: message boxes, the system's random source and
-// clock, the user's settings, the browser, the executable's folder.
+// clock, the user's settings, the browser, the executable's folder, the
+// save dialog, the clipboard, the spreadsheet application and the folder
+// workbooks wait in for it.
 class DesktopServices
 {
 public:
@@ -41,6 +79,10 @@ private:
     SystemClock m_clock;
     std::unique_ptr<CryptoRandomSource> m_random;
     std::unique_ptr<SettingsStore> m_settings;
+    FileSaveDialog m_saveDialog;
+    SystemClipboard m_clipboard;
+    LibreOfficeCalc m_spreadsheet;
+    std::unique_ptr<WorkbookFolder> m_workbooks;
 };
 
 } // namespace zentavo

@@ -145,6 +145,9 @@ void Form1::createControls()
 
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton13, &QPushButton::clicked, this, &Form1::PushButton13_Click);
 }
 
 void Form1::setTabOrder()

@@ -54,6 +54,10 @@ public:
     void PushButton1_Click();
     void PushButton3_Click();
     void ClearList();
+    void PushButton4_Click();
+    void PushButton2_Click();
+    void PushButton13_Click();
+    bool SaveResultsAsExcelFileIsExcelInstalled();
     void RenameAtLeast();
 
     // Controls, named as in the window's design.
@@ -72,6 +76,7 @@ protected:
 
 private:
     class GenerationAdapter;
+    class ExportProgress;
 
     void createControls();
     void setTabOrder();
@@ -86,6 +91,7 @@ private:
     void setProgress(double percent);
     void setProgressText(const QString &text);
     void applyColumnWidth(int column, int twips);
+    void exportWorkbook(Procedure &procedure);
 
     Services m_services;
     ErrorReport m_errorReport;

@@ -2,6 +2,7 @@
 #include "desktopservices.h"
 #include "form1.h"
 
+#include "../export/workbookfolder.h"
 #include "../splash/splash.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(ZENTAVO_APP_ID));
     QApplication::setWindowIcon(zentavo::programIcon());
 
+    zentavo::WorkbookFolder::removeLeftovers(zentavo::WorkbookFolder::defaultBase());
     zentavo::DesktopServices desktop;
     zentavo::Form1 window(desktop.services());
     window.Form_Load();

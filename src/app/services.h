@@ -6,10 +6,14 @@
 namespace zentavo {
 
 class Browser;
+class Clipboard;
 class Clock;
 class Prompter;
 class RandomSource;
+class SaveDialog;
 class SettingsStore;
+class SpreadsheetApplication;
+class WorkbookFolder;
 
 // The outside world as the main window sees it. Each piece is a small
 // interface so tests can stand in for it and observe what the program did;
@@ -26,6 +30,12 @@ struct Services
     QString programFolder;
     QString supportAddress;
     QUrl homePage;
+    // The exports': where to save text, the clipboard, the spreadsheet
+    // application and the private folder its workbooks wait in.
+    SaveDialog *saveDialog = nullptr;
+    Clipboard *clipboard = nullptr;
+    SpreadsheetApplication *spreadsheet = nullptr;
+    WorkbookFolder *workbooks = nullptr;
 };
 
 } // namespace zentavo

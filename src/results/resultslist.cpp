@@ -91,6 +91,46 @@ QString ResultsList::cell(qsizetype row, int column) const
     return column == 1 ? password(row).toString() : QString();
 }
 
+namespace {
+
+qsizetype decimalLength(qint32 number)
+{
+    qsizetype length = number < 0 ? 2 : 1;
+    for (qint64 rest = qAbs(qint64(number)); rest >= 10; rest /= 10)
+        ++length;
+    return length;
+}
+
+} // namespace
+
+qsizetype ResultsList::cellLength(qsizetype row, int column) const
+{
+    checkRow(row);
+    const qint32 line = m_rows[std::size_t(row)].lineNumber;
+    if (line == 0)
+        return column == 0 ? password(row).size() : 0;
+    if (column == 0)
+        return decimalLength(line);
+    return column == 1 ? password(row).size() : 0;
+}
+
+void ResultsList::appendCell(qsizetype row, int column, QString &out) const
+{
+    checkRow(row);
+    const qint32 line = m_rows[std::size_t(row)].lineNumber;
+    if (line != 0 && column == 0) {
+        char16_t digits[12];
+        char16_t *end = digits + std::size(digits), *first = end;
+        for (qint64 rest = qAbs(qint64(line)); first == end || rest > 0; rest /= 10)
+            *--first = char16_t(u'0' + rest % 10);
+        if (line < 0)
+            *--first = u'-';
+        out.append(QStringView(first, end));
+    } else if (column == (line == 0 ? 0 : 1)) {
+        out.append(password(row));
+    }
+}
+
 bool ResultsList::isChecked(qsizetype row) const
 {
     checkRow(row);

@@ -42,6 +42,11 @@ public:
     // The text of a cell (column 0 first); throws Failure when the row no
     // longer exists, as when the list was cleared during an export.
     QString cell(qsizetype row, int column) const;
+    // The same text's length, and the text appended to `out`: the exports
+    // read a million rows twice, and building a string for every cell would
+    // cost more than writing the file.
+    qsizetype cellLength(qsizetype row, int column) const;
+    void appendCell(qsizetype row, int column, QString &out) const;
     bool isChecked(qsizetype row) const;
     void setChecked(qsizetype row, bool checked);
 

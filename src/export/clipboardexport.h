@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+namespace zentavo {
+
+class EventPump;
+class ResultsList;
+
+// The clipboard as the copy command uses it. Another program may hold the
+// clipboard for a moment, so either attempt may fail; it then returns false.
+class Clipboard
+{
+public:
+    virtual ~Clipboard() = default;
+
+    virtual bool clear() = 0;
+    // `format` is a MIME type; empty means plain text.
+    virtual bool setText(const QString &text, const QString &format) = 0;
+};
+
+// The ticked rows as clipboard text: no title line, each cell but the last
+// padded to its column's widest cell (over all rows, ticked or not) and
+// followed by a TAB, the last cell without trailing spaces, every line ended
+// by CR LF. Throws Failure when a row disappears while it is being read.
+QString clipboardText(const ResultsList &list, EventPump &pump);
+
+// Puts the ticked rows on the clipboard. An empty list leaves the clipboard
+// as it is. A failure to read the list (Failure) leaves it as it is too.
+void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, EventPump &pump);
+
+// Each tries up to 1000 times, stopping at the first attempt that works;
+// failures are not reported.
+void ClipboardClearWithRetry(Clipboard &clipboard);
+bool ClipboardSetTextWithRetry(Clipboard &clipboard, const QString &text, const QString &format = {});
+
+} // namespace zentavo

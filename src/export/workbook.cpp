@@ -1,0 +1,152 @@
+#include "workbook.h"
+
+#include "../app/errorreport.h"
+#include "../app/eventpump.h"
+#include "../app/failure.h"
+#include "../results/resultslist.h"
+#include "background.h"
+
+#include <QDir>
+#include <algorithm>
+#include <xlsxwriter.h>
+
+namespace zentavo {
+
+static_assert(Workbook::kRowLimit == LXW_ROW_MAX);
+
+namespace {
+
+Failure workbookFailure(const QString &what, lxw_error error)
+{
+    return Failure(QStringLiteral("%1: %2").arg(what, QString::fromUtf8(lxw_strerror(error))));
+}
+
+// Column widths are in characters of the sheet's standard font; passwords
+// mix wide and narrow letters, so a little more than one unit each.
+double fittedWidth(qsizetype characters)
+{
+    return std::min(255.0, double(characters) * 1.2 + 1.0);
+}
+
+} // namespace
+
+Workbook::Workbook(const QString &path, const QString &tempFolder)
+    : m_path(path), m_tempFolder(QFile::encodeName(tempFolder))
+{
+    lxw_workbook_options options{};
+    // Rows go to a temporary file as they come, so a million rows need no
+    // more memory than a few.
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = m_tempFolder.data();
+    m_workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (m_workbook)
+        m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    if (!m_sheet) {
+        if (m_workbook)
+            lxw_workbook_free(m_workbook);
+        m_workbook = nullptr;
+        throw Failure(
+            QStringLiteral("The workbook %1 could not be started.").arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+Workbook::~Workbook()
+{
+    if (m_workbook)
+        lxw_workbook_free(m_workbook);
+}
+
+void Workbook::setText(qsizetype row, int column, QStringView text)
+{
+    if (!m_workbook)
+        throw Failure(QStringLiteral("The workbook was already saved."));
+    if (row < 0 || row >= kRowLimit || column < 0 || column >= LXW_COL_MAX)
+        throw Failure(
+            QStringLiteral("A sheet has no cell at row %1, column %2.").arg(row + 1).arg(column + 1));
+    m_utf8.resize(m_encoder.requiredSpace(text.size()) + 1);
+    char *end = m_encoder.appendToBuffer(m_utf8.data(), text);
+    *end = '\0';
+    // Always a string, never a formula: a password may start with "=".
+    const lxw_error error =
+        worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), m_utf8.constData(), nullptr);
+    if (error != LXW_NO_ERROR)
+        throw workbookFailure(
+            QStringLiteral("Cell %1 of row %2 could not be written").arg(column + 1).arg(row + 1), error);
+    if (std::size_t(column) >= m_longest.size())
+        m_longest.resize(std::size_t(column) + 1, 0);
+    m_longest[std::size_t(column)] = std::max(m_longest[std::size_t(column)], text.size());
+}
+
+void Workbook::fitColumns()
+{
+    if (!m_workbook)
+        throw Failure(QStringLiteral("The workbook was already saved."));
+    for (std::size_t column = 0; column < m_longest.size(); ++column) {
+        const lxw_error error = worksheet_set_column(m_sheet, lxw_col_t(column), lxw_col_t(column),
+                                                     fittedWidth(m_longest[column]), nullptr);
+        if (error != LXW_NO_ERROR)
+            throw workbookFailure(QStringLiteral("Column %1 could not be fitted").arg(column + 1), error);
+    }
+}
+
+void Workbook::save()
+{
+    if (!m_workbook)
+        throw Failure(QStringLiteral("The workbook was already saved."));
+    // workbook_close frees the workbook whatever the outcome.
+    const lxw_error error = workbook_close(m_workbook);
+    m_workbook = nullptr;
+    m_sheet = nullptr;
+    if (error != LXW_NO_ERROR)
+        throw workbookFailure(
+            QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)),
+            error);
+}
+
+void Workbook::save(EventPump &pump)
+{
+    runWhileYielding(pump, [this] { save(); });
+}
+
+void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump &pump, Procedure &procedure,
+                          qsizetype rowLimit)
+{
+    procedure.step(116, [&] { workbook.setText(0, 0, u"Results"); });
+
+    qsizetype rows = list.storedRowCount();
+    if (rows > rowLimit - 1) {
+        // One report for the whole surplus, not one per row that does not fit.
+        procedure.report(120, QStringLiteral("The list has %L1 rows, but a sheet holds only %L2 with its "
+                                             "\"Results\" row: the workbook shows the first %L3.")
+                                  .arg(rows)
+                                  .arg(rowLimit)
+                                  .arg(rowLimit - 1));
+        rows = rowLimit - 1;
+    }
+
+    QString cell;
+    bool stopped = false;
+    // A failure here (the list rebuilt meanwhile, the workbook refusing a
+    // cell) would repeat for every row that follows: it is reported once and
+    // the rows written so far are shown.
+    for (qsizetype r = 0; r < rows && !stopped; ++r) {
+        pump.yield();
+        const int columns = list.columnCount();
+        for (int c = 0; c < columns && !stopped; ++c) {
+            procedure.step(c == 0 ? 124 : 128, [&] {
+                try {
+                    cell.clear();
+                    list.appendCell(r, c, cell);
+                    workbook.setText(r + 1, c, cell);
+                } catch (const Failure &) {
+                    stopped = true;
+                    throw;
+                }
+            });
+        }
+    }
+
+    procedure.step(136, [&] { workbook.fitColumns(); });
+}
+
+} // namespace zentavo

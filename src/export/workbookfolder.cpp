@@ -1,0 +1,265 @@
+#include "workbookfolder.h"
+
+#include "../app/failure.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTimer>
+
+#ifdef Q_OS_LINUX
+#include <dirent.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace zentavo {
+
+namespace {
+
+constexpr QFile::Permissions kUserOnlyFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr QFile::Permissions kUserOnlyFile = QFile::ReadOwner | QFile::WriteOwner;
+
+QString lockPathFor(const QString &folder)
+{
+    return folder + QStringLiteral(".lock");
+}
+
+std::unique_ptr<QLockFile> lockIfUnused(const QString &folder)
+{
+    auto lock = std::make_unique<QLockFile>(lockPathFor(folder));
+    // Never stale by age: only when the program that took it has ended.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return lock;
+}
+
+// Whether any program has the file open now. The kernel merges an open that
+// follows another unread open into one event, so counting events cannot
+// tell; the open files of every process we may look at can.
+bool isOpenAnywhere(const QString &path)
+{
+#ifdef Q_OS_LINUX
+    struct stat target = {};
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
+        return false;
+    DIR *processes = ::opendir("/proc");
+    if (!processes)
+        return false;
+    bool open = false;
+    while (const dirent *process = ::readdir(processes)) {
+        if (process->d_name[0] < '1' || process->d_name[0] > '9')
+            continue;
+        const QByteArray fdFolder = QByteArray("/proc/") + process->d_name + "/fd";
+        DIR *fds = ::opendir(fdFolder.constData());
+        if (!fds)
+            continue; // not ours to look at, or gone
+        while (const dirent *fd = ::readdir(fds)) {
+            struct stat info = {};
+            if (fd->d_name[0] != '.' && ::stat((fdFolder + '/' + fd->d_name).constData(), &info) == 0 &&
+                info.st_dev == target.st_dev && info.st_ino == target.st_ino) {
+                open = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+        if (open)
+            break;
+    }
+    ::closedir(processes);
+    return open;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+} // namespace
+
+WorkbookFolder::WorkbookFolder(QString base, int quietMs, int fallbackMs, QObject *parent)
+    : QObject(parent), m_base(std::move(base)), m_quietMs(quietMs), m_fallbackMs(fallbackMs)
+{
+#ifdef Q_OS_LINUX
+    m_inotify = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_inotify >= 0) {
+        m_notifier = new QSocketNotifier(m_inotify, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &WorkbookFolder::readEvents);
+    }
+#endif
+}
+
+WorkbookFolder::~WorkbookFolder()
+{
+    bool unread = false;
+    for (const auto &[watch, state] : m_watches) {
+        if (state.read)
+            QFile::remove(state.file);
+        else
+            unread = true;
+    }
+#ifdef Q_OS_LINUX
+    if (m_inotify >= 0)
+        ::close(m_inotify);
+#endif
+    if (!m_folder.isEmpty() && !unread)
+        QDir(m_folder).removeRecursively();
+    // Unlocked, a folder still holding an unread file is the next start's to
+    // remove.
+}
+
+QString WorkbookFolder::defaultBase()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+           QStringLiteral("/zentavo-workbooks");
+}
+
+void WorkbookFolder::removeLeftovers(const QString &base)
+{
+    const QDir dir(base);
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString folder = dir.filePath(name);
+        if (auto lock = lockIfUnused(folder))
+            QDir(folder).removeRecursively();
+    }
+    // Locks left without their folder go too (unlocking removes them).
+    for (const QString &name : dir.entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden)) {
+        const QString folder = dir.filePath(name.chopped(5));
+        if (!QFileInfo::exists(folder))
+            lockIfUnused(folder);
+    }
+}
+
+QString WorkbookFolder::folder()
+{
+    if (!m_folder.isEmpty())
+        return m_folder;
+    if (!QDir().mkpath(m_base) || !QFile::setPermissions(m_base, kUserOnlyFolder))
+        throw Failure(
+            QStringLiteral("The folder %1 could not be created.").arg(QDir::toNativeSeparators(m_base)));
+    const QDir base(m_base);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);
+        const QString folder = base.filePath(name);
+        auto lock = lockIfUnused(folder);
+        if (!lock || QFileInfo::exists(folder))
+            continue;
+        if (!base.mkdir(name, kUserOnlyFolder))
+            break;
+        m_lock = std::move(lock);
+        m_folder = folder;
+        return m_folder;
+    }
+    throw Failure(
+        QStringLiteral("No private folder could be made in %1.").arg(QDir::toNativeSeparators(m_base)));
+}
+
+QString WorkbookFolder::createFile(const QString &nameTemplate)
+{
+    QTemporaryFile file(QDir(folder()).filePath(nameTemplate));
+    file.setAutoRemove(false);
+    if (!file.open() || !file.setPermissions(kUserOnlyFile))
+        throw Failure(QStringLiteral("A file could not be created in %1: %2")
+                          .arg(QDir::toNativeSeparators(m_folder), file.errorString()));
+    return file.fileName();
+}
+
+void WorkbookFolder::removeOnceRead(const QString &file)
+{
+    int watch = -1;
+#ifdef Q_OS_LINUX
+    if (m_inotify >= 0)
+        watch = inotify_add_watch(m_inotify, QFile::encodeName(file).constData(),
+                                  IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+#endif
+    auto *quiet = new QTimer(this);
+    quiet->setSingleShot(true);
+    if (watch < 0) {
+        // Nothing tells when the file is read: give the application ample
+        // time to start and read it.
+        watch = m_nextUnwatched--;
+        quiet->start(m_fallbackMs);
+    }
+    Watch &state = m_watches[watch];
+    if (state.quiet)
+        state.quiet->deleteLater(); // the same file handed over again
+    state = Watch{file, false, quiet};
+    connect(quiet, &QTimer::timeout, this, [this, watch] {
+        // Still open somewhere (a look and the real load may overlap): wait.
+        const auto found = m_watches.find(watch);
+        if (found != m_watches.end() && watch >= 0 && isOpenAnywhere(found->second.file))
+            found->second.quiet->start(m_quietMs);
+        else
+            remove(watch);
+    });
+}
+
+void WorkbookFolder::discard(const QString &file)
+{
+    for (const auto &[watch, state] : m_watches) {
+        if (state.file == file) {
+            remove(watch);
+            return;
+        }
+    }
+    QFile::remove(file);
+}
+
+QStringList WorkbookFolder::pendingFiles() const
+{
+    QStringList files;
+    for (const auto &[watch, state] : m_watches)
+        files << state.file;
+    return files;
+}
+
+void WorkbookFolder::readEvents()
+{
+#ifdef Q_OS_LINUX
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t length = ::read(m_inotify, buffer, sizeof buffer);
+        if (length <= 0)
+            return;
+        for (ssize_t offset = 0; offset < length;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + offset);
+            offset += ssize_t(sizeof(inotify_event) + event->len);
+            const auto found = m_watches.find(event->wd);
+            if (found == m_watches.end())
+                continue;
+            Watch &state = found->second;
+            if (event->mask & IN_OPEN)
+                state.quiet->stop();
+            if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
+                state.read = true;
+                state.quiet->start(m_quietMs);
+            }
+            if (event->mask & IN_IGNORED) {
+                // The file went by other means.
+                state.quiet->deleteLater();
+                m_watches.erase(found);
+            }
+        }
+    }
+#endif
+}
+
+void WorkbookFolder::remove(int watch)
+{
+    const auto found = m_watches.find(watch);
+    if (found == m_watches.end())
+        return;
+    QFile::remove(found->second.file);
+    found->second.quiet->deleteLater();
+    m_watches.erase(found);
+#ifdef Q_OS_LINUX
+    if (watch >= 0)
+        inotify_rm_watch(m_inotify, watch);
+#endif
+}
+
+} // namespace zentavo

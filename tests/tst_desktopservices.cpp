@@ -1,0 +1,250 @@
+// The desktop's side of the exports: the real save dialog, clipboard and
+// spreadsheet lookup, offscreen and with stand-in programs.
+
+#include "app/desktopservices.h"
+#include "app/failure.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace zentavo;
+
+namespace {
+
+// Acts on modal windows as they appear, one step per window, as a user at the
+// keyboard would.
+class ModalScript : public QObject
+{
+public:
+    using Step = std::function<void(QWidget *)>;
+
+    explicit ModalScript(QList<Step> steps) : m_steps(std::move(steps))
+    {
+        m_started.start();
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
+        m_timer.start();
+    }
+    bool finished() const { return m_steps.isEmpty(); }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        // A window nobody expected would wait for ever: closing it lets the
+        // test fail instead.
+        if (modal && m_started.elapsed() > 20000) {
+            modal->close();
+            return;
+        }
+        if (!modal || modal == m_last || m_steps.isEmpty())
+            return;
+        m_last = modal;
+        // Run from a timer of its own: a step may open the next window and
+        // wait for it, and a timer does not fire again until its own slot
+        // has returned.
+        QTimer::singleShot(0, modal, [step = m_steps.takeFirst(), modal] { step(modal); });
+    }
+
+    QList<Step> m_steps;
+    QTimer m_timer;
+    QElapsedTimer m_started;
+    QWidget *m_last = nullptr;
+};
+
+// Enters the name and presses the dialog's Save button.
+void typeFileName(QWidget *modal, const QString &name)
+{
+    auto *edit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto *buttons = modal->findChild<QDialogButtonBox *>();
+    QVERIFY(edit && buttons);
+    // Set whole: typed letter by letter, the path would open the completer's
+    // popup, which takes the next click for itself.
+    edit->setText(name);
+    for (QAbstractButton *button : buttons->buttons()) {
+        if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) {
+            QTest::mouseClick(button, Qt::LeftButton);
+
+            return;
+        }
+    }
+    QFAIL("the dialog has no button to save with");
+}
+
+void writeScript(const QString &path, const QByteArray &body)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + body);
+    file.close();
+    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+} // namespace
+
+class TestDesktopServices : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QByteArray savedPath, savedSpreadsheet;
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        savedPath = qgetenv("PATH");
+        savedSpreadsheet = qgetenv("ZENTAVO_SPREADSHEET");
+    }
+    void cleanup()
+    {
+        qputenv("PATH", savedPath);
+        if (savedSpreadsheet.isNull())
+            qunsetenv("ZENTAVO_SPREADSHEET");
+        else
+            qputenv("ZENTAVO_SPREADSHEET", savedSpreadsheet);
+    }
+
+    void theSaveDialogAsksAsExpected()
+    {
+        QString title, selected;
+        QStringList filters;
+        bool confirms = false;
+        ModalScript script({[&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            selected = dialog->selectedNameFilter();
+            confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->reject();
+        }});
+        QCOMPARE(FileSaveDialog().askForPath(), QString());
+        QVERIFY(script.finished());
+        QCOMPARE(title, QStringLiteral("Save"));
+        QCOMPARE(filters, (QStringList{"Text Files (*.txt)", "All Files (*)"}));
+        QCOMPARE(selected, QStringLiteral("Text Files (*.txt)"));
+        QVERIFY(confirms);
+    }
+
+    void theSaveDialogAnswers_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QList<int>>("answers"); // to the question before replacing
+        QTest::addColumn<bool>("chosen");
+        QTest::addRow("a name without extension keeps none") << "results" << false << QList<int>{} << true;
+        QTest::addRow("a name with one") << "results.txt" << false << QList<int>{} << true;
+        QTest::addRow("replacing, agreed") << "old.txt" << true << QList<int>{QMessageBox::Yes} << true;
+        QTest::addRow("replacing, refused, then cancelled")
+            << "old.txt" << true << QList<int>{QMessageBox::No} << false;
+    }
+    void theSaveDialogAnswers()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, exists);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, chosen);
+        const QString path = dir->filePath(typed);
+        if (exists) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QPointer<QFileDialog> fileDialog;
+        QList<ModalScript::Step> steps{[&](QWidget *modal) {
+            fileDialog = qobject_cast<QFileDialog *>(modal);
+            typeFileName(modal, path);
+        }};
+        for (int answer : answers) {
+            steps << [answer, &fileDialog](QWidget *modal) {
+                auto *question = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(question);
+                question->button(QMessageBox::StandardButton(answer))->click();
+                // Refused: the dialog stays; the user gives up.
+                if (answer == QMessageBox::No)
+                    QTimer::singleShot(50, fileDialog, [&fileDialog] { fileDialog->reject(); });
+            };
+        }
+        ModalScript script(steps);
+        QCOMPARE(FileSaveDialog().askForPath(), chosen ? path : QString());
+        QVERIFY(script.finished());
+    }
+
+    void theClipboardHoldsTheTextMarkedSecret()
+    {
+        SystemClipboard clipboard;
+        QVERIFY(clipboard.setText(QStringLiteral("1\tpw\r\n"), QString()));
+        const QMimeData *held = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(held);
+        QCOMPARE(held->text(), QStringLiteral("1\tpw\r\n"));
+        QCOMPARE(held->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
+
+        QVERIFY(clipboard.setText(QStringLiteral("<b>x</b>"), QStringLiteral("text/html")));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/html")),
+                 QByteArray("<b>x</b>"));
+
+        QVERIFY(clipboard.clear());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+
+    void theSpreadsheetApplicationIsFound_data()
+    {
+        QTest::addColumn<QString>("chosen");     // ZENTAVO_SPREADSHEET; "-" leaves it unset
+        QTest::addColumn<QStringList>("onPath"); // programs in the search path
+        QTest::addColumn<QString>("found");
+        QTest::addRow("Calc's own launcher first")
+            << "-" << QStringList{"soffice", "localc", "libreoffice"} << "localc";
+        QTest::addRow("the office suite") << "-" << QStringList{"libreoffice", "soffice"} << "soffice";
+        QTest::addRow("its other name") << "-" << QStringList{"libreoffice"} << "libreoffice";
+        QTest::addRow("none") << "-" << QStringList{} << "";
+        QTest::addRow("chosen by name") << "mycalc" << QStringList{"mycalc", "localc"} << "mycalc";
+        QTest::addRow("chosen but missing") << "nocalc" << QStringList{"localc"} << "";
+    }
+    void theSpreadsheetApplicationIsFound()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, onPath);
+        QFETCH(QString, found);
+        for (const QString &program : onPath)
+            writeScript(dir->filePath(program), "exit 0\n");
+        qputenv("PATH", QFile::encodeName(dir->path()));
+        if (chosen == QLatin1String("-"))
+            qunsetenv("ZENTAVO_SPREADSHEET");
+        else
+            qputenv("ZENTAVO_SPREADSHEET", chosen.toUtf8());
+
+        LibreOfficeCalc calc;
+        QCOMPARE(LibreOfficeCalc::command(), found.isEmpty() ? QString() : dir->filePath(found));
+        QCOMPARE(calc.isInstalled(), !found.isEmpty());
+        if (found.isEmpty())
+            QVERIFY_THROWS_EXCEPTION(Failure, calc.open(dir->filePath(QStringLiteral("w.xlsx"))));
+    }
+
+    void theWorkbookOpensAsANewDocument()
+    {
+        const QString record = dir->filePath(QStringLiteral("arguments"));
+        writeScript(dir->filePath(QStringLiteral("calc")),
+                    "printf '%s\\n' \"$@\" > '" + QFile::encodeName(record) + ".part' && mv '" +
+                        QFile::encodeName(record) + ".part' '" + QFile::encodeName(record) + "'\n");
+        qputenv("ZENTAVO_SPREADSHEET", QFile::encodeName(dir->filePath(QStringLiteral("calc"))));
+        LibreOfficeCalc().open(QStringLiteral("/some where/Results-1.xlsx"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("-n\n/some where/Results-1.xlsx\n"));
+    }
+};
+
+QTEST_MAIN(TestDesktopServices)
+#include "tst_desktopservices.moc"

@@ -1,0 +1,273 @@
+// The three export buttons of the main window, clicked as a user would.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "app/form1.h"
+#include "export/workbookfolder.h"
+#include "exportfakes.h"
+#include "generator/randomsource.h"
+#include "libreoffice.h"
+#include "recorders.h"
+#include "windowfixture.h"
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <sys/stat.h>
+
+using namespace zentavo;
+using namespace zentavo::test;
+
+namespace {
+
+const QString kCopied =
+    QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
+                   "normally type and press Ctrl+V to paste the clipboard.");
+const QString kNotInstalledAtAll = QStringLiteral("Excel is not installed on this computer. You need to have "
+                                                  "it installed to use this software without error.");
+const QString kNotInstalledForThis = QStringLiteral(
+    "Excel is not installed on this computer. You need to have it installed to use this feature.");
+
+int modeOf(const QString &path)
+{
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestExportCommands : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WindowFixture> window;
+    ScriptedSaveDialog dialog;
+    RecordingClipboard clipboard;
+    RecordingSpreadsheet spreadsheet;
+    QTemporaryDir profile; // LibreOffice's, for reading workbooks back
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<WorkbookFolder> workbooks;
+    std::unique_ptr<Form1> form;
+    // The pointer each time the progress bar moved.
+    QList<Form1::Pointer> pointerWhileProgressing;
+
+    void fill(bool lineNumbers, const QStringList &passwords)
+    {
+        form->Check9->setChecked(lineNumbers);
+        form->ClearList();
+        for (int i = 0; i < passwords.size(); ++i)
+            form->results().appendRow(lineNumbers ? i + 1 : 0, passwords[i]);
+        form->results().publishRows();
+    }
+
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    RecordingPrompter &prompter() { return window->prompter; }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        window = std::make_unique<WindowFixture>();
+        dialog = ScriptedSaveDialog();
+        clipboard = RecordingClipboard();
+        spreadsheet = RecordingSpreadsheet();
+        workbooks = std::make_unique<WorkbookFolder>(dir->filePath(QStringLiteral("workbooks")), 100);
+        Services services = window->services();
+        services.saveDialog = &dialog;
+        services.clipboard = &clipboard;
+        services.spreadsheet = &spreadsheet;
+        services.workbooks = workbooks.get();
+        form = std::make_unique<Form1>(services);
+        form->Form_Load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        pointerWhileProgressing.clear();
+        connect(form->ProgressBar1, &QProgressBar::valueChanged, this,
+                [this] { pointerWhileProgressing << form->pointer(); });
+    }
+    void cleanup()
+    {
+        form.reset();
+        workbooks.reset();
+        window.reset();
+    }
+
+    void textFileHoldsTheTickedRows()
+    {
+        fill(true, {"abc", "untick me", "defghijklm"});
+        // The user unticks the second row.
+        form->ListView1->setCurrentIndex(form->results().index(1, 0));
+        QTest::keyClick(form->ListView1, Qt::Key_Space);
+        QVERIFY(!form->results().isChecked(1));
+
+        dialog.answer = dir->filePath(QStringLiteral("results"));
+        click(form->PushButton4);
+        QCOMPARE(dialog.asked, 1);
+        QCOMPARE(readAll(dialog.answer), QByteArray("Line\tResult(s) \t\r\n"
+                                                    "1   \tabc       \t\r\n"
+                                                    "3   \tdefghijklm\t\r\n"));
+        QVERIFY(prompter().shown.isEmpty());
+        // Busy from the dialog's answer to the end; the bar ends at rest.
+        QVERIFY(!pointerWhileProgressing.isEmpty());
+        QVERIFY(!pointerWhileProgressing.contains(Form1::Pointer::Arrow));
+        QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
+        QCOMPARE(form->ProgressBar1->value(), 0);
+        QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+    }
+
+    void aCancelledDialogWritesNothing()
+    {
+        fill(false, {"abc"});
+        dialog.answer.clear();
+        click(form->PushButton4);
+        QCOMPARE(dialog.asked, 1);
+        QVERIFY(pointerWhileProgressing.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{});
+        QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+    }
+
+    void aFileThatCannotBeWrittenIsReportedAndThePointerRestored()
+    {
+        fill(false, {"abc", "def"});
+        QDir(dir->path()).mkdir(QStringLiteral("taken"));
+        dialog.answer = dir->filePath(QStringLiteral("taken"));
+        click(form->PushButton4);
+        QCOMPARE(prompter().shown.size(), 1);
+        QVERIFY(prompter().shown[0].title == QStringLiteral("Application Error"));
+        QVERIFY(prompter().shown[0].text.contains(
+            QStringLiteral("in Quorvex2021/08/31.Main.SaveListviewProperlySpaced at line 156\r\r")));
+        QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
+        QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
+    }
+
+    void copyPutsTheTickedRowsOnTheClipboard()
+    {
+        fill(true, {"abc", "defghijklm  "});
+        clipboard.content = QStringLiteral("before");
+        click(form->PushButton2);
+        QCOMPARE(clipboard.content.value_or("<nothing>"), QStringLiteral("1\tabc\r\n2\tdefghijklm\r\n"));
+        QCOMPARE(prompter().shown.size(), 1);
+        QCOMPARE(prompter().shown[0].text, kCopied);
+        QCOMPARE(prompter().shown[0].title, QStringLiteral("Zentavo"));
+        QVERIFY(prompter().shown[0].icon == Prompter::Icon::None);
+        QVERIFY(pointerWhileProgressing.isEmpty()); // no bar, no hourglass
+    }
+
+    void copyConfirmsEvenWhenNothingWasCopied_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::addColumn<int>("refusals");
+        QTest::addRow("empty list") << true << 0;
+        QTest::addRow("clipboard always refused") << false << -1;
+    }
+    void copyConfirmsEvenWhenNothingWasCopied()
+    {
+        QFETCH(bool, empty);
+        QFETCH(int, refusals);
+        fill(false, empty ? QStringList{} : QStringList{"abc"});
+        clipboard.content = QStringLiteral("before");
+        clipboard.refusedClears = clipboard.refusedSets = refusals;
+        click(form->PushButton2);
+        QCOMPARE(clipboard.content.value_or("<nothing>"), QStringLiteral("before"));
+        QCOMPARE(clipboard.setAttempts, empty ? 0 : 1000);
+        QCOMPARE(prompter().texts(), QStringList{kCopied});
+    }
+
+    void rowsClearedDuringACopyAreReported()
+    {
+        fill(false, QStringList(200000, QStringLiteral("password")));
+        clipboard.content = QStringLiteral("before");
+        // The copy shows no hourglass, so "Clear Results" works in the middle.
+        QTest::qWait(20);
+        QTimer::singleShot(0, form->PushButton3, [this] { click(form->PushButton3); });
+        click(form->PushButton2);
+        QCOMPARE(form->results().storedRowCount(), 0);
+        QCOMPARE(clipboard.content.value_or("<nothing>"), QStringLiteral("before"));
+        QCOMPARE(prompter().shown.size(), 2);
+        QVERIFY(prompter().shown[0].text.contains(
+            QStringLiteral("\r\nin Quorvex2021/08/31.Form1.PushButton2_Click at line 106\r\r")));
+        QCOMPARE(prompter().shown[1].text, kCopied);
+    }
+
+    void aMissingSpreadsheetApplicationGivesTwoMessages()
+    {
+        fill(false, {"abc"});
+        spreadsheet.installed = false;
+        QList<Form1::Pointer> pointers;
+        prompter().whileOpen = [&](const ShownMessage &) { pointers << form->pointer(); };
+        click(form->PushButton13);
+        QCOMPARE(prompter().texts(), (QStringList{kNotInstalledAtAll, kNotInstalledForThis}));
+        for (const ShownMessage &message : prompter().shown) {
+            QCOMPARE(message.title, QStringLiteral("Zentavo"));
+            QVERIFY(message.icon == Prompter::Icon::None);
+        }
+        QCOMPARE(pointers.size(), 2);
+        QVERIFY(!pointers.contains(Form1::Pointer::Busy));
+        QVERIFY(spreadsheet.opened.isEmpty());
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("workbooks"))));
+    }
+
+    void anEmptyListMakesNoWorkbook()
+    {
+        fill(true, {});
+        click(form->PushButton13);
+        QCOMPARE(spreadsheet.installedChecks, 1);
+        QVERIFY(spreadsheet.opened.isEmpty());
+        QVERIFY(prompter().shown.isEmpty());
+    }
+
+    void theWorkbookHoldsEveryRowAndGoesOnceRead()
+    {
+        fill(true, {"=1+1", "0123", "trail "});
+        form->results().setChecked(1, false); // unticked rows go too
+        QString copy = dir->filePath(QStringLiteral("copy.xlsx"));
+        Form1::Pointer pointerWhileOpening = Form1::Pointer::Arrow;
+        int fileMode = 0, folderMode = 0;
+        spreadsheet.onOpen = [&](const QString &workbook) {
+            pointerWhileOpening = form->pointer();
+            fileMode = modeOf(workbook);
+            folderMode = modeOf(QFileInfo(workbook).absolutePath());
+            QFile::copy(workbook, copy); // reads it, as the application would
+        };
+        click(form->PushButton13);
+
+        QCOMPARE(spreadsheet.opened.size(), 1);
+        QVERIFY(spreadsheet.opened[0].endsWith(QStringLiteral(".xlsx")));
+        QVERIFY(pointerWhileOpening == Form1::Pointer::Busy);
+        QCOMPARE(fileMode, 0600);
+        QCOMPARE(folderMode, 0700);
+        QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
+        QVERIFY(prompter().shown.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(spreadsheet.opened[0]), 5000);
+
+        QCOMPARE(readWorkbook(copy, profile.path()),
+                 (QList<QStringList>{{"Results", ""}, {"1", "=1+1"}, {"2", "0123"}, {"3", "trail "}}));
+    }
+
+    void anApplicationThatCannotStartIsReported()
+    {
+        fill(false, {"abc"});
+        spreadsheet.refuseToStart = true;
+        click(form->PushButton13);
+        QCOMPARE(prompter().shown.size(), 1);
+        QVERIFY(prompter().shown[0].text.contains(
+            QStringLiteral("\r\nin Quorvex2021/08/31.Form1.PushButton13_Click at line 138\r\r")));
+        QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
+        QVERIFY(workbooks->pendingFiles().isEmpty());
+        QCOMPARE(QDir(workbooks->folder()).entryList(QDir::Files), QStringList{});
+    }
+};
+
+QTEST_MAIN(TestExportCommands)
+#include "tst_exportcommands.moc"

@@ -1,0 +1,194 @@
+#include "app/failure.h"
+#include "export/workbook.h"
+#include "export/workbookfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zentavo;
+
+namespace {
+
+int modeOf(const QString &path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return -1;
+    return int(info.st_mode & 07777);
+}
+
+// Another program opening the file, reading it and closing it again.
+void readWhole(const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    file.readAll();
+}
+
+} // namespace
+
+class TestWorkbookFolder : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    QString base;
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        base = dir->filePath(QStringLiteral("workbooks"));
+    }
+
+    void filesAndFoldersAreTheUsersAlone()
+    {
+        WorkbookFolder folder(base);
+        const QString file = folder.createFile(QStringLiteral("Results-XXXXXX.xlsx"));
+        QCOMPARE(modeOf(base), 0700);
+        QCOMPARE(modeOf(folder.folder()), 0700);
+        QCOMPARE(QFileInfo(file).absolutePath(), folder.folder());
+        QCOMPARE(modeOf(file), 0600);
+        // Saving the workbook over it keeps it so.
+        Workbook workbook(file, folder.folder());
+        workbook.setText(0, 0, u"secret");
+        workbook.save();
+        QVERIFY(QFileInfo(file).size() > 0);
+        QCOMPARE(modeOf(file), 0600);
+        // The library's own temporary files went too.
+        QCOMPARE(QDir(folder.folder()).entryList(QDir::Files), QStringList{QFileInfo(file).fileName()});
+    }
+
+    void eachRunningProgramHasItsOwnFolder()
+    {
+        WorkbookFolder first(base), second(base);
+        QVERIFY(first.folder() != second.folder());
+        QVERIFY(first.createFile(QStringLiteral("a-XXXXXX")) !=
+                second.createFile(QStringLiteral("a-XXXXXX")));
+    }
+
+    void aFileGoesOnceItWasRead()
+    {
+        WorkbookFolder folder(base, 100);
+        const QString file = folder.createFile(QStringLiteral("Results-XXXXXX.xlsx"));
+        folder.removeOnceRead(file);
+        // Not before the application has even opened it.
+        QTest::qWait(400);
+        QVERIFY(QFile::exists(file));
+        readWhole(file);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(file), 3000);
+        QVERIFY(folder.pendingFiles().isEmpty());
+    }
+
+    void aFileKeptOpenStays()
+    {
+        WorkbookFolder folder(base, 100);
+        const QString file = folder.createFile(QStringLiteral("Results-XXXXXX.xlsx"));
+        folder.removeOnceRead(file);
+        // A first look, then the real load while the look is still open.
+        QFile look(file), load(file);
+        QVERIFY(look.open(QIODevice::ReadOnly));
+        QVERIFY(load.open(QIODevice::ReadOnly));
+        look.close();
+        QTest::qWait(400);
+        QVERIFY(QFile::exists(file));
+        load.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(file), 3000);
+    }
+
+    void openingAgainWithinTheQuietTimeKeepsIt()
+    {
+        WorkbookFolder folder(base, 600);
+        const QString file = folder.createFile(QStringLiteral("Results-XXXXXX.xlsx"));
+        folder.removeOnceRead(file);
+        readWhole(file);
+        QTest::qWait(300);
+        QFile again(file);
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QTest::qWait(900);
+        QVERIFY(QFile::exists(file));
+        again.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(file), 3000);
+    }
+
+    void atExitReadFilesGoAndUnreadOnesWaitForTheNextStart()
+    {
+        QString read, unread, folderPath;
+        {
+            WorkbookFolder folder(base, 60000);
+            folderPath = folder.folder();
+            read = folder.createFile(QStringLiteral("read-XXXXXX"));
+            unread = folder.createFile(QStringLiteral("unread-XXXXXX"));
+            folder.removeOnceRead(read);
+            folder.removeOnceRead(unread);
+            readWhole(read);
+            QTRY_VERIFY(QFileInfo(read).lastRead().isValid()); // let the event reach us
+            QTest::qWait(100);
+        }
+        QVERIFY(!QFile::exists(read));
+        QVERIFY(QFile::exists(unread));
+        WorkbookFolder::removeLeftovers(base);
+        QVERIFY(!QFile::exists(folderPath));
+        QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList{});
+    }
+
+    void anEmptyFolderGoesAtExit()
+    {
+        QString folderPath;
+        {
+            WorkbookFolder folder(base);
+            folderPath = folder.folder();
+        }
+        QVERIFY(!QFile::exists(folderPath));
+    }
+
+    void leftoversOfAProgramThatDiedAreRemoved()
+    {
+        WorkbookFolder running(base);
+        const QString kept = running.createFile(QStringLiteral("Results-XXXXXX.xlsx"));
+
+        int pipe[2];
+        QCOMPARE(::pipe(pipe), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // A program that ends without tidying up.
+            WorkbookFolder folder(base);
+            const QByteArray file =
+                QFile::encodeName(folder.createFile(QStringLiteral("Results-XXXXXX.xlsx")));
+            (void)!::write(pipe[1], file.constData(), size_t(file.size()));
+            ::_exit(0);
+        }
+        ::close(pipe[1]);
+        char buffer[4096];
+        const ssize_t length = ::read(pipe[0], buffer, sizeof buffer);
+        ::close(pipe[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(length > 0);
+        const QString left = QFile::decodeName(QByteArray(buffer, int(length)));
+        QVERIFY(QFile::exists(left));
+
+        WorkbookFolder::removeLeftovers(base);
+        QVERIFY(!QFile::exists(left));
+        QVERIFY(!QFile::exists(QFileInfo(left).absolutePath()));
+        // The folder of the program still running is left alone.
+        QVERIFY(QFile::exists(kept));
+    }
+
+    void aBaseThatCannotBeMadeFails()
+    {
+        QFile blocker(base);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        WorkbookFolder folder(base);
+        QVERIFY_THROWS_EXCEPTION(Failure, folder.createFile(QStringLiteral("x-XXXXXX")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkbookFolder)
+#include "tst_workbookfolder.moc"
