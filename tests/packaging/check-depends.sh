@@ -15,10 +15,11 @@ if readelf -d "$program" | grep -qE '\((RPATH|RUNPATH)\)'; then fail "the progra
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 expected=$work/expected
-libraries=$(ldd "$program")
+# "name => path (address)", or "path (address)" for the dynamic loader.
+libraries=$(ldd "$program" | awk '$2 == "=>" { print $1, $3; next } { n = split($1, p, "/"); print p[n], $1 }')
 for library in $needed; do
-  path=$(echo "$libraries" | awk -v name="$library" '$1 == name { print $3 }')
-  [ -n "$path" ] && [ "$path" != "not" ] || fail "$library is not found on this machine"
+  path=$(echo "$libraries" | awk -v name="$library" '$1 == name { print $2 }')
+  case $path in /*) ;; *) fail "$library is not found on this machine" ;; esac
   owner=$(package_of "$path") || fail "no package owns $path"
   echo "$library: $owner"
   echo "$owner" >> "$expected"

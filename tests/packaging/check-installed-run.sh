@@ -45,7 +45,7 @@ kill -TERM "$pid"
 wait "$tracer" || true
 cat "$run/output"
 
-grep -q "^$pid +++ killed by SIGTERM +++" "$run/trace" ||
+grep -qE "^$pid +\+\+\+ killed by SIGTERM \+\+\+" "$run/trace" ||
   { tail -n 5 "$run/trace"; fail "the program did not end by our SIGTERM"; }
 
 opened() {  # a successful open of the file, for reading
