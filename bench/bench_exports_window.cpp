@@ -33,12 +33,6 @@ using namespace zentavo;
 
 namespace {
 
-class NoBrowser : public Browser
-{
-public:
-    void open(const QUrl &) override {}
-};
-
 class FixedSaveDialog : public SaveDialog
 {
 public:
@@ -113,24 +107,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const qsizetype rows = argc > 1 ? QByteArray(argv[1]).toLongLong() : 1000000;
 
-    QTemporaryDir folder;
-    SettingsStore settings(folder.filePath(QStringLiteral("Zentavo.ini")));
-    bench::SilentPrompter prompter;
-    CryptoRandomSource random;
-    NoBrowser browser;
-    SystemClock clock;
+    bench::QuietWorld world;
+    QTemporaryDir &folder = world.folder;
     FixedSaveDialog dialog;
     dialog.path = folder.filePath(QStringLiteral("results.txt"));
     SystemClipboard clipboard;
     NoSpreadsheet spreadsheet;
     WorkbookFolder workbooks(folder.filePath(QStringLiteral("workbooks")));
-    Services services;
-    services.prompter = &prompter;
-    services.random = &random;
-    services.settings = &settings;
-    services.browser = &browser;
-    services.clock = &clock;
-    services.programFolder = folder.path();
+    Services services = world.services();
     services.saveDialog = &dialog;
     services.clipboard = &clipboard;
     services.spreadsheet = &spreadsheet;
@@ -189,7 +173,7 @@ int main(int argc, char *argv[])
         copy.seconds, buildSeconds, copy.seconds / buildSeconds, same ? "yes" : "NO");
     std::printf("text file: %.1f MB; workbook handed over: %s; messages: last \"%s\"\n",
                 QFile(dialog.path).size() / 1e6, spreadsheet.opened.isEmpty() ? "NO" : "yes",
-                qPrintable(prompter.last.left(40)));
+                qPrintable(world.prompter.last.left(40)));
     std::printf("peak memory: %.0f MiB\n", bench::peakMemoryMiB());
     return 0;
 }

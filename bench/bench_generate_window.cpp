@@ -8,12 +8,7 @@
 //   bench_generate_window --single N one size, one line of figures
 
 #include "app/form1.h"
-#include "app/services.h"
-#include "app/settingsstore.h"
-#include "app/browser.h"
-#include "app/clock.h"
 #include "benchsupport.h"
-#include "generator/randomsource.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -22,7 +17,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -30,12 +24,6 @@
 using namespace zentavo;
 
 namespace {
-
-class NoBrowser : public Browser
-{
-public:
-    void open(const QUrl &) override {}
-};
 
 // Counts repaints of a widget and notes when posted clicks are handled.
 class Watcher : public QObject
@@ -62,21 +50,8 @@ public:
 
 int runSingle(qint64 count)
 {
-    QTemporaryDir folder;
-    SettingsStore settings(folder.filePath("Zentavo.ini"));
-    bench::SilentPrompter prompter;
-    CryptoRandomSource random;
-    NoBrowser browser;
-    SystemClock clock;
-    Services services;
-    services.prompter = &prompter;
-    services.random = &random;
-    services.settings = &settings;
-    services.browser = &browser;
-    services.clock = &clock;
-    services.programFolder = folder.path();
-
-    Form1 form(services);
+    bench::QuietWorld world;
+    Form1 form(world.services());
     form.Form_Load(); // the first-run options
     form.Text2->setText(QString::number(count));
     form.Text3->setText(QStringLiteral("16"));
@@ -115,9 +90,9 @@ int runSingle(qint64 count)
     const qint64 ms = wall.elapsed();
     ticker.stop();
 
-    if (form.results().storedRowCount() != count || prompter.last != QStringLiteral("Done.")) {
+    if (form.results().storedRowCount() != count || world.prompter.last != QStringLiteral("Done.")) {
         std::fprintf(stderr, "the run made %lld rows and said \"%s\"\n", qlonglong(form.results().storedRowCount()),
-                     qPrintable(prompter.last));
+                     qPrintable(world.prompter.last));
         return 1;
     }
     std::printf("%lld %lld %.1f %lld %d %d %lld\n", qlonglong(count), qlonglong(ms), bench::peakMemoryMiB(),

@@ -2,10 +2,16 @@
 
 // Small helpers shared by the benchmarks.
 
+#include "app/browser.h"
+#include "app/clock.h"
 #include "app/prompter.h"
+#include "app/services.h"
+#include "app/settingsstore.h"
+#include "generator/randomsource.h"
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QTemporaryDir>
 #include <sys/resource.h>
 
 namespace zentavo::bench {
@@ -16,6 +22,36 @@ class SilentPrompter : public Prompter
 public:
     void message(Icon, const QString &, const QString &text) override { last = text; }
     QString last;
+};
+
+class NoBrowser : public Browser
+{
+public:
+    void open(const QUrl &) override {}
+};
+
+// What a main window needs to run quietly in a benchmark: settings in a
+// folder of its own, boxes that close themselves, the real random source.
+struct QuietWorld
+{
+    QTemporaryDir folder;
+    SettingsStore settings{folder.filePath(QStringLiteral("Zentavo.ini"))};
+    SilentPrompter prompter;
+    CryptoRandomSource random;
+    NoBrowser browser;
+    SystemClock clock;
+
+    Services services()
+    {
+        Services services;
+        services.prompter = &prompter;
+        services.random = &random;
+        services.settings = &settings;
+        services.browser = &browser;
+        services.clock = &clock;
+        services.programFolder = folder.path();
+        return services;
+    }
 };
 
 // The largest resident set the process has had, in MiB.
