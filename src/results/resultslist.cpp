@@ -82,13 +82,9 @@ void ResultsList::checkRow(qsizetype row) const
 
 QString ResultsList::cell(qsizetype row, int column) const
 {
-    checkRow(row);
-    const qint32 line = m_rows[std::size_t(row)].lineNumber;
-    if (line == 0)
-        return column == 0 ? password(row).toString() : QString();
-    if (column == 0)
-        return QString::number(line);
-    return column == 1 ? password(row).toString() : QString();
+    QString text;
+    appendCell(row, column, text);
+    return text;
 }
 
 namespace {
