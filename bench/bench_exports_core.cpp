@@ -8,8 +8,8 @@
 //
 //   bench_exports_core [rows]
 
-#include "app/errorreport.h"
-#include "app/eventpump.h"
+#include "core/errorreport.h"
+#include "core/eventpump.h"
 #include "benchsupport.h"
 #include "export/clipboardexport.h"
 #include "export/progressdisplay.h"

@@ -7,13 +7,13 @@
 //
 //   bench_exports_window [rows]
 
-#include "app/browser.h"
-#include "app/clock.h"
-#include "app/desktopservices.h"
-#include "app/form1.h"
-#include "app/savedialog.h"
-#include "app/services.h"
-#include "app/settingsstore.h"
+#include "ui/browser.h"
+#include "core/clock.h"
+#include "ui/desktopservices.h"
+#include "ui/form1.h"
+#include "ui/savedialog.h"
+#include "ui/services.h"
+#include "core/settingsstore.h"
 #include "benchsupport.h"
 #include "export/spreadsheetapplication.h"
 #include "export/workbookfolder.h"

@@ -1,7 +1,7 @@
 // The generator alone, without a window: a million passwords into a results
 // list that no view watches, for a few option sets.
 
-#include "app/errorreport.h"
+#include "core/errorreport.h"
 #include "benchsupport.h"
 #include "generator/passwordgenerator.h"
 #include "generator/randomsource.h"

@@ -2,11 +2,11 @@
 
 // Small helpers shared by the benchmarks.
 
-#include "app/browser.h"
-#include "app/clock.h"
-#include "app/prompter.h"
-#include "app/services.h"
-#include "app/settingsstore.h"
+#include "ui/browser.h"
+#include "core/clock.h"
+#include "core/prompter.h"
+#include "ui/services.h"
+#include "core/settingsstore.h"
 #include "generator/randomsource.h"
 
 #include <QElapsedTimer>

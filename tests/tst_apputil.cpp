@@ -1,5 +1,5 @@
-#include "app/apputil.h"
-#include "app/failure.h"
+#include "core/apputil.h"
+#include "core/failure.h"
 
 #include <QDir>
 #include <QFile>

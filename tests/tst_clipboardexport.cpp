@@ -1,5 +1,5 @@
-#include "app/eventpump.h"
-#include "app/failure.h"
+#include "core/eventpump.h"
+#include "core/failure.h"
 #include "export/clipboardexport.h"
 #include "exportfakes.h"
 #include "results/resultslist.h"

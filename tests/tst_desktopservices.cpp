@@ -1,8 +1,8 @@
 // The desktop's side of the exports: the real save dialog, clipboard and
 // spreadsheet lookup, offscreen and with stand-in programs.
 
-#include "app/desktopservices.h"
-#include "app/failure.h"
+#include "ui/desktopservices.h"
+#include "core/failure.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "app/errorreport.h"
+#include "core/errorreport.h"
 #include "recorders.h"
 
 #include <QTest>

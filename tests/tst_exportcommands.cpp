@@ -1,7 +1,7 @@
 // The three export buttons of the main window, clicked as a user would.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "app/form1.h"
+#include "ui/form1.h"
 #include "export/workbookfolder.h"
 #include "exportfakes.h"
 #include "generator/randomsource.h"

@@ -1,7 +1,7 @@
 // Mouse events travel through the window system, as real ones do.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "app/form1.h"
+#include "ui/form1.h"
 #include "windowfixture.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // Windows cursor file whose pointer has its hot spot on the tip of the
 // pointing finger.
 
-#include "app/cursorfile.h"
+#include "ui/cursorfile.h"
 
 #include <QFile>
 #include <QImage>

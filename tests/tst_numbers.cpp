@@ -1,4 +1,4 @@
-#include "app/failure.h"
+#include "core/failure.h"
 #include "generator/numbers.h"
 
 #include <QLocale>

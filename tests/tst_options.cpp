@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "ui/form1.h"
 #include "windowfixture.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "app/optionsettings.h"
-#include "app/settingsstore.h"
+#include "core/optionsettings.h"
+#include "core/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "app/failure.h"
-#include "splash/splash.h"
+#include "core/failure.h"
+#include "ui/splash.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>

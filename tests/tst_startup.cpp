@@ -1,6 +1,6 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "app/form1.h"
+#include "ui/form1.h"
 #include "cursorbytes.h"
 #include "windowfixture.h"
 

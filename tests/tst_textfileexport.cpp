@@ -1,5 +1,5 @@
-#include "app/errorreport.h"
-#include "app/eventpump.h"
+#include "core/errorreport.h"
+#include "core/eventpump.h"
 #include "export/textfileexport.h"
 #include "exportfakes.h"
 #include "recorders.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/eventpump.h"
+#include "core/eventpump.h"
 
 #include <chrono>
 #include <future>

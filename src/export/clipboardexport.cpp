@@ -1,7 +1,7 @@
-#include "clipboardexport.h"
+#include "export/clipboardexport.h"
 
-#include "../app/eventpump.h"
-#include "../results/resultslist.h"
+#include "core/eventpump.h"
+#include "results/resultslist.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,12 +1,12 @@
-#include "textfileexport.h"
+#include "export/textfileexport.h"
 
-#include "background.h"
-#include "progressdisplay.h"
+#include "export/background.h"
+#include "export/progressdisplay.h"
 
-#include "../app/apputil.h"
-#include "../app/errorreport.h"
-#include "../app/eventpump.h"
-#include "../results/resultslist.h"
+#include "core/apputil.h"
+#include "core/errorreport.h"
+#include "core/eventpump.h"
+#include "results/resultslist.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "workbook.h"
+#include "export/workbook.h"
 
-#include "../app/errorreport.h"
-#include "../app/eventpump.h"
-#include "../app/failure.h"
-#include "../results/resultslist.h"
-#include "background.h"
+#include "core/errorreport.h"
+#include "core/eventpump.h"
+#include "core/failure.h"
+#include "results/resultslist.h"
+#include "export/background.h"
 
 #include <QDir>
 #include <algorithm>

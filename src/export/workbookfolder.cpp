@@ -1,6 +1,6 @@
-#include "workbookfolder.h"
+#include "export/workbookfolder.h"
 
-#include "../app/failure.h"
+#include "core/failure.h"
 
 #include <QDir>
 #include <QLockFile>

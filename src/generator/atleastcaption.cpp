@@ -1,4 +1,4 @@
-#include "atleastcaption.h"
+#include "generator/atleastcaption.h"
 
 namespace zentavo {
 

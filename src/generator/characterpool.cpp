@@ -1,6 +1,6 @@
-#include "characterpool.h"
+#include "generator/characterpool.h"
 
-#include "randomsource.h"
+#include "generator/randomsource.h"
 
 namespace zentavo {
 

@@ -1,6 +1,6 @@
-#include "numbers.h"
+#include "generator/numbers.h"
 
-#include "../app/failure.h"
+#include "core/failure.h"
 
 #include <QLocale>
 #include <cmath>

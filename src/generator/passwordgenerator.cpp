@@ -1,9 +1,9 @@
-#include "passwordgenerator.h"
+#include "generator/passwordgenerator.h"
 
-#include "../app/errorreport.h"
-#include "numbers.h"
-#include "randomsource.h"
-#include "vowels.h"
+#include "core/errorreport.h"
+#include "generator/numbers.h"
+#include "generator/randomsource.h"
+#include "generator/vowels.h"
 
 namespace zentavo {
 

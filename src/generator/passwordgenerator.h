@@ -1,7 +1,7 @@
 #pragma once
 
-#include "characterpool.h"
-#include "options.h"
+#include "generator/characterpool.h"
+#include "generator/options.h"
 
 #include <QString>
 

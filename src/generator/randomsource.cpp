@@ -1,4 +1,4 @@
-#include "randomsource.h"
+#include "generator/randomsource.h"
 
 #include <sodium.h>
 #include <stdexcept>

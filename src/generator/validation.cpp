@@ -1,6 +1,6 @@
-#include "validation.h"
+#include "generator/validation.h"
 
-#include "numbers.h"
+#include "generator/numbers.h"
 
 namespace zentavo {
 

@@ -1,4 +1,4 @@
-#include "vowels.h"
+#include "generator/vowels.h"
 
 namespace zentavo {
 

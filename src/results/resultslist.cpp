@@ -1,6 +1,6 @@
-#include "resultslist.h"
+#include "results/resultslist.h"
 
-#include "../app/failure.h"
+#include "core/failure.h"
 
 #include <algorithm>
 

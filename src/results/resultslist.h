@@ -7,7 +7,7 @@
 #include <deque>
 #include <vector>
 
-#include "wipingallocator.h"
+#include "core/wipingallocator.h"
 
 namespace zentavo {
 

@@ -1,6 +1,6 @@
 #include "exportfakes.h"
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "results/resultslist.h"
 
 namespace zentavo::test {

@@ -3,7 +3,7 @@
 // Stand-ins for what the exports reach outside the program, recording what
 // was asked of them.
 
-#include "app/savedialog.h"
+#include "ui/savedialog.h"
 #include "export/clipboardexport.h"
 #include "export/progressdisplay.h"
 #include "export/spreadsheetapplication.h"

@@ -2,9 +2,9 @@
 
 // Stand-ins for the outside world that record what the program did.
 
-#include "app/browser.h"
-#include "app/clock.h"
-#include "app/prompter.h"
+#include "ui/browser.h"
+#include "core/clock.h"
+#include "core/prompter.h"
 #include "generator/randomsource.h"
 
 #include <QList>

@@ -3,9 +3,9 @@
 // A main window wired to stand-ins for the outside world, with its settings
 // and program folder in a temporary folder of its own.
 
-#include "app/form1.h"
-#include "app/services.h"
-#include "app/settingsstore.h"
+#include "ui/form1.h"
+#include "ui/services.h"
+#include "core/settingsstore.h"
 #include "generator/randomsource.h"
 #include "recorders.h"
 

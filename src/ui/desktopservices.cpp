@@ -1,10 +1,10 @@
-#include "desktopservices.h"
+#include "ui/desktopservices.h"
 
-#include "../export/workbookfolder.h"
-#include "../generator/randomsource.h"
-#include "config.h"
-#include "failure.h"
-#include "settingsstore.h"
+#include "export/workbookfolder.h"
+#include "generator/randomsource.h"
+#include "core/config.h"
+#include "core/failure.h"
+#include "core/settingsstore.h"
 
 #include <QApplication>
 #include <QClipboard>

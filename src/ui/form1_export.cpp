@@ -1,17 +1,17 @@
 // "Save Results As Text File", "Copy Results To Clipboard" and "Save Results
 // As Excel File".
 
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "failure.h"
-#include "savedialog.h"
+#include "core/failure.h"
+#include "ui/savedialog.h"
 
-#include "../export/clipboardexport.h"
-#include "../export/progressdisplay.h"
-#include "../export/spreadsheetapplication.h"
-#include "../export/textfileexport.h"
-#include "../export/workbook.h"
-#include "../export/workbookfolder.h"
+#include "export/clipboardexport.h"
+#include "export/progressdisplay.h"
+#include "export/spreadsheetapplication.h"
+#include "export/textfileexport.h"
+#include "export/workbook.h"
+#include "export/workbookfolder.h"
 
 #include <QFile>
 

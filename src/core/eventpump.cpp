@@ -1,6 +1,6 @@
-#include "eventpump.h"
+#include "core/eventpump.h"
 
-#include "failure.h"
+#include "core/failure.h"
 
 #include <QCoreApplication>
 

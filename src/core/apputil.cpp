@@ -1,4 +1,4 @@
-#include "apputil.h"
+#include "core/apputil.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "splash.h"
+#include "ui/splash.h"
 
-#include "../app/apputil.h"
-#include "../app/clock.h"
-#include "../app/failure.h"
-#include "../app/form1.h"
-#include "../app/optionsettings.h"
-#include "../app/settingsstore.h"
-#include "../generator/numbers.h"
+#include "core/apputil.h"
+#include "core/clock.h"
+#include "core/failure.h"
+#include "ui/twips.h"
+#include "core/optionsettings.h"
+#include "core/settingsstore.h"
+#include "generator/numbers.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,6 +1,6 @@
 // "Start Generating", "Clear Results" and the rebuilding of the results list.
 
-#include "form1.h"
+#include "ui/form1.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

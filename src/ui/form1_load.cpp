@@ -1,13 +1,13 @@
 // Getting the main window ready before it is first shown.
 
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "apputil.h"
-#include "browser.h"
-#include "cursorfile.h"
-#include "optionsettings.h"
+#include "core/apputil.h"
+#include "ui/browser.h"
+#include "ui/cursorfile.h"
+#include "core/optionsettings.h"
 
-#include "../generator/randomsource.h"
+#include "generator/randomsource.h"
 
 #include <QCheckBox>
 #include <QFile>

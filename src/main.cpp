@@ -1,9 +1,9 @@
-#include "config.h"
-#include "desktopservices.h"
-#include "form1.h"
+#include "core/config.h"
+#include "ui/desktopservices.h"
+#include "ui/form1.h"
 
-#include "../export/workbookfolder.h"
-#include "../splash/splash.h"
+#include "export/workbookfolder.h"
+#include "ui/splash.h"
 
 #include <QApplication>
 #include <QTimer>

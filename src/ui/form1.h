@@ -1,12 +1,13 @@
 #pragma once
 
-#include "errorreport.h"
-#include "eventpump.h"
-#include "services.h"
+#include "core/errorreport.h"
+#include "core/eventpump.h"
+#include "ui/services.h"
+#include "ui/twips.h"
 
-#include "../generator/options.h"
-#include "../generator/passwordgenerator.h"
-#include "../results/resultslist.h"
+#include "generator/options.h"
+#include "generator/passwordgenerator.h"
+#include "results/resultslist.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -109,11 +110,5 @@ private:
 
 // The program's icon in all the sizes it is drawn in.
 QIcon programIcon();
-
-// Positions in the window's design are in twips: 15 to a logical pixel.
-constexpr int twipsToPixels(int twips)
-{
-    return (twips * 2 + 15) / 30;
-}
 
 } // namespace zentavo

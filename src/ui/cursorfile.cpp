@@ -1,6 +1,6 @@
-#include "cursorfile.h"
+#include "ui/cursorfile.h"
 
-#include "failure.h"
+#include "core/failure.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,6 +1,6 @@
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "prompter.h"
+#include "core/prompter.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

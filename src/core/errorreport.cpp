@@ -1,6 +1,6 @@
-#include "errorreport.h"
+#include "core/errorreport.h"
 
-#include "prompter.h"
+#include "core/prompter.h"
 
 namespace zentavo {
 

@@ -2,14 +2,14 @@
 // some changes update other parts of the window. The two numeric fields are
 // checked when the user leaves them.
 
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "optionsettings.h"
-#include "prompter.h"
-#include "settingsstore.h"
+#include "core/optionsettings.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
 
-#include "../generator/atleastcaption.h"
-#include "../generator/validation.h"
+#include "generator/atleastcaption.h"
+#include "generator/validation.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "browser.h"
-#include "clock.h"
-#include "prompter.h"
-#include "savedialog.h"
-#include "services.h"
+#include "ui/browser.h"
+#include "core/clock.h"
+#include "core/prompter.h"
+#include "ui/savedialog.h"
+#include "ui/services.h"
 
-#include "../export/clipboardexport.h"
-#include "../export/spreadsheetapplication.h"
+#include "export/clipboardexport.h"
+#include "export/spreadsheetapplication.h"
 
 #include <memory>
 
