@@ -21,9 +21,6 @@ public:
     // From now on every yield throws Abandoned: the running command stops at
     // its next yield.
     void abandon() { m_abandoned = true; }
-    bool isAbandoned() const { return m_abandoned; }
-
-    void setMinimumInterval(int ms) { m_minimumIntervalMs = ms; }
 
 private:
     QElapsedTimer m_sinceLastRun;
