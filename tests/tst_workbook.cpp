@@ -154,6 +154,21 @@ private slots:
         QVERIFY(QFileInfo(dir->filePath(QStringLiteral("big.xlsx"))).size() > 1000000);
         QVERIFY(prompter.shown.isEmpty());
     }
+
+    void closingTheWindowWhileAWorkbookIsSavedWaitsForTheSave()
+    {
+        addColumns(*list, true);
+        for (int i = 1; i <= 5000; ++i)
+            list->appendRow(i, u"abcdefghijklmnop");
+        const QString path = dir->filePath(QStringLiteral("closed.xlsx"));
+        Workbook workbook(path, dir->path());
+        writeResultsWorkbook(*list, workbook, pump, *procedure);
+        QTimer::singleShot(0, list.get(), [this] { pump.abandon(); });
+        QVERIFY_THROWS_EXCEPTION(Abandoned, workbook.save(pump));
+        // The command stops only once the packing is over, so nothing it
+        // uses goes away under it: the file is whole.
+        QCOMPARE(readWorkbook(path, profile.path()).size(), 5001);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestWorkbook)
