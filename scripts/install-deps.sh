@@ -16,7 +16,7 @@ case "${1:-}" in
     packages="$packages $packaging" ;;
   --test)
     packages="$packages $packaging xvfb xauth xdotool xclip pwgen
-      desktop-file-utils appstream strace" ;;
+      desktop-file-utils appstream strace clang-format" ;;
 esac
 
 missing=""
