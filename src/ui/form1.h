@@ -87,6 +87,7 @@ private:
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
     void OpenHomePageOccasionally();
+    void warnIfStoreUnusable();
     void restoreOption(std::size_t index);
     void showMessage(const QString &text);
     void setProgress(double percent);
