@@ -231,6 +231,21 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(Failure, calc.open(dir->filePath(QStringLiteral("w.xlsx"))));
     }
 
+    void anotherBrowserCanBeNamed()
+    {
+        // What every test and tool that runs the real program relies on.
+        const QString record = dir->filePath(QStringLiteral("opened"));
+        writeScript(dir->filePath(QStringLiteral("browser")),
+                    "printf '%s\\n' \"$@\" > '" + QFile::encodeName(record) + "'\n");
+        qputenv("ZENTAVO_BROWSER", QFile::encodeName(dir->filePath(QStringLiteral("browser"))));
+        DesktopBrowser().open(QUrl(QStringLiteral("https://zentavo.example/")));
+        qunsetenv("ZENTAVO_BROWSER");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(record).size() > 0, 10000);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("https://zentavo.example/\n"));
+    }
+
     void theWorkbookOpensAsANewDocument()
     {
         const QString record = dir->filePath(QStringLiteral("arguments"));

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
@@ -16,6 +17,59 @@
 #include <QStandardPaths>
 
 namespace zentavo {
+
+namespace {
+
+// While a message box is up the user can do nothing else in the program but
+// close its main window, which ends the program as at any other moment. A
+// box that is modal in Qt's sense would hold back that close as well, so the
+// box is shown without modality, and the input meant for other windows is
+// held back here instead.
+class InputOnlyFor final : public QObject
+{
+public:
+    explicit InputOnlyFor(QWidget *box) : m_box(box) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            break;
+        default:
+            return false;
+        }
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->window() == m_box)
+            return false;
+        if (event->type() == QEvent::MouseButtonPress) {
+            // A click elsewhere brings the box back to the front.
+            m_box->raise();
+            m_box->activateWindow();
+        }
+        return true;
+    }
+
+private:
+    QWidget *m_box;
+};
+
+} // namespace
 
 void MessageBoxPrompter::message(Icon icon, const QString &title, const QString &text)
 {
@@ -28,13 +82,27 @@ void MessageBoxPrompter::message(Icon icon, const QString &title, const QString 
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    box.setWindowModality(Qt::NonModal);
+    const InputOnlyFor onlyTheBox(&box);
+    // Closing the main window quits every event loop, this one included.
+    QEventLoop untilClosed;
+    QObject::connect(&box, &QDialog::finished, &untilClosed, &QEventLoop::quit);
+    box.show();
+    box.raise();
+    box.activateWindow();
+    untilClosed.exec(QEventLoop::DialogExec);
 }
 
 void DesktopBrowser::open(const QUrl &address)
 {
-    QDesktopServices::openUrl(address);
+    // Tests and tools run the real program now and then; they name a program
+    // of their own here (one that records the address, or `true`), so the
+    // desktop's browser never opens.
+    const QString instead = qEnvironmentVariable("ZENTAVO_BROWSER");
+    if (!instead.isEmpty())
+        QProcess::startDetached(instead, {address.toString()});
+    else
+        QDesktopServices::openUrl(address);
 }
 
 QString FileSaveDialog::askForPath()

@@ -24,6 +24,7 @@ public:
     void message(Icon icon, const QString &title, const QString &text) override;
 };
 
+// The desktop's web browser, or the program ZENTAVO_BROWSER names.
 class DesktopBrowser final : public Browser
 {
 public:
