@@ -125,6 +125,7 @@ private:
     bool m_centred = false;
     bool m_warnedAboutStore = false;
     bool m_validating = false;
+    bool m_makingWorkbook = false;
     int m_shownProgress = 0;
 };
 
