@@ -205,9 +205,11 @@ private slots:
         QTest::addColumn<QStringList>("onPath"); // launchers in the search path, linked to the suite's
         QTest::addColumn<bool>("calc");          // Calc's library beside the suite's launcher
         QTest::addColumn<QString>("found");
-        QTest::addRow("the suite with Calc") << "-" << QStringList{"soffice", "libreoffice"} << true << "soffice";
+        QTest::addRow("the suite with Calc")
+            << "-" << QStringList{"soffice", "libreoffice"} << true << "soffice";
         QTest::addRow("its other name") << "-" << QStringList{"libreoffice"} << true << "libreoffice";
-        QTest::addRow("the suite without Calc") << "-" << QStringList{"soffice", "libreoffice"} << false << "";
+        QTest::addRow("the suite without Calc")
+            << "-" << QStringList{"soffice", "libreoffice"} << false << "";
         QTest::addRow("Calc's launcher alone") << "-" << QStringList{"localc"} << true << "";
         QTest::addRow("none") << "-" << QStringList{} << false << "";
         QTest::addRow("chosen by name") << "mycalc" << QStringList{"mycalc", "soffice"} << true << "mycalc";
@@ -227,7 +229,8 @@ private slots:
         if (calc)
             QVERIFY(QFile(dir->filePath(QStringLiteral("program/libsclo.so"))).open(QIODevice::WriteOnly));
         for (const QString &program : onPath)
-            QVERIFY(QFile::link(dir->filePath(QStringLiteral("program/soffice")), dir->filePath("bin/" + program)));
+            QVERIFY(QFile::link(dir->filePath(QStringLiteral("program/soffice")),
+                                dir->filePath("bin/" + program)));
         qputenv("PATH", QFile::encodeName(dir->filePath(QStringLiteral("bin"))));
         if (chosen == QLatin1String("-"))
             qunsetenv("ZENTAVO_SPREADSHEET");
@@ -247,7 +250,8 @@ private slots:
         QTest::addColumn<QByteArray>("launcher"); // $2 is the workbook
         QTest::addColumn<QString>("failure");     // "": started
         QTest::addColumn<int>("atLeastMs");       // before the command goes on
-        QTest::addRow("ends with an error") << QByteArray("sleep 1; exit 3\n") << "ended with exit code 3" << 900;
+        QTest::addRow("ends with an error")
+            << QByteArray("sleep 1; exit 3\n") << "ended with exit code 3" << 900;
         QTest::addRow("killed") << QByteArray("kill -9 $$\n") << "stopped unexpectedly" << 0;
         QTest::addRow("hands over to a running copy") << QByteArray("sleep 1; exit 0\n") << "" << 900;
         QTest::addRow("opens the workbook and stays")
@@ -275,7 +279,8 @@ private slots:
                 said = error.description();
             }
         }
-        QVERIFY2(took.elapsed() >= atLeastMs && took.elapsed() < 3500, qPrintable(QString::number(took.elapsed())));
+        QVERIFY2(took.elapsed() >= atLeastMs && took.elapsed() < 3500,
+                 qPrintable(QString::number(took.elapsed())));
         QCOMPARE(said.isEmpty(), failure.isEmpty());
         QVERIFY2(failure.isEmpty() || (said.contains(program) && said.contains(failure)), qPrintable(said));
     }

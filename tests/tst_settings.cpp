@@ -183,7 +183,8 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, why);
         QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
-        const QString fifo = kind == "link /dev/null" ? QStringLiteral("/dev/null") : folder->filePath("fifo");
+        const QString fifo =
+            kind == "link /dev/null" ? QStringLiteral("/dev/null") : folder->filePath("fifo");
         if (fifo != "/dev/null")
             QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         if (kind.startsWith("link"))

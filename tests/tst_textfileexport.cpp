@@ -7,9 +7,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QScopeGuard>
 #include <csignal>
 #include <optional>
 #include <sys/mount.h>
@@ -294,7 +294,8 @@ private slots:
         }
         QCOMPARE(prompter.shown.size(), 1);
         const QString text = prompter.shown[0].text;
-        QVERIFY2(text.startsWith(QStringLiteral("Writing to %1 failed: %2\r\n").arg(target, cause)), qPrintable(text));
+        QVERIFY2(text.startsWith(QStringLiteral("Writing to %1 failed: %2\r\n").arg(target, cause)),
+                 qPrintable(text));
         QVERIFY2(text.contains(kPath + QStringLiteral("at line %1\r\r").arg(line)), qPrintable(text));
         QCOMPARE(readAll(target), earlier);
         QCOMPARE(QDir(disk).entryList(QDir::Files), QStringList{"kept.txt"});

@@ -8,11 +8,11 @@
 #include "results/resultslist.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
-#include <sys/mount.h>
 #include <QTimer>
+#include <sys/mount.h>
 
 using namespace zentavo;
 using namespace zentavo::test;

@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -234,8 +234,9 @@ private slots:
             said = failure.description();
         }
         QVERIFY2(said.contains(fallback + " was tried instead, but it is not a folder"), qPrintable(said));
-        QVERIFY2(said.contains(variableSet ? named + ", but it is not a folder" : "XDG_RUNTIME_DIR is not set"),
-                 qPrintable(said));
+        QVERIFY2(
+            said.contains(variableSet ? named + ", but it is not a folder" : "XDG_RUNTIME_DIR is not set"),
+            qPrintable(said));
         QVERIFY(!said.contains(QStringLiteral("zentavo-workbooks")));
     }
 };

@@ -7,8 +7,8 @@
 #include "export/background.h"
 
 #include <QDir>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <xlsxwriter.h>
 
 namespace zentavo {

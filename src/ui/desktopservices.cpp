@@ -11,9 +11,9 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -253,8 +253,7 @@ void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
 
     QElapsedTimer waiting;
     waiting.start();
-    while (process.state() != QProcess::NotRunning && !opened.seen() &&
-           waiting.elapsed() < m_patienceMs) {
+    while (process.state() != QProcess::NotRunning && !opened.seen() && waiting.elapsed() < m_patienceMs) {
         process.waitForFinished(10);
         pump.yield();
     }
