@@ -15,7 +15,7 @@ case "${1:-}" in
   --package)
     packages="$packages $packaging" ;;
   --test)
-    packages="$packages $packaging xvfb xauth xdotool xclip pwgen
+    packages="$packages $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format" ;;
 esac
 

@@ -8,9 +8,11 @@
 #include "results/resultslist.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <sys/mount.h>
 
 using namespace zentavo;
 using namespace zentavo::test;
@@ -122,18 +124,39 @@ private slots:
         QCOMPARE(read, (QList<QStringList>{{"Results"}}));
     }
 
-    void aWorkbookThatCannotBeSavedFails_data()
+    void aWorkbookThatCannotBeSavedSaysWhy_data()
     {
         QTest::addColumn<bool>("whileYielding");
-        QTest::addRow("at once") << false;
-        QTest::addRow("while handling events") << true;
+        QTest::addColumn<bool>("fullDisk"); // a 64 KiB disk, or a folder that is missing
+        QTest::addColumn<QString>("cause");
+        QTest::addRow("at once") << false << false << "No such file or directory";
+        QTest::addRow("while handling events") << true << false << "No such file or directory";
+        QTest::addRow("a full disk") << true << true << "No space left on device";
     }
-    void aWorkbookThatCannotBeSavedFails()
+    void aWorkbookThatCannotBeSavedSaysWhy()
     {
         QFETCH(bool, whileYielding);
-        Workbook workbook(dir->filePath(QStringLiteral("missing/results.xlsx")), dir->path());
-        workbook.setText(0, 0, u"x");
-        QVERIFY_THROWS_EXCEPTION(Failure, whileYielding ? workbook.save(pump) : workbook.save());
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, cause);
+        const QString disk = dir->filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        if (fullDisk && ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("a small disk cannot be mounted here (needs root)");
+        const auto unmount = qScopeGuard([&] {
+            if (fullDisk)
+                ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH);
+        });
+        Workbook workbook(disk + (fullDisk ? "/results.xlsx" : "/missing/results.xlsx"), disk);
+        for (int row = 0; row < 20000; ++row)
+            workbook.setText(row, 0, QString::number(row * 7919.0, 'e', 12));
+        QString said;
+        try {
+            whileYielding ? workbook.save(pump) : workbook.save();
+        } catch (const Failure &failure) {
+            said = failure.description();
+        }
+        QVERIFY2(said.startsWith(QStringLiteral("The workbook %1/").arg(disk)), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral(" could not be saved: ") + cause), qPrintable(said));
     }
 
     void eventsAreHandledWhileAWorkbookIsSaved()

@@ -39,11 +39,36 @@ public:
         m_bytes.resize(m_encoder.requiredSpace(m_text.size()));
         const qsizetype length = m_encoder.appendToBuffer(m_bytes.data(), m_text) - m_bytes.constData();
         m_text.truncate(0);
-        return m_file.write(m_bytes.constData(), length) == length;
+        return writeFully(m_bytes.constData(), length);
     }
 
 private:
     static constexpr qsizetype kBlock = qsizetype(1) << 17;
+
+    // A write that runs into a full disk (or a size limit) first writes what
+    // fits and returns less, without an error; only the next attempt fails
+    // with the system's reason. So the rest is written, and what the device
+    // keeps in its buffer flushed, until all is out or the system says why
+    // not, which is what the user is then told.
+    bool writeFully(const char *data, qsizetype length)
+    {
+        while (length > 0) {
+            const qint64 written = m_file.write(data, length);
+            if (written <= 0)
+                return false;
+            data += written;
+            length -= qsizetype(written);
+        }
+        for (qint64 buffered = m_file.bytesToWrite(); buffered > 0;) {
+            if (m_file.flush())
+                return true;
+            const qint64 left = m_file.bytesToWrite();
+            if (left >= buffered)
+                return false;
+            buffered = left;
+        }
+        return true;
+    }
 
     QSaveFile &m_file;
     // The locale's encoding; the user's own characters may lie outside ASCII.

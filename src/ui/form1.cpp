@@ -39,9 +39,10 @@ Control *place(Control *control, int left, int top, int width, int height)
 Form1::Form1(const Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_errorReport(*services.prompter, services.supportAddress),
-      m_generator(*services.random, m_errorReport)
+      m_services(services), m_prompter(*services.prompter, m_pump),
+      m_errorReport(m_prompter, services.supportAddress), m_generator(*services.random, m_errorReport)
 {
+    m_services.prompter = &m_prompter;
     createControls();
     setTabOrder();
     wirePointerHandlers();
