@@ -21,6 +21,7 @@ public:
     // From now on every yield throws Abandoned: the running command stops at
     // its next yield.
     void abandon() { m_abandoned = true; }
+    bool isAbandoned() const { return m_abandoned; }
 
 private:
     QElapsedTimer m_sinceLastRun;
