@@ -6,6 +6,7 @@
 #include "core/apputil.h"
 #include "core/errorreport.h"
 #include "core/eventpump.h"
+#include "core/memorybudget.h"
 #include "results/resultslist.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace zentavo {
@@ -24,9 +26,17 @@ namespace {
 class BlockWriter
 {
 public:
-    explicit BlockWriter(QSaveFile &file) : m_file(file) { m_text.reserve(kBlock + 4096); }
+    explicit BlockWriter(QSaveFile &file) : m_file(file) {}
     // Both buffers keep their memory from block to block: growing them anew
-    // each time costs more in page faults than the copying itself.
+    // each time costs more in page faults than the copying itself. Taken
+    // only when it is there: a full list may have left little.
+    void reserve(const MemoryBudget &budget)
+    {
+        if (budget.available() < kBufferBytes)
+            throw Failure(outOfMemory(QStringLiteral("writing the file"), kBufferBytes, budget.available()));
+        m_text.reserve(kBlock + 4096);
+        m_bytes.reserve(m_encoder.requiredSpace(kBlock + 4096));
+    }
 
     QString &text() { return m_text; }
 
@@ -44,6 +54,8 @@ public:
 
 private:
     static constexpr qsizetype kBlock = qsizetype(1) << 17;
+    // The text block and its encoded bytes, at most four bytes a character.
+    static constexpr qint64 kBufferBytes = (kBlock + 4096) * 6;
 
     QSaveFile &m_file;
     // The locale's encoding; the user's own characters may lie outside ASCII.
@@ -111,6 +123,7 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
     QString &text = writer.text();
     const bool replacing = QFileInfo::exists(path);
     procedure.step(156, [&] {
+        writer.reserve(list.memoryBudget());
         if (!file.open(QIODevice::WriteOnly))
             throw Failure(QStringLiteral("%1 could not be created: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
@@ -163,6 +176,12 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
                 // The rest of the list is gone; the line is dropped whole.
                 text.truncate(lineStart);
                 procedure.report(line, failure.description());
+                break;
+            } catch (const std::bad_alloc &) {
+                // Nothing is left to write with: the file is not finished,
+                // and a half-written one does not replace the old.
+                procedure.report(line, QStringLiteral("Out of memory: there is no room left to write the file."));
+                writeFailed = true;
                 break;
             }
             if (progress) {

@@ -2,6 +2,9 @@
 
 #include "ui/form1.h"
 
+#include "core/memorybudget.h"
+#include "core/prompter.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 
@@ -18,6 +21,20 @@ public:
     void appendRow(qint32 lineNumber, const QString &password) override
     {
         m_form.m_results.appendRow(lineNumber, password);
+    }
+    bool admitRows(qint64 count, int length, int bytesPerCharacter) override
+    {
+        const ResultsList &results = m_form.m_results;
+        const MemoryBudget &budget = m_form.memoryBudget();
+        const qint64 needed = results.estimatedBytes(count, length, bytesPerCharacter);
+        const qint64 usable = budget.usable();
+        if (needed <= usable)
+            return true;
+        const qint64 perRow = std::max<qint64>(1, results.estimatedBytes(1, length, bytesPerCharacter));
+        m_form.m_services.prompter->message(
+            Prompter::Icon::Warning, m_form.m_applicationTitle,
+            memoryRefusal(count, length, needed, budget.available(), usable / perRow));
+        return false;
     }
     void setProgressValue(double percent) override { m_form.setProgress(percent); }
     void setProgressText(const QString &text) override { m_form.setProgressText(text); }
