@@ -111,7 +111,9 @@ QString approximateSize(qint64 bytes)
     const QLocale english(QLocale::English);
     if (bytes >= 1'000'000'000)
         return QStringLiteral("about %1 GB").arg(english.toString(double(bytes) / 1e9, 'f', 1));
-    return QStringLiteral("about %1 MB").arg(english.toString(std::max<qint64>(1, (bytes + 500'000) / 1'000'000)));
+    if (bytes < 500'000)
+        return QStringLiteral("less than 1 MB");
+    return QStringLiteral("about %1 MB").arg(english.toString((bytes + 500'000) / 1'000'000));
 }
 
 QString outOfMemory(const QString &what, qint64 needed, qint64 available)

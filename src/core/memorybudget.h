@@ -36,11 +36,11 @@ public:
 // The budget used where no other is given.
 const MemoryBudget &systemMemoryBudget();
 
-// "about 3.1 GB", "about 850 MB": sizes as people read them.
+// "about 3.1 GB", "about 850 MB", "less than 1 MB": sizes as people read them.
 QString approximateSize(qint64 bytes);
 
 // The message that turns down `count` passwords of `length` characters,
-// which need about `needed` bytes, when only `available` bytes are free and
+// which need about `needed` bytes, when only `available` bytes may be used and
 // `fitting` passwords of that length would fit.
 QString memoryRefusal(qint64 count, int length, qint64 needed, qint64 available, qint64 fitting);
 

@@ -45,7 +45,7 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     if (characters * 3 > budget.usable())
         throw Failure(outOfMemory(QStringLiteral("the clipboard text of %1 rows")
                                       .arg(QLocale(QLocale::English).toString(qint64(rows))),
-                                  characters * 3, budget.available()) +
+                                  characters * 3, budget.usable()) +
                       QStringLiteral(" The clipboard was left as it was."));
     QString text;
     text.reserve(characters);

@@ -33,7 +33,7 @@ public:
         const qint64 perRow = std::max<qint64>(1, results.estimatedBytes(1, length, bytesPerCharacter));
         m_form.m_services.prompter->message(
             Prompter::Icon::Warning, m_form.m_applicationTitle,
-            memoryRefusal(count, length, needed, budget.available(), usable / perRow));
+            memoryRefusal(count, length, needed, usable, usable / perRow));
         return false;
     }
     void setProgressValue(double percent) override { m_form.setProgress(percent); }
