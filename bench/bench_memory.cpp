@@ -167,6 +167,7 @@ int main(int argc, char *argv[])
                 qPrintable(w[4]), qPrintable(w[5]), qPrintable(w[7]), qPrintable(w.mid(8).join(' ')));
 
     std::printf("\n");
+    std::fflush(stdout);
     QProcess largest;
     largest.setProcessChannelMode(QProcess::ForwardedChannels);
     largest.start(self, {"--largest"});

@@ -47,6 +47,12 @@ private:
     Fill m_fill;
     std::array<unsigned char, 4096> m_buffer{};
     std::size_t m_next;
+    // The width and rejection limit of the last pool size drawn for: a run
+    // draws from the same pool millions of times, and working them out
+    // anew costs a division each.
+    quint32 m_lastN = 0;
+    int m_width = 1;
+    quint64 m_limit = 0;
 };
 
 } // namespace zentavo

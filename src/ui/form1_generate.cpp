@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <optional>
+#include <vector>
 
 namespace zentavo {
 
@@ -14,9 +16,30 @@ namespace zentavo {
 class Form1::GenerationAdapter final : public GenerationHost
 {
 public:
-    explicit GenerationAdapter(Form1 &form) : m_form(form) {}
+    // The controls are read once and again only after one of them changed:
+    // reading twelve controls for each of millions of passwords costs more
+    // than the list they go into.
+    explicit GenerationAdapter(Form1 &form) : m_form(form)
+    {
+        const auto changed = [this] { m_options.reset(); };
+        for (QCheckBox *box : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6,
+                               form.Check7, form.Check8, form.Check9})
+            m_watches.push_back(QObject::connect(box, &QCheckBox::toggled, changed));
+        for (QLineEdit *field : {form.Text1, form.Text2, form.Text3})
+            m_watches.push_back(QObject::connect(field, &QLineEdit::textChanged, changed));
+    }
+    ~GenerationAdapter() override
+    {
+        for (const QMetaObject::Connection &watch : m_watches)
+            QObject::disconnect(watch);
+    }
 
-    GenerationOptions options() override { return m_form.currentOptions(); }
+    GenerationOptions options() override
+    {
+        if (!m_options)
+            m_options = m_form.currentOptions();
+        return *m_options;
+    }
     void yield() override { m_form.m_pump.yield(); }
     void appendRow(qint32 lineNumber, const QString &password) override
     {
@@ -44,6 +67,8 @@ public:
 
 private:
     Form1 &m_form;
+    std::optional<GenerationOptions> m_options;
+    std::vector<QMetaObject::Connection> m_watches;
 };
 
 void Form1::PushButton1_Click()
