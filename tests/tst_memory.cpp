@@ -17,10 +17,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QProcess>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -84,7 +84,11 @@ int windowChild(const QString &scenario)
                                                              : QStringLiteral("100000"));
     limitAddressSpace(96 * MiB);
     if (scenario == QLatin1String("stop")) {
-        QTimer::singleShot(50, &form, [&] { form.Text3->setText(QStringLiteral("4000")); });
+        // Once the first per cent is made, the user types a longer length.
+        QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, &form, [&](int percent) {
+            if (percent > 0 && form.Text3->text() != QLatin1String("4000"))
+                form.Text3->setText(QStringLiteral("4000"));
+        });
     }
     click(form.PushButton1);
     QStringList seen;
