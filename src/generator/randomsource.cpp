@@ -8,6 +8,11 @@ namespace zentavo {
 CryptoRandomSource::CryptoRandomSource()
     : CryptoRandomSource([](unsigned char *buffer, std::size_t size) { randombytes_buf(buffer, size); })
 {
+    // libsodium's own ChaCha20 generator, keyed from the system's: the same
+    // strength without a system call for every 4 KiB, which took about a
+    // sixth of a run of millions of passwords. It must be chosen before the
+    // library starts.
+    randombytes_set_implementation(&randombytes_internal_implementation);
     if (sodium_init() < 0)
         throw std::runtime_error("the system's random source cannot be opened");
 }
