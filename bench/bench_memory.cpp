@@ -94,8 +94,8 @@ int runWindow(qint64 count)
     form.PushButton3_Click();
     QApplication::processEvents();
     const double cleared = residentMiB();
-    std::printf("%lld %lld %.1f %.1f %.1f %.1f %.2f %lld \"%s\"\n", qlonglong(rows), qlonglong(ms), before, after,
-                cleared, bench::peakMemoryMiB(), listBytes, qlonglong(swappedPages() - swappedBefore),
+    std::printf("%lld %lld %.1f %.1f %.1f %.1f %.2f %lld \"%s\"\n", qlonglong(rows), qlonglong(ms), before,
+                after, cleared, bench::peakMemoryMiB(), listBytes, qlonglong(swappedPages() - swappedBefore),
                 qPrintable(world.prompter.last.left(200)));
     return 0;
 }
@@ -115,8 +115,8 @@ int runLargest()
     std::printf("available %.2f GB, usable %.2f GB, estimate %lld bytes a row\n", budget.available() / 1e9,
                 budget.usable() / 1e9, qlonglong(perRow));
     std::printf("largest count of 16 characters accepted now: %lld\n", qlonglong(largest));
-    std::printf("asking for 5%% more made %lld rows and said: %s\n", qlonglong(form.results().storedRowCount()),
-                qPrintable(world.prompter.last));
+    std::printf("asking for 5%% more made %lld rows and said: %s\n",
+                qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
     return 0;
 }
 
@@ -163,8 +163,9 @@ int main(int argc, char *argv[])
         return 1;
     std::printf("rows %s in %.2f s; list %s bytes/row; RSS before %s MiB, after the run %s MiB, after Clear "
                 "Results %s MiB; peak %s MiB; pages swapped %s; last message %s\n",
-                qPrintable(w[0]), w[1].toDouble() / 1000.0, qPrintable(w[6]), qPrintable(w[2]), qPrintable(w[3]),
-                qPrintable(w[4]), qPrintable(w[5]), qPrintable(w[7]), qPrintable(w.mid(8).join(' ')));
+                qPrintable(w[0]), w[1].toDouble() / 1000.0, qPrintable(w[6]), qPrintable(w[2]),
+                qPrintable(w[3]), qPrintable(w[4]), qPrintable(w[5]), qPrintable(w[7]),
+                qPrintable(w.mid(8).join(' ')));
 
     std::printf("\n");
     std::fflush(stdout);

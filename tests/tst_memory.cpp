@@ -15,9 +15,9 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,7 +67,8 @@ void limitAddressSpace(qint64 headroom)
 // The line an error report quotes, or the message itself.
 QString summary(const ShownMessage &message)
 {
-    const QRegularExpressionMatch line = QRegularExpression(QStringLiteral("at line (\\d+)")).match(message.text);
+    const QRegularExpressionMatch line =
+        QRegularExpression(QStringLiteral("at line (\\d+)")).match(message.text);
     return line.hasMatch() ? QStringLiteral("report ") + line.captured(1) : message.text.left(60);
 }
 
@@ -81,7 +82,7 @@ int windowChild(const QString &scenario)
     Form1 &form = fixture.start();
     form.Text3->setText(QStringLiteral("16"));
     form.Text2->setText(scenario == QLatin1String("refuse") ? QStringLiteral("2000000000")
-                                                             : QStringLiteral("100000"));
+                                                            : QStringLiteral("100000"));
     limitAddressSpace(96 * MiB);
     if (scenario == QLatin1String("stop")) {
         // Once the first per cent is made, the user types a longer length.
@@ -145,8 +146,9 @@ int unguardedChild()
     for (const ShownMessage &message : prompter.shown)
         seen << summary(message);
     const qsizetype rows = host.list.storedRowCount();
-    std::printf("messages=%s|rows=%lld|lastLength=%lld|cleared=0|after=0|then=%s\n", qPrintable(seen.join("##")),
-                qlonglong(rows), qlonglong(rows > 0 ? host.list.cellLength(rows - 1, 0) : 0),
+    std::printf("messages=%s|rows=%lld|lastLength=%lld|cleared=0|after=0|then=%s\n",
+                qPrintable(seen.join("##")), qlonglong(rows),
+                qlonglong(rows > 0 ? host.list.cellLength(rows - 1, 0) : 0),
                 qPrintable(host.messages.join(';')));
     return 0;
 }
@@ -165,12 +167,24 @@ private slots:
         QTest::addColumn<QString>("ownCharacters");
         QTest::addColumn<qint64>("available");
         QTest::addColumn<bool>("refused");
-        QTest::addRow("fifty million") << "50000000" << "16" << "" << 70 * MiB << true;
-        QTest::addRow("long passwords") << "10000" << "1000" << "" << 70 * MiB << true;
-        QTest::addRow("Latin-1 fits") << "150000" << "16" << "!?" << 70 * MiB << false;
-        QTest::addRow("others take more") << "150000" << "16" << "€?" << 70 * MiB << true;
-        QTest::addRow("nothing fits") << "10" << "16" << "" << 32 * MiB << true;
-        QTest::addRow("plenty") << "1000" << "16" << "" << 1024 * MiB << false;
+        QTest::addRow("fifty million") << "50000000"
+                                       << "16"
+                                       << "" << 70 * MiB << true;
+        QTest::addRow("long passwords") << "10000"
+                                        << "1000"
+                                        << "" << 70 * MiB << true;
+        QTest::addRow("Latin-1 fits") << "150000"
+                                      << "16"
+                                      << "!?" << 70 * MiB << false;
+        QTest::addRow("others take more") << "150000"
+                                          << "16"
+                                          << "€?" << 70 * MiB << true;
+        QTest::addRow("nothing fits") << "10"
+                                      << "16"
+                                      << "" << 32 * MiB << true;
+        QTest::addRow("plenty") << "1000"
+                                << "16"
+                                << "" << 1024 * MiB << false;
     }
     void requestsThatCannotFitAreTurnedDown()
     {
@@ -198,9 +212,11 @@ private slots:
         const ShownMessage message = fixture.prompter.shown[0];
         QVERIFY(message.icon == Prompter::Icon::Warning);
         const QRegularExpressionMatch said =
-            QRegularExpression(QStringLiteral("^([\\d,]+) passwords of (\\d+) characters need (about [\\d.]+|less than 1) "
-                                              "[MG]B; (about [\\d.]+|less than 1) [MG]B is free. Zentavo (can make about ([\\d,]+) at a "
-                                              "time|cannot make any at the moment).$"))
+            QRegularExpression(
+                QStringLiteral("^([\\d,]+) passwords of (\\d+) characters need (about [\\d.]+|less than 1) "
+                               "[MG]B; (about [\\d.]+|less than 1) [MG]B is free. Zentavo (can make about "
+                               "([\\d,]+) at a "
+                               "time|cannot make any at the moment).$"))
                 .match(message.text);
         QVERIFY2(said.hasMatch(), qPrintable(message.text));
         QCOMPARE(said.captured(1).remove(QLatin1Char(',')), count);
@@ -267,9 +283,12 @@ private slots:
         QTest::addColumn<int>("lastLength");
         // The generator's own steps: 200 appends a numbered row in at-least
         // mode, 238 a row alone in plain mode.
-        QTest::addRow("turned down") << "refuse" << "2,000,000,000 passwords of 16 characters need about" << false << 0;
-        QTest::addRow("stopped when the rows grow") << "stop" << "report 200" << true << 4000;
-        QTest::addRow("a real allocation fails") << "unguarded" << "report 238" << true << 16;
+        QTest::addRow("turned down") << "refuse"
+                                     << "2,000,000,000 passwords of 16 characters need about" << false << 0;
+        QTest::addRow("stopped when the rows grow") << "stop"
+                                                    << "report 200" << true << 4000;
+        QTest::addRow("a real allocation fails") << "unguarded"
+                                                 << "report 238" << true << 16;
     }
     void aRealLimitIsHeld()
     {

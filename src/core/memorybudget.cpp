@@ -31,7 +31,8 @@ qint64 keyedKilobytes(const QByteArray &text, const QByteArray &key)
     if (start < 0)
         return kUnlimited;
     const qsizetype end = text.indexOf('\n', start);
-    QByteArray value = text.mid(start + key.size() + 1, end < 0 ? -1 : end - start - key.size() - 1).trimmed();
+    QByteArray value =
+        text.mid(start + key.size() + 1, end < 0 ? -1 : end - start - key.size() - 1).trimmed();
     value.chop(value.endsWith(" kB") ? 3 : 0);
     bool ok = false;
     const qint64 kilobytes = value.trimmed().toLongLong(&ok);
@@ -141,7 +142,8 @@ QString memoryRefusal(qint64 count, int length, qint64 needed, qint64 available,
         rounded > 0 ? QStringLiteral("Zentavo can make about %1 at a time.").arg(english.toString(rounded))
                     : QStringLiteral("Zentavo cannot make any at the moment.");
     return QStringLiteral("%1 %2 %3; %4 is free. %5")
-        .arg(what, count == 1 ? "needs" : "need", approximateSize(needed), approximateSize(available), verdict);
+        .arg(what, count == 1 ? "needs" : "need", approximateSize(needed), approximateSize(available),
+             verdict);
 }
 
 } // namespace zentavo

@@ -84,8 +84,9 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
     try {
         text = clipboardText(list, pump);
     } catch (const std::bad_alloc &) {
-        throw Failure(QStringLiteral("Out of memory: there is no room for the clipboard text. The clipboard was "
-                                     "left as it was."));
+        throw Failure(
+            QStringLiteral("Out of memory: there is no room for the clipboard text. The clipboard was "
+                           "left as it was."));
     }
     ClipboardClearWithRetry(clipboard);
     ClipboardSetTextWithRetry(clipboard, text);

@@ -180,7 +180,8 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
             } catch (const std::bad_alloc &) {
                 // Nothing is left to write with: the file is not finished,
                 // and a half-written one does not replace the old.
-                procedure.report(line, QStringLiteral("Out of memory: there is no room left to write the file."));
+                procedure.report(line,
+                                 QStringLiteral("Out of memory: there is no room left to write the file."));
                 writeFailed = true;
                 break;
             }

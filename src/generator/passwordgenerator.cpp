@@ -59,6 +59,16 @@ const QString kOutOfMemory = QStringLiteral(
     "Out of memory: there is no room for more passwords. The run stopped here; the passwords made so far "
     "stay in the list.");
 
+// Adds the password's row; memory that runs out is told in words.
+void appendRow(GenerationHost &host, qint32 lineNumber, const Password &password)
+{
+    try {
+        host.appendRow(lineNumber, toQString(password));
+    } catch (const std::bad_alloc &) {
+        throw Failure(kOutOfMemory);
+    }
+}
+
 } // namespace
 
 // The line numbers an error report quotes for the steps that the at-least
@@ -179,15 +189,12 @@ void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host
             finish(procedure, options, labels, password);
             // Memory that runs out all the same ends the run; the rows made
             // so far stay in the list.
+            const int line = options.showLineNumbers ? labels.rowWithNumber : labels.rowAlone;
             const bool appended =
                 procedure
-                    .value(options.showLineNumbers ? labels.rowWithNumber : labels.rowAlone,
+                    .value(line,
                            [&] {
-                               try {
-                                   host.appendRow(options.showLineNumbers ? qint32(i) : 0, toQString(password));
-                               } catch (const std::bad_alloc &) {
-                                   throw Failure(kOutOfMemory);
-                               }
+                               appendRow(host, options.showLineNumbers ? qint32(i) : 0, password);
                                return true;
                            })
                     .has_value();

@@ -120,7 +120,8 @@ void ResultsList::appendPassword(qsizetype row, QString &out) const
     // A text may run on from one chunk into the next.
     while (text.bytes > 0) {
         const char *at = m_chunks[std::size_t(text.start / kChunkBytes)] + text.start % kChunkBytes;
-        const qsizetype piece = std::min<qsizetype>(text.bytes, qsizetype(kChunkBytes - text.start % kChunkBytes));
+        const qsizetype piece =
+            std::min<qsizetype>(text.bytes, qsizetype(kChunkBytes - text.start % kChunkBytes));
         if (text.wide)
             out.append(QStringView(reinterpret_cast<const char16_t *>(at), piece / 2));
         else
@@ -203,7 +204,8 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
 {
     // Everything that may fail comes before the row is counted, so a row
     // that finds no memory leaves the list as it was.
-    const bool wide = std::any_of(password.begin(), password.end(), [](QChar c) { return c.unicode() > 0xff; });
+    const bool wide =
+        std::any_of(password.begin(), password.end(), [](QChar c) { return c.unicode() > 0xff; });
     const qsizetype at = m_rowCount % kPageRows;
     if (qsizetype(m_pages.size()) <= m_rowCount / kPageRows) {
         m_pages.emplace_back();
@@ -218,10 +220,10 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
     reserveText(end);
 
     const bool continuesRun =
-        !m_runs.empty() && (m_runs.back().firstLine == 0
-                                ? lineNumber == 0
-                                : qint64(m_runs.back().firstLine) + (m_rowCount - m_runs.back().firstRow) ==
-                                      qint64(lineNumber));
+        !m_runs.empty() &&
+        (m_runs.back().firstLine == 0
+             ? lineNumber == 0
+             : qint64(m_runs.back().firstLine) + (m_rowCount - m_runs.back().firstRow) == qint64(lineNumber));
     if (!continuesRun)
         m_runs.push_back({m_rowCount, lineNumber});
 

@@ -54,9 +54,8 @@ public:
         if (needed <= usable)
             return true;
         const qint64 perRow = std::max<qint64>(1, results.estimatedBytes(1, length, bytesPerCharacter));
-        m_form.m_services.prompter->message(
-            Prompter::Icon::Warning, m_form.m_applicationTitle,
-            memoryRefusal(count, length, needed, usable, usable / perRow));
+        m_form.m_services.prompter->message(Prompter::Icon::Warning, m_form.m_applicationTitle,
+                                            memoryRefusal(count, length, needed, usable, usable / perRow));
         return false;
     }
     void setProgressValue(double percent) override { m_form.setProgress(percent); }
