@@ -62,8 +62,13 @@ void Form1::createControls()
     const QSize client(twipsToPixels(8040), twipsToPixels(10680));
     setFixedSize(client);
     setFont(arial(9));
+    // White whatever the desktop's colours, so the captions on it are black
+    // whatever they are too: a dark theme's light text would be unreadable.
+    // Fields, buttons and the list paint their own background and keep the
+    // theme's colours.
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
     setAutoFillBackground(true);
 

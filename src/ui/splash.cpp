@@ -62,8 +62,10 @@ Splash::Splash(const Services &services, QWidget *parent)
       m_sizeTwips(4560, 3030), m_checkTopTwips(1200)
 {
     resize(twipsToPixels(4560), twipsToPixels(3030));
+    // White with black text whatever the desktop's colours.
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
     setAutoFillBackground(true);
 
@@ -74,6 +76,9 @@ Splash::Splash(const Services &services, QWidget *parent)
     Check1 = new QCheckBox(QStringLiteral("Hide this at next startup"), this);
     Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215), twipsToPixels(kCheckBoxHeight));
     Check1->setFont(arialBold9());
+    // A button's own background is the (grey, or dark) button colour; this
+    // box is part of the white window.
+    Check1->setBackgroundRole(QPalette::Window);
     Check1->setAutoFillBackground(true);
     connect(Check1, &QCheckBox::clicked, this, &Splash::Check1_Click);
 
