@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -188,6 +189,28 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+    }
+
+    void returnPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        for (const char *name : {"PushButton1", "PushButton4", "PushButton13", "PushButton2", "PushButton3"}) {
+            QTest::addRow("%s, Return", name) << name << int(Qt::Key_Return);
+            QTest::addRow("%s, Enter", name) << name << int(Qt::Key_Enter);
+        }
+    }
+    void returnPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QApplication::setActiveWindow(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        auto *pushButton = qobject_cast<QPushButton *>(control(button));
+        pushButton->setFocus(Qt::TabFocusReason);
+        QSignalSpy pressed(pushButton, &QPushButton::clicked);
+        QTest::keyClick(pushButton, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(pressed.count(), 1);
     }
 
     void listLayouts_data()

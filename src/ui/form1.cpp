@@ -8,6 +8,7 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -53,6 +54,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     setTabOrder();
     wirePointerHandlers();
     wireOptionHandlers();
+    setUpKeyboard();
 }
 
 Form1::~Form1() = default;
@@ -190,6 +192,9 @@ void Form1::wirePointerHandlers()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListView1 && event->type() == QEvent::KeyPress &&
+        handleListKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3) && !m_validating) {
         // Switching to another window or opening a menu is not leaving the
         // field. The check waits until the focus has settled on its new place.

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QKeyEvent;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -83,6 +84,9 @@ private:
     void setTabOrder();
     void wirePointerHandlers();
     void wireOptionHandlers();
+    void setUpKeyboard();
+    bool handleListKey(QKeyEvent *key);
+    void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
