@@ -55,6 +55,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     wirePointerHandlers();
     wireOptionHandlers();
     setUpKeyboard();
+    setUpAccessibility();
 }
 
 Form1::~Form1() = default;

@@ -85,6 +85,7 @@ private:
     void wirePointerHandlers();
     void wireOptionHandlers();
     void setUpKeyboard();
+    void setUpAccessibility();
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
