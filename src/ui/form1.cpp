@@ -242,11 +242,7 @@ void Form1::showEvent(QShowEvent *event)
 {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen *shownOn = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(shownOn->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        placeOnScreen();
     }
     QWidget::showEvent(event);
 }

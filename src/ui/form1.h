@@ -19,6 +19,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLineEdit;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QTableView;
 
@@ -86,6 +87,10 @@ private:
     void wireOptionHandlers();
     void setUpKeyboard();
     void setUpAccessibility();
+    void placeOnScreen();
+    void fitToScreen();
+    void makeScrollable(const QSize &design);
+    void centreOnScreen();
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
@@ -108,6 +113,8 @@ private:
     Pointer m_pointer = Pointer::Arrow;
     std::optional<QCursor> m_handCursor;
     bool m_centred = false;
+    // Only where the designed window does not fit the screen.
+    QScrollArea *m_scroller = nullptr;
     bool m_warnedAboutStore = false;
     bool m_validating = false;
     int m_shownProgress = 0;
