@@ -4,6 +4,7 @@
 
 #include "export/workbookfolder.h"
 #include "ui/splash.h"
+#include "ui/translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +27,7 @@ const char *const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "s
 std::optional<int> answerCommandLine(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    const zentavo::Translations translations;
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QCoreApplication::translate("main", "Makes batches of random passwords."));
@@ -70,6 +72,8 @@ int main(int argc, char *argv[])
         return *status;
 
     QApplication app(argc, argv);
+    // In the language the system asks for (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+    const zentavo::Translations translations;
     QApplication::setDesktopFileName(QStringLiteral(ZENTAVO_APP_ID));
     QApplication::setWindowIcon(zentavo::programIcon());
 

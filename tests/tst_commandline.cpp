@@ -15,19 +15,27 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out"); // a line standard output must hold
         QTest::addColumn<QString>("err"); // a line standard error must hold
+        QTest::addColumn<QString>("language");
         const QString version = QStringLiteral("Zentavo " ZENTAVO_PROJECT_VERSION);
         QTest::addRow("--help") << QStringList{"--help"} << 0 << "  -v, --version  Displays version information."
-                                << "";
-        QTest::addRow("-h") << QStringList{"-h"} << 0 << "Makes batches of random passwords." << "";
-        QTest::addRow("--help-all") << QStringList{"--help-all"} << 0 << "Makes batches of random passwords." << "";
-        QTest::addRow("--version") << QStringList{"--version"} << 0 << version << "";
+                                << "" << "";
+        QTest::addRow("-h") << QStringList{"-h"} << 0 << "Makes batches of random passwords." << "" << "";
+        QTest::addRow("--help-all") << QStringList{"--help-all"} << 0 << "Makes batches of random passwords." << ""
+                                    << "";
+        QTest::addRow("--version") << QStringList{"--version"} << 0 << version << "" << "";
         QTest::addRow("after Qt's own options") << QStringList{"-style", "fusion", "-reverse", "--version"} << 0
-                                                << version << "";
-        QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << "" << "zentavo: Unknown option 'bogus'.";
+                                                << version << "" << "";
+        QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << "" << "zentavo: Unknown option 'bogus'."
+                                        << "";
         QTest::addRow("unknown before help") << QStringList{"-x", "--help"} << 2 << ""
-                                             << "zentavo: Unknown option 'x'.";
+                                             << "zentavo: Unknown option 'x'." << "";
         QTest::addRow("an argument") << QStringList{"results.txt"} << 2 << ""
-                                     << "zentavo: Unexpected argument 'results.txt'.";
+                                     << "zentavo: Unexpected argument 'results.txt'." << "";
+        // The system's language, for Qt's texts and the program's own.
+        QTest::addRow("German") << QStringList{"--bogus"} << 2 << "" << "zentavo: Unbekannte Option 'bogus'."
+                                << "de_DE.UTF-8";
+        QTest::addRow("German help") << QStringList{"--help"} << 0 << "Erzeugt Stapel zufälliger Passwörter." << ""
+                                     << "de_DE.UTF-8";
     }
     void answersWithoutAWindow()
     {
@@ -35,13 +43,15 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        QFETCH(QString, language);
         QProcess zentavo;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("C"));
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+        environment.remove(QStringLiteral("LANGUAGE"));
+        environment.remove(QStringLiteral("LC_MESSAGES"));
+        environment.insert(QStringLiteral("LC_ALL"), language.isEmpty() ? QStringLiteral("C") : language);
         zentavo.setProcessEnvironment(environment);
         zentavo.start(QStringLiteral(ZENTAVO_EXECUTABLE), arguments);
         QVERIFY(zentavo.waitForFinished(20000));

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
@@ -39,13 +41,21 @@ void DesktopBrowser::open(const QUrl &address)
 
 QString FileSaveDialog::askForPath()
 {
-    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Save"));
+    QFileDialog dialog(QApplication::activeWindow(),
+                       QCoreApplication::translate("zentavo::FileSaveDialog", "Save"));
+    // Where the user saved last in this run, else their home: never the
+    // folder the program happened to be started in.
+    dialog.setDirectory(m_folder.isEmpty() ? QDir::homePath() : m_folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("zentavo::FileSaveDialog", "Text Files (*.txt)"),
+                           QCoreApplication::translate("zentavo::FileSaveDialog", "All Files (*)")});
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    const QString path = dialog.selectedFiles().value(0);
+    if (!path.isEmpty())
+        m_folder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 bool SystemClipboard::clear()
@@ -93,8 +103,11 @@ void LibreOfficeCalc::open(const QString &workbook)
     // -n: a new, untitled document made from the workbook, so the user is
     // asked where to keep it rather than saving over a temporary file.
     if (program.isEmpty() || !QProcess::startDetached(program, {QStringLiteral("-n"), workbook}))
-        throw Failure(QStringLiteral("The spreadsheet application %1 could not be started.")
-                          .arg(program.isEmpty() ? QStringLiteral("(none found)") : program));
+        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                                  "The spreadsheet application %1 could not be started.")
+                          .arg(program.isEmpty()
+                                   ? QCoreApplication::translate("zentavo::LibreOfficeCalc", "(none found)")
+                                   : program));
 }
 
 DesktopServices::DesktopServices()

@@ -75,45 +75,45 @@ void Form1::createControls()
     setPalette(white);
     setAutoFillBackground(true);
 
-    Frame1 = place(new QGroupBox(QStringLiteral("Options"), this), 120, 90, 7800, 1785);
-    Check5 = place(new QCheckBox(QStringLiteral("a - z"), Frame1), 240, 300, 870, 240);
-    Check6 = place(new QCheckBox(QStringLiteral("A - Z"), Frame1), 240, 650, 960, 240);
-    Check7 = place(new QCheckBox(QStringLiteral("0 - 9"), Frame1), 240, 1000, 1140, 240);
-    Check2 = place(new QCheckBox(QStringLiteral(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
+    Frame1 = place(new QGroupBox(tr("Options"), this), 120, 90, 7800, 1785);
+    Check5 = place(new QCheckBox(tr("a - z"), Frame1), 240, 300, 870, 240);
+    Check6 = place(new QCheckBox(tr("A - Z"), Frame1), 240, 650, 960, 240);
+    Check7 = place(new QCheckBox(tr("0 - 9"), Frame1), 240, 1000, 1140, 240);
+    Check2 = place(new QCheckBox(tr(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
     Text1 = place(new QLineEdit(QStringLiteral("!@#$%^&*()"), Frame1), 2880, 1300, 2535, 345);
     Text1->hide();
 
-    Frame4 = place(new QGroupBox(QStringLiteral("At Least Option"), this), 120, 1905, 7800, 690);
-    Check8 = place(new QCheckBox(QStringLiteral("Generate at least 1 character from each character group "
-                                                "(listed above)"),
+    Frame4 = place(new QGroupBox(tr("At Least Option"), this), 120, 1905, 7800, 690);
+    Check8 = place(new QCheckBox(tr("Generate at least 1 character from each character group "
+                                    "(listed above)"),
                                  Frame4),
                    240, 300, 7380, 240);
 
-    Frame5 = place(new QGroupBox(QStringLiteral("Additional Options"), this), 120, 2670, 7800, 1785);
-    Check9 = place(new QCheckBox(QStringLiteral("Show line numbers"), Frame5), 240, 300, 2940, 240);
-    Check4 = place(new QCheckBox(QStringLiteral("Make last character a digit"), Frame5), 240, 650, 2940, 240);
-    Check3 = place(new QCheckBox(QStringLiteral("Include space character"), Frame5), 240, 1000, 2940, 240);
-    Check1 = place(new QCheckBox(QStringLiteral("Remove vowels"), Frame5), 240, 1350, 2940, 240);
+    Frame5 = place(new QGroupBox(tr("Additional Options"), this), 120, 2670, 7800, 1785);
+    Check9 = place(new QCheckBox(tr("Show line numbers"), Frame5), 240, 300, 2940, 240);
+    Check4 = place(new QCheckBox(tr("Make last character a digit"), Frame5), 240, 650, 2940, 240);
+    Check3 = place(new QCheckBox(tr("Include space character"), Frame5), 240, 1000, 2940, 240);
+    Check1 = place(new QCheckBox(tr("Remove vowels"), Frame5), 240, 1350, 2940, 240);
 
-    Frame2 = place(new QGroupBox(QStringLiteral("How many passwords would you like to generate?"), this), 120,
+    Frame2 = place(new QGroupBox(tr("How many passwords would you like to generate?"), this), 120,
                    4515, 7800, 780);
     Text2 = place(new QLineEdit(QStringLiteral("10"), Frame2), 240, 300, 7300, 345);
-    Frame3 = place(new QGroupBox(QStringLiteral("What length?"), this), 120, 5370, 7800, 780);
+    Frame3 = place(new QGroupBox(tr("What length?"), this), 120, 5370, 7800, 780);
     Text3 = place(new QLineEdit(QStringLiteral("4"), Frame3), 240, 300, 7300, 345);
 
     const QFont buttonFont = arial(11.25);
-    auto button = [&](const char *caption, int left, int top, int width) {
-        auto *pushButton = place(new QPushButton(QString::fromLatin1(caption), this), left, top, width, 405);
+    auto button = [&](const QString &caption, int left, int top, int width) {
+        auto *pushButton = place(new QPushButton(caption, this), left, top, width, 405);
         pushButton->setFont(buttonFont);
         return pushButton;
     };
-    PushButton1 = button("Start Generating", 120, 6270, 7800);
+    PushButton1 = button(tr("Start Generating"), 120, 6270, 7800);
 
     ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
     ListView1->setModel(&m_results);
     ListView1->setFont(arial(9));
-    ListView1->setToolTip(QStringLiteral("Double-click item to remove it. Move | line to right and out of window "
-                                         "to reveal full names."));
+    ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to reveal "
+                             "full names."));
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
@@ -127,17 +127,17 @@ void Form1::createControls()
     ListView1->horizontalHeader()->setSectionsClickable(false);
     connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
 
-    PushButton4 = button("Save Results As Text File", 120, 9135, 3840);
-    PushButton13 = button("Save Results As Excel File", 4080, 9135, 3840);
-    PushButton2 = button("Copy Results To Clipboard", 120, 9645, 3840);
-    PushButton3 = button("Clear Results", 4080, 9645, 3840);
+    PushButton4 = button(tr("Save Results As Text File"), 120, 9135, 3840);
+    PushButton13 = button(tr("Save Results As Excel File"), 4080, 9135, 3840);
+    PushButton2 = button(tr("Copy Results To Clipboard"), 120, 9645, 3840);
+    PushButton3 = button(tr("Clear Results"), 4080, 9645, 3840);
 
     ProgressBar1 = place(new QProgressBar(this), 120, 10170, 7800, 405);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    ProgressBar1->setFormat(tr("Progress Bar"));
 
     // Named as in the design, so a skin's style sheet can address them (#Check5).
     const std::pair<QWidget *, const char *> names[] = {
