@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 
 namespace zentavo {
@@ -205,7 +206,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             QMetaObject::invokeMethod(this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
         }
     }
-    if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy) {
+    // The text fields are watched for the focus leaving them; like the
+    // other controls without a say, they leave the pointer as it was.
+    if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy &&
+        !qobject_cast<QLineEdit *>(watched)) {
         const bool overButton = qobject_cast<QPushButton *>(watched) != nullptr;
         setPointer(overButton ? Pointer::Hand : Pointer::Arrow);
     }
@@ -298,7 +302,23 @@ void Form1::setProgressText(const QString &text)
 
 void Form1::applyColumnWidth(int column, int twips)
 {
-    ListView1->horizontalHeader()->resizeSection(column, twipsToPixels(twips));
+    int pixels = twipsToPixels(twips);
+    // The tick box shares the first column; when line numbers are shown
+    // there, the widest one (ten digits) must fit beside it whatever the
+    // font and style, which the design's 1000 twips did not.
+    if (column == 0 && m_results.columnCount() > 1) {
+        QStyleOptionViewItem option;
+        option.initFrom(ListView1);
+        option.font = ListView1->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        option.text = QStringLiteral("2147483647");
+        option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        pixels = std::max(pixels, ListView1->style()
+                                      ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), ListView1)
+                                      .width());
+    }
+    ListView1->horizontalHeader()->resizeSection(column, pixels);
 }
 
 } // namespace zentavo
