@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -73,12 +72,17 @@ void Form1::fitToScreen()
     if (!m_scroller)
         makeScrollable(design);
     // A scroll bar along one edge takes room from the other.
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroller);
+    const int bar = std::max(m_scroller->verticalScrollBar()->sizeHint().width(),
+                             m_scroller->horizontalScrollBar()->sizeHint().height());
     bool tall = design.height() > room.height(), wide = design.width() > room.width();
     wide = wide || (tall && design.width() + bar > room.width());
     tall = tall || (wide && design.height() + bar > room.height());
     const QSize size(std::min(design.width() + (tall ? bar : 0), room.width()),
                      std::min(design.height() + (wide ? bar : 0), room.height()));
+    // Only the bars the page needs: a bar a pixel too wide must not bring
+    // the other one in.
+    m_scroller->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    m_scroller->setVerticalScrollBarPolicy(tall ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     setFixedSize(size);
 }
 
