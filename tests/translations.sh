@@ -10,7 +10,8 @@ trap 'rm -rf "$work"' EXIT
 status=0
 for ts in "$root"/translations/*.ts; do
   cp "$ts" "$work/current.ts"
-  "$lupdate" -silent -no-obsolete -locations none -I "$root/src" "$root"/src/ui/*.cpp "$root"/src/main.cpp -ts "$work/current.ts"
+  "$lupdate" -silent -no-obsolete -locations none -I "$root/src" "$root"/src/ui/*.cpp "$root"/src/main.cpp \
+    "$root"/src/generator/atleastcaption.cpp -ts "$work/current.ts"
   if ! cmp -s "$ts" "$work/current.ts"; then
     echo "$ts is out of step with the sources (run: cmake --build build --target update_translations):"
     diff "$ts" "$work/current.ts" | head -n 40 || true

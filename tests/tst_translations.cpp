@@ -62,11 +62,14 @@ private slots:
         QTest::addColumn<bool>("translated");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("cancel"); // from Qt's own translations
-        QTest::addRow("C") << "C" << false << "Start Generating" << "Cancel";
-        QTest::addRow("en_US") << "en_US" << false << "Start Generating" << "Cancel";
-        QTest::addRow("en_GB") << "en_GB" << false << "Start Generating" << "Cancel";
-        QTest::addRow("de_DE") << "de_DE" << true << "Passwörter erzeugen" << "Abbrechen";
-        QTest::addRow("de_AT") << "de_AT" << true << "Passwörter erzeugen" << "Abbrechen";
+        QTest::addColumn<QString>("atLeast");
+        const QString english = "Generate at least 1 character from a - z, A - Z, 0 - 9";
+        const QString german = "Mindestens 1 Zeichen aus a - z, A - Z, 0 - 9";
+        QTest::addRow("C") << "C" << false << "Start Generating" << "Cancel" << english;
+        QTest::addRow("en_US") << "en_US" << false << "Start Generating" << "Cancel" << english;
+        QTest::addRow("en_GB") << "en_GB" << false << "Start Generating" << "Cancel" << english;
+        QTest::addRow("de_DE") << "de_DE" << true << "Passwörter erzeugen" << "Abbrechen" << german;
+        QTest::addRow("de_AT") << "de_AT" << true << "Passwörter erzeugen" << "Abbrechen" << german;
     }
     void theLocaleChoosesTheTexts()
     {
@@ -74,10 +77,13 @@ private slots:
         QFETCH(bool, translated);
         QFETCH(QString, button);
         QFETCH(QString, cancel);
+        QFETCH(QString, atLeast);
         const Translations translations{QLocale(locale)};
         QCOMPARE(translations.translated(), translated);
         WindowFixture fixture;
-        QCOMPARE(fixture.start(false).PushButton1->text(), button);
+        Form1 &form = fixture.start(false);
+        QCOMPARE(form.PushButton1->text(), button);
+        QCOMPARE(form.Check8->text(), atLeast);
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
     }
 

@@ -17,6 +17,18 @@
     </message>
 </context>
 <context>
+    <name>zentavo::AtLeastCaption</name>
+    <message>
+        <source>Generate at least 1 character</source>
+        <translation>Mindestens 1 Zeichen</translation>
+    </message>
+    <message>
+        <source>Generate at least 1 character from%1</source>
+        <extracomment>%1 is the list of groups, each with a blank before it: &quot; a - z, A - Z&quot;.</extracomment>
+        <translation>Mindestens 1 Zeichen aus%1</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::CursorFile</name>
     <message>
         <source>The pointer %1 cannot be read: %2</source>
