@@ -85,8 +85,9 @@ Measure measure(const QImage &image, const QRect &area)
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             ++counts[image.pixel(x, y) | 0xff000000u];
-    const QRgb background =
-        std::max_element(counts.begin(), counts.end(), [](auto &a, auto &b) { return a.second < b.second; })->first;
+    const QRgb background = std::max_element(counts.begin(), counts.end(), [](auto &a, auto &b) {
+                                return a.second < b.second;
+                            })->first;
     double best = 1.0;
     for (const auto &[colour, count] : counts)
         best = std::max(best, contrast(colour, background));
@@ -106,8 +107,9 @@ class TestAppearance : public QObject
         const QImage shot = window->grab().toImage();
         const qreal ratio = shot.devicePixelRatio();
         const QRect area = textArea(control).translated(control->mapTo(window, QPoint()));
-        const QRect pixels(QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
-                           QPoint(qFloor((area.right() + 1) * ratio) - 1, qFloor((area.bottom() + 1) * ratio) - 1));
+        const QRect pixels(
+            QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
+            QPoint(qFloor((area.right() + 1) * ratio) - 1, qFloor((area.bottom() + 1) * ratio) - 1));
         const Measure found = measure(shot, pixels & shot.rect());
         if (!qEnvironmentVariableIsEmpty("ZENTAVO_SHOTS"))
             shot.save(qEnvironmentVariable("ZENTAVO_SHOTS") + "/" + window->objectName() + ".png");
@@ -153,8 +155,8 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("onWhite");
-        for (const char *name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Check1", "Check2", "Check3",
-                                 "Check4", "Check5", "Check6", "Check7", "Check8", "Check9"})
+        for (const char *name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Check1", "Check2",
+                                 "Check3", "Check4", "Check5", "Check6", "Check7", "Check8", "Check9"})
             QTest::addRow("%s", name) << name << true;
         for (const char *name : {"Text1", "Text2", "Text3", "PushButton1", "PushButton2", "PushButton3",
                                  "PushButton4", "PushButton13", "ProgressBar1"})

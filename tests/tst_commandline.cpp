@@ -17,24 +17,36 @@ private slots:
         QTest::addColumn<QString>("err"); // a line standard error must hold
         QTest::addColumn<QString>("language");
         const QString version = QStringLiteral("Zentavo " ZENTAVO_PROJECT_VERSION);
-        QTest::addRow("--help") << QStringList{"--help"} << 0 << "  -v, --version  Displays version information."
-                                << "" << "";
-        QTest::addRow("-h") << QStringList{"-h"} << 0 << "Makes batches of random passwords." << "" << "";
-        QTest::addRow("--help-all") << QStringList{"--help-all"} << 0 << "Makes batches of random passwords." << ""
+        QTest::addRow("--help") << QStringList{"--help"} << 0
+                                << "  -v, --version  Displays version information."
+                                << ""
+                                << "";
+        QTest::addRow("-h") << QStringList{"-h"} << 0 << "Makes batches of random passwords."
+                            << ""
+                            << "";
+        QTest::addRow("--help-all") << QStringList{"--help-all"} << 0 << "Makes batches of random passwords."
+                                    << ""
                                     << "";
-        QTest::addRow("--version") << QStringList{"--version"} << 0 << version << "" << "";
-        QTest::addRow("after Qt's own options") << QStringList{"-style", "fusion", "-reverse", "--version"} << 0
-                                                << version << "" << "";
-        QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << "" << "zentavo: Unknown option 'bogus'."
+        QTest::addRow("--version") << QStringList{"--version"} << 0 << version << ""
+                                   << "";
+        QTest::addRow("after Qt's own options")
+            << QStringList{"-style", "fusion", "-reverse", "--version"} << 0 << version << ""
+            << "";
+        QTest::addRow("unknown option") << QStringList{"--bogus"} << 2 << ""
+                                        << "zentavo: Unknown option 'bogus'."
                                         << "";
         QTest::addRow("unknown before help") << QStringList{"-x", "--help"} << 2 << ""
-                                             << "zentavo: Unknown option 'x'." << "";
+                                             << "zentavo: Unknown option 'x'."
+                                             << "";
         QTest::addRow("an argument") << QStringList{"results.txt"} << 2 << ""
-                                     << "zentavo: Unexpected argument 'results.txt'." << "";
+                                     << "zentavo: Unexpected argument 'results.txt'."
+                                     << "";
         // The system's language, for Qt's texts and the program's own.
-        QTest::addRow("German") << QStringList{"--bogus"} << 2 << "" << "zentavo: Unbekannte Option 'bogus'."
+        QTest::addRow("German") << QStringList{"--bogus"} << 2 << ""
+                                << "zentavo: Unbekannte Option 'bogus'."
                                 << "de_DE.UTF-8";
-        QTest::addRow("German help") << QStringList{"--help"} << 0 << "Erzeugt Stapel zufälliger Passwörter." << ""
+        QTest::addRow("German help") << QStringList{"--help"} << 0 << "Erzeugt Stapel zufälliger Passwörter."
+                                     << ""
                                      << "de_DE.UTF-8";
     }
     void answersWithoutAWindow()

@@ -183,12 +183,13 @@ private slots:
         form->results().setChecked(3, false);
         form->ListView1->clearSelection();
         for (const int row : selected)
-            form->ListView1->selectionModel()->select(form->results().index(row, 0),
-                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            form->ListView1->selectionModel()->select(
+                form->results().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         clipboard.content = QStringLiteral("before");
         form->ListView1->setFocus();
         QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(clipboard.content.value_or("<nothing>"), copied.isEmpty() ? QStringLiteral("before") : copied);
+        QCOMPARE(clipboard.content.value_or("<nothing>"),
+                 copied.isEmpty() ? QStringLiteral("before") : copied);
         // Plain text, which the desktop's clipboard marks secret.
         QCOMPARE(clipboard.format, QString());
         QVERIFY(prompter().shown.isEmpty());

@@ -195,7 +195,8 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("key");
-        for (const char *name : {"PushButton1", "PushButton4", "PushButton13", "PushButton2", "PushButton3"}) {
+        for (const char *name :
+             {"PushButton1", "PushButton4", "PushButton13", "PushButton2", "PushButton3"}) {
             QTest::addRow("%s, Return", name) << name << int(Qt::Key_Return);
             QTest::addRow("%s, Enter", name) << name << int(Qt::Key_Enter);
         }

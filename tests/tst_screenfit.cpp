@@ -58,16 +58,17 @@ private slots:
         const QRect frame = form->frameGeometry();
         const qreal dpr = form->devicePixelRatioF();
         qInfo("screen %dx%d device pixels at %g: window %dx%d, frame %dx%d at (%d,%d) device pixels",
-              qRound(form->screen()->geometry().width() * dpr), qRound(form->screen()->geometry().height() * dpr),
-              dpr, qRound(form->width() * dpr), qRound(form->height() * dpr), qRound(frame.width() * dpr),
-              qRound(frame.height() * dpr), qRound(frame.x() * dpr), qRound(frame.y() * dpr));
+              qRound(form->screen()->geometry().width() * dpr),
+              qRound(form->screen()->geometry().height() * dpr), dpr, qRound(form->width() * dpr),
+              qRound(form->height() * dpr), qRound(frame.width() * dpr), qRound(frame.height() * dpr),
+              qRound(frame.x() * dpr), qRound(frame.y() * dpr));
         QVERIFY2(available.contains(frame), qPrintable(QStringLiteral("frame %1,%2 %3x%4 on %5x%6")
-                                                            .arg(frame.x())
-                                                            .arg(frame.y())
-                                                            .arg(frame.width())
-                                                            .arg(frame.height())
-                                                            .arg(available.width())
-                                                            .arg(available.height())));
+                                                           .arg(frame.x())
+                                                           .arg(frame.y())
+                                                           .arg(frame.width())
+                                                           .arg(frame.height())
+                                                           .arg(available.width())
+                                                           .arg(available.height())));
         const QPoint offCentre = frame.center() - available.center();
         QVERIFY2(std::abs(offCentre.x()) <= 1 && std::abs(offCentre.y()) <= 1,
                  qPrintable(QStringLiteral("off centre by %1,%2").arg(offCentre.x()).arg(offCentre.y())));

@@ -65,11 +65,16 @@ private slots:
         QTest::addColumn<QString>("atLeast");
         const QString english = "Generate at least 1 character from a - z, A - Z, 0 - 9";
         const QString german = "Mindestens 1 Zeichen aus a - z, A - Z, 0 - 9";
-        QTest::addRow("C") << "C" << false << "Start Generating" << "Cancel" << english;
-        QTest::addRow("en_US") << "en_US" << false << "Start Generating" << "Cancel" << english;
-        QTest::addRow("en_GB") << "en_GB" << false << "Start Generating" << "Cancel" << english;
-        QTest::addRow("de_DE") << "de_DE" << true << "Passwörter erzeugen" << "Abbrechen" << german;
-        QTest::addRow("de_AT") << "de_AT" << true << "Passwörter erzeugen" << "Abbrechen" << german;
+        QTest::addRow("C") << "C" << false << "Start Generating"
+                           << "Cancel" << english;
+        QTest::addRow("en_US") << "en_US" << false << "Start Generating"
+                               << "Cancel" << english;
+        QTest::addRow("en_GB") << "en_GB" << false << "Start Generating"
+                               << "Cancel" << english;
+        QTest::addRow("de_DE") << "de_DE" << true << "Passwörter erzeugen"
+                               << "Abbrechen" << german;
+        QTest::addRow("de_AT") << "de_AT" << true << "Passwörter erzeugen"
+                               << "Abbrechen" << german;
     }
     void theLocaleChoosesTheTexts()
     {
@@ -95,11 +100,11 @@ private slots:
         fixture.storeSettings({{"Specified", "1"}});
         Form1 &form = fixture.start();
         Splash splash(fixture.services());
-        QList<QWidget *> controls{form.Frame1,      form.Frame2,       form.Frame3,       form.Frame4,
-                                  form.Frame5,      form.Check1,       form.Check2,       form.Check3,
-                                  form.Check4,      form.Check5,       form.Check6,       form.Check7,
-                                  form.Check8,      form.Check9,       form.PushButton1,  form.PushButton2,
-                                  form.PushButton3, form.PushButton4,  form.PushButton13, form.ProgressBar1,
+        QList<QWidget *> controls{form.Frame1,      form.Frame2,      form.Frame3,       form.Frame4,
+                                  form.Frame5,      form.Check1,      form.Check2,       form.Check3,
+                                  form.Check4,      form.Check5,      form.Check6,       form.Check7,
+                                  form.Check8,      form.Check9,      form.PushButton1,  form.PushButton2,
+                                  form.PushButton3, form.PushButton4, form.PushButton13, form.ProgressBar1,
                                   splash.Check1};
         QStringList clipped;
         int tightest = std::numeric_limits<int>::min();

@@ -35,7 +35,8 @@ QCursor loadCursorFile(const QString &path)
     const QImage image = reader.read();
     if (!hotSpot || image.isNull())
         throw Failure(
-            QCoreApplication::translate("zentavo::CursorFile", "The pointer %1 is not a cursor file.").arg(path));
+            QCoreApplication::translate("zentavo::CursorFile", "The pointer %1 is not a cursor file.")
+                .arg(path));
     return QCursor(QPixmap::fromImage(image), hotSpot->x(), hotSpot->y());
 }
 

@@ -113,8 +113,8 @@ void Form1::createControls()
     ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
     ListView1->setModel(&m_results);
     ListView1->setFont(arial(9));
-    ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to reveal "
-                             "full names."));
+    ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to "
+                             "reveal full names."));
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);

@@ -41,22 +41,22 @@ void Form1::placeOnScreen()
     // title bar is counted and the frame, not the client area, centred.
     auto *watch = new QTimer(this);
     watch->setInterval(20);
-    connect(watch, &QTimer::timeout, this, [this, watch, ticks = 0, framedTicks = 0,
-                                            fitted = QMargins()]() mutable {
-        const QMargins frame = frameOf(this);
-        if (!frame.isNull()) {
-            if (frame != fitted) {
-                fitted = frame;
-                fitToScreen();
-            }
-            centreOnScreen();
-            ++framedTicks;
-        }
-        if (++ticks >= 100 || framedTicks >= 25) {
-            watch->stop();
-            watch->deleteLater();
-        }
-    });
+    connect(watch, &QTimer::timeout, this,
+            [this, watch, ticks = 0, framedTicks = 0, fitted = QMargins()]() mutable {
+                const QMargins frame = frameOf(this);
+                if (!frame.isNull()) {
+                    if (frame != fitted) {
+                        fitted = frame;
+                        fitToScreen();
+                    }
+                    centreOnScreen();
+                    ++framedTicks;
+                }
+                if (++ticks >= 100 || framedTicks >= 25) {
+                    watch->stop();
+                    watch->deleteLater();
+                }
+            });
     watch->start();
 }
 

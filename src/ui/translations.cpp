@@ -12,7 +12,8 @@ Translations::Translations(const QLocale &locale)
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     if (m_qtLoaded)
         QCoreApplication::installTranslator(&m_qt);
-    m_ownLoaded = m_own.load(locale, QStringLiteral("zentavo"), QStringLiteral("_"), QStringLiteral(":/i18n"));
+    m_ownLoaded =
+        m_own.load(locale, QStringLiteral("zentavo"), QStringLiteral("_"), QStringLiteral(":/i18n"));
     if (m_ownLoaded)
         QCoreApplication::installTranslator(&m_own);
 }
