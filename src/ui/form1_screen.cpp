@@ -100,6 +100,8 @@ void Form1::makeScrollable(const QSize &design)
     page->setObjectName(QStringLiteral("Page"));
     page->setFixedSize(design);
     for (QWidget *control : controls) {
+        if (control->isWindow())
+            continue; // a dialog of the window's, not a control on it
         const QRect place = control->geometry();
         const bool hidden = control->isHidden();
         control->setParent(page);
@@ -107,6 +109,8 @@ void Form1::makeScrollable(const QSize &design)
         control->setVisible(!hidden);
     }
     m_scroller->setWidget(page);
+    // Moving house reorders the focus chain: the designed order again.
+    setTabOrder();
     m_scroller->viewport()->setAutoFillBackground(false);
     page->setAutoFillBackground(false);
     // Moving over the page's background is moving over the window's.
@@ -116,10 +120,11 @@ void Form1::makeScrollable(const QSize &design)
         area->installEventFilter(this);
     }
     // Whatever takes the focus, by Tab, a click or a message sending it back
-    // to a field, is scrolled into view.
-    // The whole control, not just a field's text cursor.
-    connect(qApp, &QApplication::focusChanged, m_scroller, [this, page](QWidget *, QWidget *now) {
-        if (!now || !page->isAncestorOf(now))
+    // to a field, is scrolled into view: the whole control, not just a
+    // field's text cursor. Focus that merely returns with the window (as at
+    // start) leaves the view where it is.
+    connect(qApp, &QApplication::focusChanged, m_scroller, [this, page](QWidget *old, QWidget *now) {
+        if (!old || !now || !page->isAncestorOf(now))
             return;
         const QRect area(now->mapTo(page, QPoint()), now->size());
         m_scroller->ensureVisible(area.center().x(), area.center().y(), area.width() / 2 + 1,
