@@ -118,7 +118,7 @@
     </message>
     <message>
         <source>Double-click item to remove it. Move | line to right and out of window to reveal full names.</source>
-        <translation>Ziehen Sie die Spaltengrenze nach rechts, um lange Einträge ganz zu sehen.</translation>
+        <translation>Doppelklicken Sie auf einen Eintrag, um ihn zu entfernen. Ziehen Sie die Linie | nach rechts aus dem Fenster, um volle Namen zu sehen.</translation>
     </message>
     <message>
         <source>Save Results As Text File</source>
