@@ -100,4 +100,21 @@ if ! cmp -s "$work/expected" "$work/clipboard"; then
 fi
 grep -qx 'x-kde-passwordManagerHint' "$work/targets" ||
   { echo "the clipboard text is not marked secret; offered: $(cat "$work/targets")"; exit 1; }
-echo "The clipboard holds the 12 expected lines."
+
+# Ctrl+C on rows selected in the list: their passwords alone, marked the same.
+xdotool mousemove --window "$main" 300 500 click 1
+xdotool key ctrl+a ctrl+c
+sleep 0.5
+xclip -o -selection clipboard >"$work/selected"
+xclip -o -selection clipboard -t TARGETS >"$work/targets"
+i=1
+: >"$work/expected"
+while [ "$i" -le 12 ]; do
+  printf 'xxxxxxxx\r\n' >>"$work/expected"
+  i=$((i + 1))
+done
+cmp -s "$work/expected" "$work/selected" ||
+  { echo "Ctrl+C copied other text:"; sed -n l "$work/selected" | head -n 20; exit 1; }
+grep -qx 'x-kde-passwordManagerHint' "$work/targets" ||
+  { echo "the rows copied with Ctrl+C are not marked secret; offered: $(cat "$work/targets")"; exit 1; }
+echo "The clipboard holds the 12 expected lines, and Ctrl+C the 12 passwords."

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -180,6 +181,36 @@ private slots:
         ModalScript script(steps);
         QCOMPARE(FileSaveDialog().askForPath(), chosen ? path : QString());
         QVERIFY(script.finished());
+    }
+
+    void theSaveDialogStartsWhereTheUserSavedLast()
+    {
+        // Not in the folder the program was started from: home first, then
+        // wherever the last file of this run went.
+        QVERIFY(QDir::setCurrent(dir->path()));
+        QVERIFY(QDir().mkpath(dir->filePath(QStringLiteral("sub"))));
+        const QString path = dir->filePath(QStringLiteral("sub/results.txt"));
+        QStringList startedIn;
+        auto record = [&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            startedIn << QDir(dialog->directory()).canonicalPath();
+        };
+        FileSaveDialog saveDialog;
+        // One script a dialog: the second may live where the first did.
+        ModalScript saving({[&](QWidget *modal) {
+            record(modal);
+            typeFileName(modal, path);
+        }});
+        QCOMPARE(saveDialog.askForPath(), path);
+        ModalScript cancelling({[&](QWidget *modal) {
+            record(modal);
+            static_cast<QDialog *>(modal)->reject();
+        }});
+        QCOMPARE(saveDialog.askForPath(), QString());
+        QVERIFY(saving.finished() && cancelling.finished());
+        QCOMPARE(startedIn, (QStringList{QDir(QDir::homePath()).canonicalPath(),
+                                         QDir(dir->filePath(QStringLiteral("sub"))).canonicalPath()}));
     }
 
     void theClipboardHoldsTheTextMarkedSecret()

@@ -164,6 +164,37 @@ private slots:
         QVERIFY(pointerWhileProgressing.isEmpty()); // no bar, no hourglass
     }
 
+    void ctrlCCopiesTheSelectedPasswords_data()
+    {
+        QTest::addColumn<bool>("lineNumbers");
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<QString>("copied"); // empty: the clipboard is left alone
+        QTest::addRow("one row") << true << QList<int>{1} << "defghijklm\r\n";
+        QTest::addRow("rows in list order, spaces kept") << false << QList<int>{2, 0} << "abc\r\nx  \r\n";
+        QTest::addRow("unticked rows too") << true << QList<int>{3} << "z\r\n";
+        QTest::addRow("nothing selected") << true << QList<int>{} << "";
+    }
+    void ctrlCCopiesTheSelectedPasswords()
+    {
+        QFETCH(bool, lineNumbers);
+        QFETCH(QList<int>, selected);
+        QFETCH(QString, copied);
+        fill(lineNumbers, {"abc", "defghijklm", "x  ", "z"});
+        form->results().setChecked(3, false);
+        form->ListView1->clearSelection();
+        for (const int row : selected)
+            form->ListView1->selectionModel()->select(
+                form->results().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        clipboard.content = QStringLiteral("before");
+        form->ListView1->setFocus();
+        QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard.content.value_or("<nothing>"),
+                 copied.isEmpty() ? QStringLiteral("before") : copied);
+        // Plain text, which the desktop's clipboard marks secret.
+        QCOMPARE(clipboard.format, QString());
+        QVERIFY(prompter().shown.isEmpty());
+    }
+
     void copyConfirmsEvenWhenNothingWasCopied_data()
     {
         QTest::addColumn<bool>("empty");

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -190,12 +191,36 @@ private slots:
         }
     }
 
+    void returnPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        for (const char *name :
+             {"PushButton1", "PushButton4", "PushButton13", "PushButton2", "PushButton3"}) {
+            QTest::addRow("%s, Return", name) << name << int(Qt::Key_Return);
+            QTest::addRow("%s, Enter", name) << name << int(Qt::Key_Enter);
+        }
+    }
+    void returnPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QApplication::setActiveWindow(form);
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        auto *pushButton = qobject_cast<QPushButton *>(control(button));
+        pushButton->setFocus(Qt::TabFocusReason);
+        QSignalSpy pressed(pushButton, &QPushButton::clicked);
+        QTest::keyClick(pushButton, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(pressed.count(), 1);
+    }
+
     void listLayouts_data()
     {
         QTest::addColumn<bool>("lineNumbers");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<QList<int>>("widths");
-        QTest::addRow("with line numbers") << true << QStringList{"Line", "Result(s)"} << QList<int>{67, 400};
+        // The line numbers' width is the next test's.
+        QTest::addRow("with line numbers") << true << QStringList{"Line", "Result(s)"} << QList<int>{400};
         QTest::addRow("without") << false << QStringList{"Result(s)"} << QList<int>{400};
     }
     void listLayouts()
@@ -211,10 +236,21 @@ private slots:
         QList<int> shownWidths;
         for (int c = 0; c < form->results().columnCount(); ++c) {
             shownTitles << form->results().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-            shownWidths << form->ListView1->horizontalHeader()->sectionSize(c);
+            if (c > 0 || !lineNumbers)
+                shownWidths << form->ListView1->horizontalHeader()->sectionSize(c);
         }
         QCOMPARE(shownTitles, titles);
         QCOMPARE(shownWidths, widths);
+    }
+
+    void theLargestLineNumberShowsWhole()
+    {
+        form->Check9->setChecked(true);
+        form->results().appendRow(2147483647, u"x");
+        form->results().publishRows();
+        const QSize needed = form->ListView1->sizeHintForIndex(form->results().index(0, 0));
+        QVERIFY2(needed.width() <= form->ListView1->horizontalHeader()->sectionSize(0),
+                 qPrintable(QString::number(needed.width())));
     }
 
     void startGeneratingWithTheFirstRunOptions()
@@ -312,6 +348,25 @@ private slots:
         QTest::mouseMove(form->PushButton3, QPoint(12, 12));
         QTest::qWait(20);
         QCOMPARE(form->pointer(), Form1::Pointer::Busy);
+    }
+
+    void theTextFieldsLeaveThePointerAsItWas_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addRow("Text1") << "Text1";
+        QTest::addRow("Text2") << "Text2";
+        QTest::addRow("Text3") << "Text3";
+    }
+    void theTextFieldsLeaveThePointerAsItWas()
+    {
+        QFETCH(QString, field);
+        form->Check2->setChecked(true);
+        QTest::mouseMove(form->PushButton1, QPoint(10, 10));
+        QTRY_COMPARE(form->pointer(), Form1::Pointer::Hand);
+        QWidget *over = control(field);
+        QTest::mouseMove(over, over->rect().center());
+        QTest::qWait(20);
+        QCOMPARE(form->pointer(), Form1::Pointer::Hand);
     }
 
     void closingDuringARunStopsIt()

@@ -1,10 +1,11 @@
 #include "generator/atleastcaption.h"
 
+#include <QCoreApplication>
+
 namespace zentavo {
 
 QString atLeastCaption(const QList<GroupChoice> &groups)
 {
-    QString caption = QStringLiteral("Generate at least 1 character");
     QString chosen;
     for (const GroupChoice &group : groups) {
         if (!group.checked)
@@ -13,9 +14,12 @@ QString atLeastCaption(const QList<GroupChoice> &groups)
             chosen += QLatin1Char(',');
         chosen += QLatin1Char(' ') + group.caption;
     }
-    if (!chosen.isEmpty())
-        caption += QLatin1String(" from") + chosen;
-    return caption;
+    // In the user's language where the window has a translation.
+    if (chosen.isEmpty())
+        return QCoreApplication::translate("zentavo::AtLeastCaption", "Generate at least 1 character");
+    //: %1 is the list of groups, each with a blank before it: " a - z, A - Z".
+    return QCoreApplication::translate("zentavo::AtLeastCaption", "Generate at least 1 character from%1")
+        .arg(chosen);
 }
 
 } // namespace zentavo

@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
@@ -26,13 +27,16 @@ QCursor loadCursorFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("The pointer %1 cannot be read: %2").arg(path, file.errorString()));
+        throw Failure(QCoreApplication::translate("zentavo::CursorFile", "The pointer %1 cannot be read: %2")
+                          .arg(path, file.errorString()));
     const std::optional<QPoint> hotSpot = cursorHotSpot(file.read(14));
     file.seek(0);
     QImageReader reader(&file, "cur");
     const QImage image = reader.read();
     if (!hotSpot || image.isNull())
-        throw Failure(QStringLiteral("The pointer %1 is not a cursor file.").arg(path));
+        throw Failure(
+            QCoreApplication::translate("zentavo::CursorFile", "The pointer %1 is not a cursor file.")
+                .arg(path));
     return QCursor(QPixmap::fromImage(image), hotSpot->x(), hotSpot->y());
 }
 

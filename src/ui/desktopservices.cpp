@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -117,13 +118,21 @@ void DesktopBrowser::open(const QUrl &address)
 
 QString FileSaveDialog::askForPath()
 {
-    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Save"));
+    QFileDialog dialog(QApplication::activeWindow(),
+                       QCoreApplication::translate("zentavo::FileSaveDialog", "Save"));
+    // Where the user saved last in this run, else their home: never the
+    // folder the program happened to be started in.
+    dialog.setDirectory(m_folder.isEmpty() ? QDir::homePath() : m_folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("zentavo::FileSaveDialog", "Text Files (*.txt)"),
+                           QCoreApplication::translate("zentavo::FileSaveDialog", "All Files (*)")});
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    const QString path = dialog.selectedFiles().value(0);
+    if (!path.isEmpty())
+        m_folder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 bool SystemClipboard::clear()
@@ -227,7 +236,9 @@ void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
     std::erase_if(m_started, [](const auto &process) { return process->state() == QProcess::NotRunning; });
     const QString program = command();
     if (program.isEmpty())
-        throw Failure(QStringLiteral("No spreadsheet application was found to open %1.").arg(workbook));
+        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                                  "No spreadsheet application was found to open %1.")
+                          .arg(workbook));
 
     auto owned = std::make_unique<QProcess>();
     QProcess &process = *owned;
@@ -248,7 +259,8 @@ void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
     OpenWatch opened(workbook);
     process.start();
     if (!process.waitForStarted(-1))
-        throw Failure(QStringLiteral("The spreadsheet application %1 could not be started: %2")
+        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                                    "The spreadsheet application %1 could not be started: %2")
                           .arg(program, process.errorString()));
 
     QElapsedTimer waiting;
@@ -260,12 +272,14 @@ void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
     if (process.state() != QProcess::NotRunning || opened.seen())
         return;
     if (process.exitStatus() == QProcess::CrashExit)
-        throw Failure(QStringLiteral("The spreadsheet application %1 stopped unexpectedly before it opened "
-                                     "the workbook.")
+        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                                 "The spreadsheet application %1 stopped unexpectedly before it "
+                                                 "opened the workbook.")
                           .arg(program));
     if (process.exitCode() != 0)
-        throw Failure(QStringLiteral("The spreadsheet application %1 ended with exit code %2 before it "
-                                     "opened the workbook.")
+        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                                 "The spreadsheet application %1 ended with exit code %2 before "
+                                                 "it opened the workbook.")
                           .arg(program)
                           .arg(process.exitCode()));
 }

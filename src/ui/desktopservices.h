@@ -40,6 +40,9 @@ class FileSaveDialog final : public SaveDialog
 {
 public:
     QString askForPath() override;
+
+private:
+    QString m_folder; // of the last path chosen
 };
 
 // The system clipboard. The text is marked as secret, as password managers

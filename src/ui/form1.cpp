@@ -10,10 +10,12 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 
 namespace zentavo {
@@ -53,6 +55,8 @@ Form1::Form1(const Services &services, QWidget *parent)
     setTabOrder();
     wirePointerHandlers();
     wireOptionHandlers();
+    setUpKeyboard();
+    setUpAccessibility();
     m_results.setMemoryBudget(&memoryBudget(), kShownBytesPerRow);
 }
 
@@ -68,47 +72,51 @@ void Form1::createControls()
     const QSize client(twipsToPixels(8040), twipsToPixels(10680));
     setFixedSize(client);
     setFont(boldArial(9));
+    // White whatever the desktop's colours, so the captions on it are black
+    // whatever they are too: a dark theme's light text would be unreadable.
+    // Fields, buttons and the list paint their own background and keep the
+    // theme's colours.
     paintWhite(this);
 
-    Frame1 = place(new QGroupBox(QStringLiteral("Options"), this), 120, 90, 7800, 1785);
-    Check5 = place(new QCheckBox(QStringLiteral("a - z"), Frame1), 240, 300, 870, 240);
-    Check6 = place(new QCheckBox(QStringLiteral("A - Z"), Frame1), 240, 650, 960, 240);
-    Check7 = place(new QCheckBox(QStringLiteral("0 - 9"), Frame1), 240, 1000, 1140, 240);
-    Check2 = place(new QCheckBox(QStringLiteral(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
+    Frame1 = place(new QGroupBox(tr("Options"), this), 120, 90, 7800, 1785);
+    Check5 = place(new QCheckBox(tr("a - z"), Frame1), 240, 300, 870, 240);
+    Check6 = place(new QCheckBox(tr("A - Z"), Frame1), 240, 650, 960, 240);
+    Check7 = place(new QCheckBox(tr("0 - 9"), Frame1), 240, 1000, 1140, 240);
+    Check2 = place(new QCheckBox(tr(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
     Text1 = place(new QLineEdit(QStringLiteral("!@#$%^&*()"), Frame1), 2880, 1300, 2535, 345);
     Text1->hide();
 
-    Frame4 = place(new QGroupBox(QStringLiteral("At Least Option"), this), 120, 1905, 7800, 690);
-    Check8 = place(new QCheckBox(QStringLiteral("Generate at least 1 character from each character group "
-                                                "(listed above)"),
+    Frame4 = place(new QGroupBox(tr("At Least Option"), this), 120, 1905, 7800, 690);
+    Check8 = place(new QCheckBox(tr("Generate at least 1 character from each character group "
+                                    "(listed above)"),
                                  Frame4),
                    240, 300, 7380, 240);
 
-    Frame5 = place(new QGroupBox(QStringLiteral("Additional Options"), this), 120, 2670, 7800, 1785);
-    Check9 = place(new QCheckBox(QStringLiteral("Show line numbers"), Frame5), 240, 300, 2940, 240);
-    Check4 = place(new QCheckBox(QStringLiteral("Make last character a digit"), Frame5), 240, 650, 2940, 240);
-    Check3 = place(new QCheckBox(QStringLiteral("Include space character"), Frame5), 240, 1000, 2940, 240);
-    Check1 = place(new QCheckBox(QStringLiteral("Remove vowels"), Frame5), 240, 1350, 2940, 240);
+    Frame5 = place(new QGroupBox(tr("Additional Options"), this), 120, 2670, 7800, 1785);
+    Check9 = place(new QCheckBox(tr("Show line numbers"), Frame5), 240, 300, 2940, 240);
+    Check4 = place(new QCheckBox(tr("Make last character a digit"), Frame5), 240, 650, 2940, 240);
+    Check3 = place(new QCheckBox(tr("Include space character"), Frame5), 240, 1000, 2940, 240);
+    Check1 = place(new QCheckBox(tr("Remove vowels"), Frame5), 240, 1350, 2940, 240);
 
-    Frame2 = place(new QGroupBox(QStringLiteral("How many passwords would you like to generate?"), this), 120,
+    Frame2 = place(new QGroupBox(tr("How many passwords would you like to generate?"), this), 120,
                    4515, 7800, 780);
     Text2 = place(new QLineEdit(QStringLiteral("10"), Frame2), 240, 300, 7300, 345);
-    Frame3 = place(new QGroupBox(QStringLiteral("What length?"), this), 120, 5370, 7800, 780);
+    Frame3 = place(new QGroupBox(tr("What length?"), this), 120, 5370, 7800, 780);
     Text3 = place(new QLineEdit(QStringLiteral("4"), Frame3), 240, 300, 7300, 345);
 
     const QFont buttonFont = boldArial(11.25);
-    auto button = [&](const char *caption, int left, int top, int width) {
-        auto *pushButton = place(new QPushButton(QString::fromLatin1(caption), this), left, top, width, 405);
+    auto button = [&](const QString &caption, int left, int top, int width) {
+        auto *pushButton = place(new QPushButton(caption, this), left, top, width, 405);
         pushButton->setFont(buttonFont);
         return pushButton;
     };
-    PushButton1 = button("Start Generating", 120, 6270, 7800);
+    PushButton1 = button(tr("Start Generating"), 120, 6270, 7800);
 
     ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
     ListView1->setModel(&m_results);
     ListView1->setFont(boldArial(9));
-    ListView1->setToolTip(QStringLiteral("Double-click item to remove it. Move | line to right and out of window "
-                                         "to reveal full names."));
+    ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to "
+                             "reveal full names."));
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 4);
@@ -132,17 +140,17 @@ void Form1::createControls()
         ListView1->setVerticalHeader(fresh); // deletes the old one
     });
 
-    PushButton4 = button("Save Results As Text File", 120, 9135, 3840);
-    PushButton13 = button("Save Results As Excel File", 4080, 9135, 3840);
-    PushButton2 = button("Copy Results To Clipboard", 120, 9645, 3840);
-    PushButton3 = button("Clear Results", 4080, 9645, 3840);
+    PushButton4 = button(tr("Save Results As Text File"), 120, 9135, 3840);
+    PushButton13 = button(tr("Save Results As Excel File"), 4080, 9135, 3840);
+    PushButton2 = button(tr("Copy Results To Clipboard"), 120, 9645, 3840);
+    PushButton3 = button(tr("Clear Results"), 4080, 9645, 3840);
 
     ProgressBar1 = place(new QProgressBar(this), 120, 10170, 7800, 405);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    ProgressBar1->setFormat(tr("Progress Bar"));
 
     // Named as in the design, so a skin's style sheet can address them (#Check5).
     const std::pair<QWidget *, const char *> names[] = {
@@ -198,6 +206,9 @@ void Form1::wirePointerHandlers()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ListView1 && event->type() == QEvent::KeyPress &&
+        handleListKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3) && !m_validating) {
         // Switching to another window or opening a menu is not leaving the
         // field. The check waits until the focus has settled on its new place.
@@ -207,7 +218,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             QMetaObject::invokeMethod(this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
         }
     }
-    if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy) {
+    // The text fields are watched for the focus leaving them; like the
+    // other controls without a say, they leave the pointer as it was.
+    if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy &&
+        !qobject_cast<QLineEdit *>(watched)) {
         const bool overButton = qobject_cast<QPushButton *>(watched) != nullptr;
         setPointer(overButton ? Pointer::Hand : Pointer::Arrow);
     }
@@ -244,11 +258,7 @@ void Form1::showEvent(QShowEvent *event)
 {
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen *shownOn = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(shownOn->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        placeOnScreen();
     }
     QWidget::showEvent(event);
 }
@@ -304,7 +314,23 @@ void Form1::setProgressText(const QString &text)
 
 void Form1::applyColumnWidth(int column, int twips)
 {
-    ListView1->horizontalHeader()->resizeSection(column, twipsToPixels(twips));
+    int pixels = twipsToPixels(twips);
+    // The tick box shares the first column; when line numbers are shown
+    // there, the widest one (ten digits) must fit beside it whatever the
+    // font and style, which the design's 1000 twips did not.
+    if (column == 0 && m_results.columnCount() > 1) {
+        QStyleOptionViewItem option;
+        option.initFrom(ListView1);
+        option.font = ListView1->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        option.text = QStringLiteral("2147483647");
+        option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        pixels = std::max(pixels, ListView1->style()
+                                      ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), ListView1)
+                                      .width());
+    }
+    ListView1->horizontalHeader()->resizeSection(column, pixels);
 }
 
 } // namespace zentavo

@@ -17,8 +17,10 @@
 
 class QCheckBox;
 class QGroupBox;
+class QKeyEvent;
 class QLineEdit;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QTableView;
 
@@ -104,6 +106,14 @@ private:
     void setTabOrder();
     void wirePointerHandlers();
     void wireOptionHandlers();
+    void setUpKeyboard();
+    void setUpAccessibility();
+    void placeOnScreen();
+    void fitToScreen();
+    void makeScrollable(const QSize &design);
+    void centreOnScreen();
+    bool handleListKey(QKeyEvent *key);
+    void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
@@ -126,6 +136,8 @@ private:
     Pointer m_pointer = Pointer::Arrow;
     std::optional<QCursor> m_handCursor;
     bool m_centred = false;
+    // Only where the designed window does not fit the screen.
+    QScrollArea *m_scroller = nullptr;
     bool m_warnedAboutStore = false;
     bool m_validating = false;
     bool m_makingWorkbook = false;

@@ -80,8 +80,8 @@ void Form1::PushButton2_Click()
         return;
     procedure.step(108, [&] {
         showMessage(
-            QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "
-                           "normally type and press Ctrl+V to paste the clipboard."));
+            tr("Results have been copied to the clipboard.\r\rClick a text area where you normally type "
+               "and press Ctrl+V to paste the clipboard."));
     });
 }
 
@@ -95,8 +95,8 @@ bool Form1::SaveResultsAsExcelFileIsExcelInstalled()
     }
     if (!installed)
         showMessage(
-            QStringLiteral("Excel is not installed on this computer. You need to have it installed to use "
-                           "this software without error."));
+            tr("Excel is not installed on this computer. You need to have it installed to use this software "
+               "without error."));
     return installed;
 }
 
@@ -112,8 +112,8 @@ void Form1::PushButton13_Click()
     if (!SaveResultsAsExcelFileIsExcelInstalled()) {
         procedure.step(142, [&] {
             showMessage(
-                QStringLiteral("Excel is not installed on this computer. You need to have it installed to "
-                               "use this feature."));
+                tr("Excel is not installed on this computer. You need to have it installed to use this "
+                   "feature."));
         });
         return;
     }

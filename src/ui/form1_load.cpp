@@ -48,7 +48,7 @@ void Form1::Form_Load()
         setWindowIcon(programIcon());
         m_applicationTitle = applicationTitleFor(kProductName);
     });
-    procedure.step(128, [&] { m_results.addColumn(QStringLiteral("Result(s)")); });
+    procedure.step(128, [&] { m_results.addColumn(tr("Result(s)")); });
     procedure.step(130, [&] { m_results.setColumnWidthTwips(0, 6000); });
     warnIfStoreUnusable();
     for (std::size_t i = 0; i < kOptionSettings.size(); ++i)
@@ -88,10 +88,10 @@ void Form1::applySkin()
     }
     QFile file(skin);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw Failure(QStringLiteral("The skin %1 cannot be read: %2").arg(skin, file.errorString()));
+        throw Failure(tr("The skin %1 cannot be read: %2").arg(skin, file.errorString()));
     const QString styleSheet = QString::fromUtf8(file.readAll());
     if (file.error() != QFileDevice::NoError)
-        throw Failure(QStringLiteral("The skin %1 cannot be read: %2").arg(skin, file.errorString()));
+        throw Failure(tr("The skin %1 cannot be read: %2").arg(skin, file.errorString()));
     setStyleSheet(styleSheet);
 }
 

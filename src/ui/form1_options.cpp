@@ -65,8 +65,8 @@ void Form1::writeSetting(const char *key, const QString &value)
     m_warnedAboutStore = true;
     m_services.prompter->message(
         Prompter::Icon::Warning, m_applicationTitle,
-        QStringLiteral("Your options cannot be saved in \"%1\": %2.\n\n"
-                       "The options you choose still apply until you close Zentavo, but they will not "
+        tr("Your options cannot be saved in \"%1\": %2.\n\n"
+           "The options you choose still apply until you close Zentavo, but they will not "
                        "be remembered for its next start.")
             .arg(m_services.settings->fileName(), m_services.settings->writeError()));
 }
@@ -78,9 +78,9 @@ void Form1::validateOnLeaving(QLineEdit *field)
     // two wrong fields would send the focus back and forth for ever.
     const std::optional<QString> warning =
         field == Text2 ? numberFieldWarning(field->text(), 2147483647,
-                                            QStringLiteral("Zentavo makes at most 2147483647 passwords at a time."))
+                                            tr("Zentavo makes at most 2147483647 passwords at a time."))
                        : numberFieldWarning(field->text(), 32767,
-                                            QStringLiteral("A password can be at most 32767 characters long."));
+                                            tr("A password can be at most 32767 characters long."));
     if (!warning)
         return;
     m_validating = true;

@@ -55,15 +55,19 @@ Splash::Splash(const Services &services, QWidget *parent)
       m_sizeTwips(4560, 3030), m_checkTopTwips(1200)
 {
     resize(twipsToPixels(4560), twipsToPixels(3030));
+    // White with black text whatever the desktop's colours.
     paintWhite(this);
 
     Image1 = new QLabel(this);
     Image1->setGeometry(twipsToPixels(120), twipsToPixels(240), twipsToPixels(1215), twipsToPixels(855));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Check1 = new QCheckBox(QStringLiteral("Hide this at next startup"), this);
+    Check1 = new QCheckBox(tr("Hide this at next startup"), this);
     Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215), twipsToPixels(kCheckBoxHeight));
     Check1->setFont(boldArial(9));
+    // A button's own background is the (grey, or dark) button colour; this
+    // box is part of the white window.
+    Check1->setBackgroundRole(QPalette::Window);
     Check1->setAutoFillBackground(true);
     connect(Check1, &QCheckBox::clicked, this, &Splash::Check1_Click);
 
@@ -92,7 +96,7 @@ void Splash::SplashShow()
                                                             QString::fromLatin1(kShowAgain.firstRunValue));
     const std::optional<double> showAgain = parseNumber(stored);
     if (!showAgain)
-        throw Failure(QStringLiteral("The setting ShowAgain holds \"%1\", which is not a number.").arg(stored));
+        throw Failure(tr("The setting ShowAgain holds \"%1\", which is not a number.").arg(stored));
     if (*showAgain != 0)
         return;
 
@@ -104,7 +108,7 @@ void Splash::SplashShow()
     QImageReader reader(path);
     const QImage picture = reader.read();
     if (picture.isNull())
-        throw Failure(QStringLiteral("The splash picture %1 cannot be shown: %2").arg(path, reader.errorString()));
+        throw Failure(tr("The splash picture %1 cannot be shown: %2").arg(path, reader.errorString()));
     Image1->setPixmap(QPixmap::fromImage(picture));
 
     // The picture at the top, a white band of 300 twips below it for the

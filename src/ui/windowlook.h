@@ -6,7 +6,8 @@
 
 namespace zentavo {
 
-// What our windows share in their look: bold Arial text on a white ground.
+// What our windows share in their look: bold Arial text, black on a white
+// ground.
 
 inline QFont boldArial(qreal points)
 {
@@ -20,6 +21,9 @@ inline void paintWhite(QWidget *window)
 {
     QPalette white = window->palette();
     white.setColor(QPalette::Window, Qt::white);
+    // Text on it is black whatever the desktop's palette: a dark theme's
+    // light text would be unreadable on white.
+    white.setColor(QPalette::WindowText, Qt::black);
     window->setPalette(white);
     window->setAutoFillBackground(true);
 }
