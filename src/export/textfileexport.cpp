@@ -52,21 +52,21 @@ private:
     QByteArray m_bytes;
 };
 
-// A cell followed by the spaces that fill its column and a TAB; a cell that
-// grew wider than its column (the list changed meanwhile) gets no padding.
-void appendPadded(QString &text, qsizetype start, qsizetype width)
-{
-    const qsizetype length = text.size() - start;
-    if (width > length)
-        text.resize(start + width, QLatin1Char(' '));
-    text.append(QLatin1Char('\t'));
-}
-
 // Handling pending events is decided by the clock, and reading the clock for
 // every one of a million rows would cost more than the rows themselves.
 constexpr qsizetype kRowsBetweenYields = 64;
 
 } // namespace
+
+void appendPadded(QString &text, qsizetype start, qsizetype width)
+{
+    // A cell that grew wider than its column (the list changed meanwhile)
+    // gets no padding.
+    const qsizetype length = text.size() - start;
+    if (width > length)
+        text.resize(start + width, QLatin1Char(' '));
+    text.append(QLatin1Char('\t'));
+}
 
 void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, ProgressDisplay *progress,
                                 EventPump &pump, ErrorReport &report)
