@@ -11,6 +11,9 @@ int main(int argc, char **argv)
     // A reader that goes away (| head) shows up as a failed write, which ends
     // the run quietly, instead of killing the process halfway through a line.
     std::signal(SIGPIPE, SIG_IGN);
+    // Likewise a file size limit: the write fails with a cause to name, and
+    // the unfinished file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

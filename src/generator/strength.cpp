@@ -94,7 +94,7 @@ double entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length
             for (std::size_t c = 0; c < n; ++c) {
                 if (int(c) != drawnNoSpace)
                     logChance += double(t[c]) * logA[c];
-                if (drawnNoSpace < 0)
+                if (drawnNoSpace < 0 && t[c] > 0)
                     spread += double(t[c]) / a[c];
             }
             if (drawnNoSpace < 0)
