@@ -92,6 +92,15 @@ BlockOutput::BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encod
 void BlockOutput::append(QStringView text)
 {
     const qsizetype start = m_bytes.size();
+    // Passwords are mostly ASCII, which UTF-8 and the locale's encoding write
+    // as is: copied directly, they cost a fraction of a general conversion.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        m_bytes.resize(start + text.size());
+        char *out = m_bytes.data() + start;
+        for (const QChar c : text)
+            *out++ = char(c.unicode());
+        return;
+    }
     m_bytes.resize(start + m_encoder.requiredSpace(text.size()));
     char *end = m_encoder.appendToBuffer(m_bytes.data() + start, text);
     m_bytes.truncate(end - m_bytes.constData());

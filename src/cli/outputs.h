@@ -70,6 +70,7 @@ public:
 class BlockOutput
 {
 public:
+    // `encoding` must write ASCII as ASCII.
     BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding);
     void append(QStringView text);
     void append(QLatin1StringView text) { m_bytes.append(text.data(), text.size()); }

@@ -33,14 +33,19 @@ Password PickRandomCharacters(int count, const CharacterPool &pool, RandomSource
 
 QString toQString(const Password &password)
 {
-    QString text;
-    text.reserve(qsizetype(password.size()));
+    // Written in place: appending unit by unit costs more than drawing the
+    // characters.
+    qsizetype units = qsizetype(password.size());
+    for (const char32_t c : password)
+        units += c > 0xFFFF;
+    QString text(units, Qt::Uninitialized);
+    QChar *out = text.data();
     for (const char32_t c : password) {
         if (c > 0xFFFF) {
-            text += QChar(QChar::highSurrogate(c));
-            text += QChar(QChar::lowSurrogate(c));
+            *out++ = QChar(QChar::highSurrogate(c));
+            *out++ = QChar(QChar::lowSurrogate(c));
         } else {
-            text += QChar(char16_t(c));
+            *out++ = QChar(char16_t(c));
         }
     }
     return text;
