@@ -7,9 +7,9 @@
 //
 //   bench_cli [path of zentavo-cli]
 
+#include "benchsupport.h"
 #include "core/errorreport.h"
 #include "core/eventpump.h"
-#include "benchsupport.h"
 #include "export/textfileexport.h"
 #include "export/workbook.h"
 #include "generator/passwordgenerator.h"
@@ -145,19 +145,24 @@ int main(int argc, char *argv[])
     const std::string out = folder.filePath(QStringLiteral("out")).toStdString();
     const QString file = folder.filePath(QStringLiteral("window"));
 
-    const Figures pwgen = best(3, [] { return command({"pwgen", "-s", "-1", "16", "1000000"}, "/dev/null"); });
-    const Figures plain1 =
-        best(3, [&] { return command({cli, "-n", "1000000", "-l", "16", "--format", "plain"}, "/dev/null"); });
+    const Figures pwgen = best(3, [] {
+        return command({"pwgen", "-s", "-1", "16", "1000000"}, "/dev/null");
+    });
+    const Figures plain1 = best(3, [&] {
+        return command({cli, "-n", "1000000", "-l", "16", "--format", "plain"}, "/dev/null");
+    });
     print("pwgen -s -1 16 1000000 > /dev/null", pwgen, 1e6);
     print("zentavo-cli -n 1000000 -l 16 --format plain > /dev/null", plain1, 1e6);
     std::printf("  zentavo-cli takes 1/%.1f of pwgen's wall time, 1/%.1f of its processor time\n",
                 pwgen.seconds / plain1.seconds, pwgen.cpuSeconds / plain1.cpuSeconds);
 
-    const Figures plain10 =
-        best(2, [&] { return command({cli, "-n", "10000000", "-l", "16", "--format", "plain"}, "/dev/null"); });
+    const Figures plain10 = best(2, [&] {
+        return command({cli, "-n", "10000000", "-l", "16", "--format", "plain"}, "/dev/null");
+    });
     print("zentavo-cli -n 10000000 -l 16 --format plain > /dev/null", plain10, 1e7);
     std::printf("  time per password at 10M / at 1M: %.3f wall, %.3f cpu\n",
-                (plain10.seconds / 1e7) / (plain1.seconds / 1e6), (plain10.cpuSeconds / 1e7) / (plain1.cpuSeconds / 1e6));
+                (plain10.seconds / 1e7) / (plain1.seconds / 1e6),
+                (plain10.cpuSeconds / 1e7) / (plain1.cpuSeconds / 1e6));
 
     for (const char *format : {"text", "xlsx"}) {
         const bool workbook = std::string(format) == "xlsx";
@@ -167,16 +172,22 @@ int main(int argc, char *argv[])
         });
         const Figures window1 = best(2, [&] { return window(1000000, workbook, file); });
         std::printf("\n");
-        print(workbook ? "zentavo-cli -n 1000000 --format xlsx -o FILE" : "zentavo-cli -n 1000000 --format text -o FILE",
+        print(workbook ? "zentavo-cli -n 1000000 --format xlsx -o FILE"
+                       : "zentavo-cli -n 1000000 --format text -o FILE",
               cli1, 1e6);
-        print(workbook ? "window: generate 1000000, then the workbook" : "window: generate 1000000, then the text file",
+        print(workbook ? "window: generate 1000000, then the workbook"
+                       : "window: generate 1000000, then the text file",
               window1, 1e6);
-        std::printf("  zentavo-cli takes %.2f of the window's wall time, %.2f of its processor time, %.2f of its memory\n",
-                    cli1.seconds / window1.seconds, cli1.cpuSeconds / window1.cpuSeconds, cli1.peakMiB / window1.peakMiB);
+        std::printf("  zentavo-cli takes %.2f of the window's wall time, %.2f of its processor time, %.2f of "
+                    "its memory\n",
+                    cli1.seconds / window1.seconds, cli1.cpuSeconds / window1.cpuSeconds,
+                    cli1.peakMiB / window1.peakMiB);
         if (!workbook) {
-            const Figures cli10 = command({cli, "-n", "10000000", "-l", "16", "--format", "text", "-o", out}, "/dev/null");
+            const Figures cli10 =
+                command({cli, "-n", "10000000", "-l", "16", "--format", "text", "-o", out}, "/dev/null");
             print("zentavo-cli -n 10000000 --format text -o FILE", cli10, 1e7);
-            std::printf("  time per password at 10M / at 1M: %.3f wall, %.3f cpu\n", (cli10.seconds / 1e7) / (cli1.seconds / 1e6),
+            std::printf("  time per password at 10M / at 1M: %.3f wall, %.3f cpu\n",
+                        (cli10.seconds / 1e7) / (cli1.seconds / 1e6),
                         (cli10.cpuSeconds / 1e7) / (cli1.cpuSeconds / 1e6));
         }
     }

@@ -62,8 +62,8 @@ Outcome run(const QStringList &arguments, unsigned seed = 1, int output = -1)
     if (!out.open() || !err.open())
         qFatal("no temporary files");
     SeededRandom random(seed);
-    const int status = cli::runCommandLine(arguments, random, {output >= 0 ? output : int(out.handle()),
-                                                              int(err.handle())});
+    const int status =
+        cli::runCommandLine(arguments, random, {output >= 0 ? output : int(out.handle()), int(err.handle())});
     return {status, readAll(int(out.handle())), QString::fromUtf8(readAll(int(err.handle())))};
 }
 
@@ -150,7 +150,8 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::addRow("count zero") << QStringList{"-n", "0"} << "the count must be a whole number";
-        QTest::addRow("count with a fraction") << QStringList{"--count=2.5"} << "the count must be a whole number";
+        QTest::addRow("count with a fraction")
+            << QStringList{"--count=2.5"} << "the count must be a whole number";
         QTest::addRow("count too large") << QStringList{"-n", "2147483648"} << "from 1 to 2147483647";
         QTest::addRow("count not a number") << QStringList{"-n", "ten"} << "not \"ten\"";
         QTest::addRow("length zero") << QStringList{"-l0"} << "the length must be a whole number";
@@ -160,14 +161,14 @@ private slots:
             << "Length must be greater or equal to the number of checked items.";
         QTest::addRow("no group") << QStringList{"--no-lower", "--no-upper", "--no-digits"}
                                   << "no characters to draw from";
-        QTest::addRow("only vowels") << QStringList{"--no-lower", "--no-upper", "--no-digits", "--chars", "aEiOu",
-                                                    "--no-vowels"}
+        QTest::addRow("only vowels") << QStringList{"--no-lower", "--no-upper", "--no-digits",
+                                                    "--chars",    "aEiOu",      "--no-vowels"}
                                      << "every chosen character is a vowel";
         QTest::addRow("unknown option") << QStringList{"--colour"} << "unknown option \"--colour\"";
         QTest::addRow("value missing") << QStringList{"-n"} << "-n needs a value";
         QTest::addRow("unknown format") << QStringList{"--format", "pdf"} << "unknown format \"pdf\"";
-        QTest::addRow("more rows than a sheet") << QStringList{"--format", "xlsx", "-n", "1048576"}
-                                                << "a workbook sheet holds at most 1048575";
+        QTest::addRow("more rows than a sheet")
+            << QStringList{"--format", "xlsx", "-n", "1048576"} << "a workbook sheet holds at most 1048575";
     }
     void badInputIsOneMessageAndNothingWritten()
     {
@@ -190,12 +191,13 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addRow("defaults") << QStringList{};
-        QTest::addRow("line numbers, a hundred rows") << QStringList{"--line-numbers", "-n", "100", "-l", "7"};
+        QTest::addRow("line numbers, a hundred rows")
+            << QStringList{"--line-numbers", "-n", "100", "-l", "7"};
         QTest::addRow("quotes, commas, formulas and spaces")
             << QStringList{"--chars", "=\",;", "--space", "--line-numbers", "-n", "30"};
-        QTest::addRow("characters outside the basic plane")
-            << QStringList{"--no-at-least", "--chars", QString::fromUtf8("\xF0\x9D\x84\x9E\xC3\xA9"), "-n", "40",
-                           "-l", "3", "--line-numbers"};
+        QTest::addRow("characters outside the basic plane") << QStringList{
+            "--no-at-least", "--chars", QString::fromUtf8("\xF0\x9D\x84\x9E\xC3\xA9"), "-n", "40", "-l", "3",
+            "--line-numbers"};
         QTest::addRow("first-run options from the window")
             << QStringList{"--no-vowels", "--space", "--last-digit", "--line-numbers", "-l", "6", "-n", "12"};
     }
@@ -233,9 +235,11 @@ private slots:
 
         const Outcome csv = run(arguments + QStringList{"--format", "csv"}, 7);
         QCOMPARE(csv.status, 0);
-        QList<QStringList> expected{lineNumbers ? QStringList{"Line", "Result(s)"} : QStringList{"Result(s)"}};
+        QList<QStringList> expected{lineNumbers ? QStringList{"Line", "Result(s)"}
+                                                : QStringList{"Result(s)"}};
         for (const auto &[number, password] : rows)
-            expected << (lineNumbers ? QStringList{QString::number(number), password} : QStringList{password});
+            expected << (lineNumbers ? QStringList{QString::number(number), password}
+                                     : QStringList{password});
         QCOMPARE(parseCsv(QString::fromUtf8(csv.output)), expected);
     }
 
@@ -249,7 +253,9 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("passwords.xlsx"));
         const Outcome workbook = run(arguments + QStringList{"--format", "xlsx", "-o", path}, 3);
         QCOMPARE(workbook.status, 0);
-        struct stat status{};
+        struct stat status
+        {
+        };
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
         QCOMPARE(status.st_mode & 07777, mode_t(0600));
         QTemporaryDir profile;
@@ -272,10 +278,14 @@ private slots:
     {
         QTest::addColumn<QString>("target"); // "full", "pipe", "limit", "folder"
         QTest::addColumn<QString>("cause");
-        QTest::addRow("full device") << "full" << "No space left on device";
-        QTest::addRow("reader gone") << "pipe" << "";
-        QTest::addRow("file size limit") << "limit" << "File too large";
-        QTest::addRow("no such folder") << "folder" << "No such file or directory";
+        QTest::addRow("full device") << "full"
+                                     << "No space left on device";
+        QTest::addRow("reader gone") << "pipe"
+                                     << "";
+        QTest::addRow("file size limit") << "limit"
+                                         << "File too large";
+        QTest::addRow("no such folder") << "folder"
+                                        << "No such file or directory";
     }
     void aFailedWriteNamesItsCauseAndLeavesNoFile()
     {
@@ -319,22 +329,31 @@ private slots:
         QTest::addColumn<int>("rows");
         QTest::addRow("as stored") << QStringList{"--from-settings"} << 0 << 4;
         QTest::addRow("count given too") << QStringList{"--from-settings", "-n", "2"} << 0 << 2;
-        QTest::addRow("stored length refused") << QStringList{"--from-settings", "--at-least", "--lower", "--upper"}
-                                               << 2 << 0;
+        QTest::addRow("stored length refused")
+            << QStringList{"--from-settings", "--at-least", "--lower", "--upper"} << 2 << 0;
     }
     void startsFromTheWindowsStoredOptions()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(int, rows);
-        const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Veltrano/Zentavo.ini");
+        const QString file =
+            qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Veltrano/Zentavo.ini");
         QVERIFY(file.startsWith(QDir::tempPath()) || file.contains(QStringLiteral("/home/")));
         {
             QSettings settings(file, QSettings::IniFormat);
-            const std::pair<const char *, const char *> stored[] = {
-                {"Alpha Lower", "0"}, {"Alpha Upper", "0"}, {"Numeric", "0"}, {"Specified", "1"},
-                {"Specified Character", "xy"}, {"Number Of Passwords", "4"}, {"Password Length", "1"},
-                {"Check8", "0"}, {"Check9", "1"}, {"Check1", "0"}, {"Check3", "0"}, {"Check4", "0"}};
+            const std::pair<const char *, const char *> stored[] = {{"Alpha Lower", "0"},
+                                                                    {"Alpha Upper", "0"},
+                                                                    {"Numeric", "0"},
+                                                                    {"Specified", "1"},
+                                                                    {"Specified Character", "xy"},
+                                                                    {"Number Of Passwords", "4"},
+                                                                    {"Password Length", "1"},
+                                                                    {"Check8", "0"},
+                                                                    {"Check9", "1"},
+                                                                    {"Check1", "0"},
+                                                                    {"Check3", "0"},
+                                                                    {"Check4", "0"}};
             for (const auto &[key, value] : stored)
                 settings.setValue(QStringLiteral("Zentavo/") + QLatin1String(key), QLatin1String(value));
         }
@@ -360,12 +379,14 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("firstLine");
-        QTest::addRow("first-run options") << QStringList{"--strength", "-l6", "--no-vowels", "--space", "--last-digit"}
-                                           << "About 25 bits per password: poor";
-        QTest::addRow("ten characters") << QStringList{"--strength", "-l", "10"} << "About 54 bits per password: weak";
+        QTest::addRow("first-run options")
+            << QStringList{"--strength", "-l6", "--no-vowels", "--space", "--last-digit"}
+            << "About 25 bits per password: poor";
+        QTest::addRow("ten characters")
+            << QStringList{"--strength", "-l", "10"} << "About 54 bits per password: weak";
         QTest::addRow("defaults") << QStringList{"--strength"} << "About 90 bits per password: good";
-        QTest::addRow("twenty characters") << QStringList{"--strength", "-l", "20"}
-                                           << "About 114 bits per password: excellent";
+        QTest::addRow("twenty characters")
+            << QStringList{"--strength", "-l", "20"} << "About 114 bits per password: excellent";
         QTest::addRow("version") << QStringList{"--version"} << "zentavo-cli " ZENTAVO_VERSION;
         QTest::addRow("help") << QStringList{"-n", "5", "--help"} << "Usage: zentavo-cli [OPTION]...";
     }
@@ -389,12 +410,13 @@ private slots:
         QVERIFY(readelf.waitForFinished());
         const QString dynamic = QString::fromUtf8(readelf.readAllStandardOutput());
         QVERIFY(dynamic.contains(QStringLiteral("libQt6Core")));
-        QVERIFY(!dynamic.contains(QStringLiteral("libQt6Gui")) && !dynamic.contains(QStringLiteral("libQt6Widgets")));
+        QVERIFY(!dynamic.contains(QStringLiteral("libQt6Gui")) &&
+                !dynamic.contains(QStringLiteral("libQt6Widgets")));
 
         QProcess shell;
-        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                                           QStringLiteral("\"$0\" -n 10000000 | head -n 3; echo $?"),
-                                           QStringLiteral(ZENTAVO_CLI)});
+        shell.start(QStringLiteral("sh"),
+                    {QStringLiteral("-c"), QStringLiteral("\"$0\" -n 10000000 | head -n 3; echo $?"),
+                     QStringLiteral(ZENTAVO_CLI)});
         QVERIFY(shell.waitForFinished(60000));
         QCOMPARE(lines(shell.readAllStandardOutput()).size(), 4);
         QCOMPARE(shell.readAllStandardError(), QByteArray());

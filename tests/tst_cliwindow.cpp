@@ -72,9 +72,10 @@ private slots:
             << QStringList{"-n", "200", "-l", "6", "--no-vowels", "--space", "--last-digit"};
         QTest::addRow("all groups, own characters repeated")
             << QStringList{"-n", "100", "-l", "9", "--chars", "!!@a#", "--no-vowels", "--last-digit"};
-        QTest::addRow("plain mode, own characters only")
-            << QStringList{"-n", "50", "-l", "5", "--no-at-least", "--no-lower", "--no-upper", "--no-digits",
-                           "--chars", QString::fromUtf8("x\xF0\x9D\x84\x9E"), "--space"};
+        QTest::addRow("plain mode, own characters only") << QStringList{
+            "-n",         "50",         "-l",          "5",       "--no-at-least",
+            "--no-lower", "--no-upper", "--no-digits", "--chars", QString::fromUtf8("x\xF0\x9D\x84\x9E"),
+            "--space"};
     }
     void theWindowAndTheCommandLineMakeTheSamePasswords()
     {

@@ -23,7 +23,8 @@ constexpr Switch kSwitches[] = {
      "Generate at least 1 character from each character group"},
     {"--no-vowels", "--vowels", &GenerationOptions::removeVowels, "Remove vowels"},
     {"--space", "--no-space", &GenerationOptions::includeSpace, "Include space character"},
-    {"--last-digit", "--no-last-digit", &GenerationOptions::lastCharacterDigit, "Make last character a digit"},
+    {"--last-digit", "--no-last-digit", &GenerationOptions::lastCharacterDigit,
+     "Make last character a digit"},
     {"--line-numbers", "--no-line-numbers", &GenerationOptions::showLineNumbers, "Show line numbers"},
 };
 
@@ -118,8 +119,10 @@ Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &s
             const auto text = value();
             if (!text)
                 return missing();
-            static const std::pair<const char *, Format> formats[] = {
-                {"plain", Format::Plain}, {"text", Format::Text}, {"csv", Format::Csv}, {"xlsx", Format::Workbook}};
+            static const std::pair<const char *, Format> formats[] = {{"plain", Format::Plain},
+                                                                      {"text", Format::Text},
+                                                                      {"csv", Format::Csv},
+                                                                      {"xlsx", Format::Workbook}};
             const auto found = std::find_if(std::begin(formats), std::end(formats),
                                             [&](const auto &f) { return *text == QLatin1String(f.first); });
             if (found == std::end(formats))
@@ -145,11 +148,11 @@ Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &s
 
 QString helpText()
 {
-    QString text = QStringLiteral(
-        "Usage: zentavo-cli [OPTION]...\n"
-        "Make random passwords as the Zentavo window does, for scripts.\n"
-        "\n"
-        "Character groups, drawn from in this order (default: a - z, A - Z, 0 - 9):\n");
+    QString text =
+        QStringLiteral("Usage: zentavo-cli [OPTION]...\n"
+                       "Make random passwords as the Zentavo window does, for scripts.\n"
+                       "\n"
+                       "Character groups, drawn from in this order (default: a - z, A - Z, 0 - 9):\n");
     auto line = [&](const QString &names, const QString &what) {
         text += QStringLiteral("  %1%2\n").arg(names.leftJustified(34), what);
     };

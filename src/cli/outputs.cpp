@@ -45,8 +45,8 @@ AtomicFile::AtomicFile(const QString &path) : m_path(path)
     const QFileInfo info(path);
     // Hidden, beside the destination, so that the final move is a rename
     // within one file system.
-    QByteArray pattern =
-        QFile::encodeName(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
+    QByteArray pattern = QFile::encodeName(
+        info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
     m_fd = mkostemp(pattern.data(), O_CLOEXEC); // mode 0600
     if (m_fd < 0)
         throw OutputFailed{QStringLiteral("%1 could not be created: %2").arg(path, errnoText(errno))};
@@ -309,8 +309,7 @@ public:
     }
 
 private:
-    template <typename Body>
-    static void guard(Body &&body)
+    template <typename Body> static void guard(Body &&body)
     {
         try {
             body();

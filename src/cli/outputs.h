@@ -18,7 +18,7 @@ namespace cli {
 // generation run may take it for a failure to report and carry on past it.
 struct OutputFailed
 {
-    QString message;   // names the cause; empty when the reader went away (| head)
+    QString message; // names the cause; empty when the reader went away (| head)
 };
 
 // A file descriptor written in full; a write that fails throws OutputFailed.

@@ -84,9 +84,8 @@ void say(int fd, const QString &text)
 std::optional<qint64> wholeNumber(const QString &text, qint64 maximum)
 {
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty() || !std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
-            return c >= u'0' && c <= u'9';
-        }))
+    if (trimmed.isEmpty() ||
+        !std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return std::nullopt;
     bool ok = false;
     const qint64 value = trimmed.toLongLong(&ok);
@@ -109,10 +108,11 @@ std::optional<QString> checkOptions(const Request &request)
             .arg(options.passwordLength);
     if (runPool(options).isEmpty())
         return options.removeVowels && !runPool([&] {
-                   GenerationOptions withVowels = options;
-                   withVowels.removeVowels = false;
-                   return withVowels;
-               }()).isEmpty()
+                                            GenerationOptions withVowels = options;
+                                            withVowels.removeVowels = false;
+                                            return withVowels;
+                                        }())
+                                            .isEmpty()
                    ? QStringLiteral("no characters to draw from: every chosen character is a vowel")
                    : QStringLiteral("no characters to draw from: choose a character group");
     if (request.format == Format::Workbook && *count > Workbook::kRowLimit - 1)
@@ -186,7 +186,8 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
 
     const bool toFile = !request.outputPath.isEmpty();
     if (request.format == Format::Workbook && !toFile && ::isatty(streams.output))
-        return fail(kBadInput, QStringLiteral("a workbook is no text for a terminal: use -o FILE or redirect"));
+        return fail(kBadInput,
+                    QStringLiteral("a workbook is no text for a terminal: use -o FILE or redirect"));
 
     try {
         std::optional<AtomicFile> file;
@@ -217,8 +218,10 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         case Format::Workbook: {
             workFolder.emplace();
             if (!workFolder->isValid())
-                throw OutputFailed{QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};
-            const QString path = toFile ? file->temporaryPath() : workFolder->filePath(QStringLiteral("out.xlsx"));
+                throw OutputFailed{
+                    QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};
+            const QString path =
+                toFile ? file->temporaryPath() : workFolder->filePath(QStringLiteral("out.xlsx"));
             try {
                 workbook = std::make_unique<Workbook>(path, workFolder->path());
             } catch (const Failure &failure) {
@@ -241,7 +244,8 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         if (request.format == Format::Workbook && !toFile) {
             QFile packed(workFolder->filePath(QStringLiteral("out.xlsx")));
             if (!packed.open(QIODevice::ReadOnly))
-                throw OutputFailed{QStringLiteral("the workbook could not be read back: %1").arg(packed.errorString())};
+                throw OutputFailed{
+                    QStringLiteral("the workbook could not be read back: %1").arg(packed.errorString())};
             for (;;) {
                 const QByteArray block = packed.read(1 << 16);
                 if (block.isEmpty())

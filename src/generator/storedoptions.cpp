@@ -13,7 +13,8 @@ GenerationOptions readStoredOptions(const SettingsStore &store)
     auto text = [&](const char *key) {
         for (const OptionSetting &setting : kOptionSettings)
             if (QLatin1StringView(setting.key) == QLatin1StringView(key))
-                return store.ReadSetting(QString::fromLatin1(key), QString::fromLatin1(setting.firstRunValue));
+                return store.ReadSetting(QString::fromLatin1(key),
+                                         QString::fromLatin1(setting.firstRunValue));
         qFatal("no stored option has the key %s", key);
     };
     auto checked = [&](const char *key) { return decodeCheckBox(text(key)); };

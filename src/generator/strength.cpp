@@ -166,10 +166,11 @@ std::optional<double> passwordEntropyBits(const GenerationOptions &options)
                            int(options.useSpecified);
         if (leadingNumber(options.passwordLength) < chosen)
             return std::nullopt;
-        const std::pair<bool, QString> groups[] = {{options.useLowerCase, group(kLowerCaseLetters)},
-                                                   {options.useUpperCase, group(kUpperCaseLetters)},
-                                                   {options.useDigits, QString::fromUtf16(kDigits)},
-                                                   {options.useSpecified, group(options.specifiedCharacters)}};
+        const std::pair<bool, QString> groups[] = {
+            {options.useLowerCase, group(kLowerCaseLetters)},
+            {options.useUpperCase, group(kUpperCaseLetters)},
+            {options.useDigits, QString::fromUtf16(kDigits)},
+            {options.useSpecified, group(options.specifiedCharacters)}};
         // A group with nothing to offer adds no leading character.
         for (const auto &[used, characters] : groups) {
             if (used && !characters.isEmpty()) {
