@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringEncoder>
 #include <QStringView>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -73,7 +74,12 @@ public:
     // `encoding` must write ASCII as ASCII.
     BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding);
     void append(QStringView text);
-    void append(QLatin1StringView text) { m_bytes.append(text.data(), text.size()); }
+    void append(QLatin1StringView text)
+    {
+        const qsizetype start = m_bytes.size();
+        m_bytes.resize(start + text.size());
+        std::memcpy(m_bytes.data() + start, text.data(), std::size_t(text.size()));
+    }
     void appendNumber(qint32 number);
     void writeIfFull()
     {

@@ -37,11 +37,18 @@ quint32 CryptoRandomSource::uniform(quint32 n)
 {
     if (n <= 1)
         return 0;
-    const int width = n <= 0x100 ? 1 : n <= 0x10000 ? 2 : 4;
-    const quint64 range = quint64(1) << (8 * width);
-    // The largest multiple of n the bytes can express; values at or above it
-    // would favour the low positions and are drawn again.
-    const quint64 limit = range - range % n;
+    // Runs of draws from one pool are the rule: the bounds are worked out
+    // once for each pool size, not for every character.
+    if (n != m_size) {
+        m_size = n;
+        m_width = n <= 0x100 ? 1 : n <= 0x10000 ? 2 : 4;
+        const quint64 range = quint64(1) << (8 * m_width);
+        // The largest multiple of n the bytes can express; values at or above
+        // it would favour the low positions and are drawn again.
+        m_limit = range - range % n;
+    }
+    const int width = m_width;
+    const quint64 limit = m_limit;
     for (;;) {
         const quint32 value = takeBytes(width);
         if (value < limit)

@@ -47,6 +47,9 @@ private:
     Fill m_fill;
     std::array<unsigned char, 4096> m_buffer{};
     std::size_t m_next;
+    quint32 m_size = 0; // the pool size the bounds below are for
+    int m_width = 1;
+    quint64 m_limit = 0;
 };
 
 } // namespace zentavo
