@@ -49,6 +49,20 @@ quint32 CryptoRandomSource::uniform(quint32 n)
     }
     const int width = m_width;
     const quint64 limit = m_limit;
+    if (width == 1) {
+        // Every pool of up to 256 characters: one byte a draw, taken here
+        // directly.
+        for (;;) {
+            if (m_next == m_buffer.size()) {
+                m_fill(m_buffer.data(), m_buffer.size());
+                m_next = 0;
+            }
+            const quint32 value = m_buffer[m_next];
+            m_buffer[m_next++] = 0; // a used byte is not left lying in memory
+            if (value < limit)
+                return value % n;
+        }
+    }
     for (;;) {
         const quint32 value = takeBytes(width);
         if (value < limit)
