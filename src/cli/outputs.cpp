@@ -86,24 +86,23 @@ void AtomicFile::commit()
 BlockOutput::BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding)
     : m_out(out), m_encoder(encoding, QStringConverter::Flag::Stateless)
 {
-    m_bytes.reserve(kBlock + 4096);
+    room(2 * kBlock);
 }
 
 void BlockOutput::append(QStringView text)
 {
-    const qsizetype start = m_bytes.size();
     // Passwords are mostly ASCII, which UTF-8 and the locale's encoding write
     // as is: copied directly, they cost a fraction of a general conversion.
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-        m_bytes.resize(start + text.size());
-        char *out = m_bytes.data() + start;
-        for (const QChar c : text)
-            *out++ = char(c.unicode());
-        return;
+    char *start = room(m_encoder.requiredSpace(text.size()));
+    char *out = start;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out = m_encoder.appendToBuffer(start, text);
+            break;
+        }
+        *out++ = char(c.unicode());
     }
-    m_bytes.resize(start + m_encoder.requiredSpace(text.size()));
-    char *end = m_encoder.appendToBuffer(m_bytes.data() + start, text);
-    m_bytes.truncate(end - m_bytes.constData());
+    m_used += out - start;
 }
 
 void BlockOutput::appendNumber(qint32 number)
@@ -116,13 +115,13 @@ void BlockOutput::appendNumber(qint32 number)
         *--p = char('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    m_bytes.append(p, end - p);
+    append(QLatin1StringView(p, end - p));
 }
 
 void BlockOutput::flush()
 {
-    m_out.write(m_bytes.constData(), m_bytes.size());
-    m_bytes.truncate(0);
+    m_out.write(m_bytes.constData(), m_used);
+    m_used = 0;
 }
 
 QString lineTitle()

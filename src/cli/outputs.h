@@ -76,23 +76,34 @@ public:
     void append(QStringView text);
     void append(QLatin1StringView text)
     {
-        const qsizetype start = m_bytes.size();
-        m_bytes.resize(start + text.size());
-        std::memcpy(m_bytes.data() + start, text.data(), std::size_t(text.size()));
+        std::memcpy(room(text.size()), text.data(), std::size_t(text.size()));
+        m_used += text.size();
     }
     void appendNumber(qint32 number);
+    // Writes what was gathered once it fills a block.
     void writeIfFull()
     {
-        if (m_bytes.size() >= kBlock)
+        if (m_used >= kBlock)
             flush();
     }
     void flush();
 
 private:
     static constexpr qsizetype kBlock = qsizetype(1) << 16;
+
+    // Space for `bytes` more at the end of what was gathered.
+    char *room(qsizetype bytes)
+    {
+        if (m_used + bytes > m_bytes.size())
+            m_bytes.resize(std::max(m_used + bytes, 2 * kBlock));
+        return m_bytes.data() + m_used;
+    }
+
     DescriptorOutput &m_out;
     QStringEncoder m_encoder;
+    // Kept at its size; m_used says how much of it holds text.
     QByteArray m_bytes;
+    qsizetype m_used = 0;
 };
 
 // One password a line, LF, UTF-8; with line numbers, the number and a TAB first.
