@@ -106,15 +106,13 @@ std::optional<QString> checkOptions(const Request &request)
     if (!wholeNumber(options.passwordLength, 32767))
         return QStringLiteral("the length must be a whole number from 1 to 32767, not \"%1\"")
             .arg(options.passwordLength);
-    if (runPool(options).isEmpty())
-        return options.removeVowels && !runPool([&] {
-                                            GenerationOptions withVowels = options;
-                                            withVowels.removeVowels = false;
-                                            return withVowels;
-                                        }())
-                                            .isEmpty()
-                   ? QStringLiteral("no characters to draw from: every chosen character is a vowel")
-                   : QStringLiteral("no characters to draw from: choose a character group");
+    if (runPool(options).isEmpty()) {
+        GenerationOptions withVowels = options;
+        withVowels.removeVowels = false;
+        return runPool(withVowels).isEmpty()
+                   ? QStringLiteral("no characters to draw from: choose a character group")
+                   : QStringLiteral("no characters to draw from: every chosen character is a vowel");
+    }
     if (request.format == Format::Workbook && *count > Workbook::kRowLimit - 1)
         return QStringLiteral("a workbook sheet holds at most %1 passwords below its \"Results\" cell")
             .arg(Workbook::kRowLimit - 1);
