@@ -46,7 +46,7 @@ class NoSpreadsheet : public SpreadsheetApplication
 {
 public:
     bool isInstalled() override { return true; }
-    void open(const QString &workbook) override { opened = workbook; }
+    void open(const QString &workbook, EventPump &) override { opened = workbook; }
     QString opened;
 };
 

@@ -15,8 +15,8 @@ case "${1:-}" in
   --package)
     packages="$packages $packaging" ;;
   --test)
-    packages="$packages $packaging xvfb xauth xdotool xclip pwgen
-      desktop-file-utils appstream strace" ;;
+    packages="$packages $packaging xvfb xauth xdotool xclip pwgen python3
+      desktop-file-utils appstream strace clang-format" ;;
 esac
 
 missing=""

@@ -20,12 +20,9 @@ finish() {
 trap finish EXIT
 trap 'exit 1' INT TERM
 
-# Nothing of the real user's: settings, home, runtime folder.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
-  XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Veltrano"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+# Nothing of the real user's: settings, home, runtime folder, browser.
+. "$(dirname "$0")/support/desktop.sh"
+private_session "$work"
 
 # One character to choose from makes every password known: twelve rows of
 # "xxxxxxxx", numbered, so the numbers 1 to 9 are padded to the width of 10.
@@ -46,21 +43,12 @@ Check1=0
 INI
 
 # A display of our own, on whichever number is free.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-tries=0
-until [ -s "$work/display" ]; do
-  tries=$((tries + 1))
-  [ "$tries" -lt 100 ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
+start_xvfb "$work"
 
 # Windows titled "Zentavo": the main window, and each message box above it.
-windows() { xdotool search --onlyvisible --name '^Zentavo$' 2>/dev/null || true; }
 wait_for_windows() {
   tries=0
-  while [ "$(windows | wc -l)" -lt "$1" ]; do
+  while [ "$(windows Zentavo | wc -l)" -lt "$1" ]; do
     tries=$((tries + 1))
     [ "$tries" -lt 300 ] || { echo "expected $1 windows titled Zentavo; see $2"; exit 1; }
     sleep 0.1
@@ -74,7 +62,7 @@ click_control() { # left top width height
 "$zentavo" >"$work/zentavo.log" 2>&1 &
 app=$!
 wait_for_windows 1 "the main window"
-main=$(windows | head -n 1)
+main=$(windows Zentavo | head -n 1)
 sleep 0.5
 
 click_control 120 6270 7800 405 # Start Generating
@@ -82,7 +70,7 @@ wait_for_windows 2 "\"Done.\""
 xdotool key Return
 wait_for_windows_gone() {
   tries=0
-  while [ "$(windows | wc -l)" -gt 1 ]; do
+  while [ "$(windows Zentavo | wc -l)" -gt 1 ]; do
     tries=$((tries + 1))
     [ "$tries" -lt 300 ] || { echo "a message box stayed open"; exit 1; }
     sleep 0.1

@@ -2,6 +2,7 @@
 // spreadsheet lookup, offscreen and with stand-in programs.
 
 #include "ui/desktopservices.h"
+#include "core/eventpump.h"
 #include "core/failure.h"
 
 #include <QApplication>
@@ -201,34 +202,102 @@ private slots:
     void theSpreadsheetApplicationIsFound_data()
     {
         QTest::addColumn<QString>("chosen");     // ZENTAVO_SPREADSHEET; "-" leaves it unset
-        QTest::addColumn<QStringList>("onPath"); // programs in the search path
+        QTest::addColumn<QStringList>("onPath"); // launchers in the search path, linked to the suite's
+        QTest::addColumn<bool>("calc");          // Calc's library beside the suite's launcher
         QTest::addColumn<QString>("found");
-        QTest::addRow("Calc's own launcher first")
-            << "-" << QStringList{"soffice", "localc", "libreoffice"} << "localc";
-        QTest::addRow("the office suite") << "-" << QStringList{"libreoffice", "soffice"} << "soffice";
-        QTest::addRow("its other name") << "-" << QStringList{"libreoffice"} << "libreoffice";
-        QTest::addRow("none") << "-" << QStringList{} << "";
-        QTest::addRow("chosen by name") << "mycalc" << QStringList{"mycalc", "localc"} << "mycalc";
-        QTest::addRow("chosen but missing") << "nocalc" << QStringList{"localc"} << "";
+        QTest::addRow("the suite with Calc")
+            << "-" << QStringList{"soffice", "libreoffice"} << true << "soffice";
+        QTest::addRow("its other name") << "-" << QStringList{"libreoffice"} << true << "libreoffice";
+        QTest::addRow("the suite without Calc")
+            << "-" << QStringList{"soffice", "libreoffice"} << false << "";
+        QTest::addRow("Calc's launcher alone") << "-" << QStringList{"localc"} << true << "";
+        QTest::addRow("none") << "-" << QStringList{} << false << "";
+        QTest::addRow("chosen by name") << "mycalc" << QStringList{"mycalc", "soffice"} << true << "mycalc";
+        QTest::addRow("chosen but missing") << "nocalc" << QStringList{"soffice"} << true << "";
     }
     void theSpreadsheetApplicationIsFound()
     {
         QFETCH(QString, chosen);
         QFETCH(QStringList, onPath);
+        QFETCH(bool, calc);
         QFETCH(QString, found);
+        // Laid out as the packages do: the launcher in the suite's program
+        // folder, linked from the search path.
+        QDir(dir->path()).mkpath(QStringLiteral("program"));
+        QDir(dir->path()).mkpath(QStringLiteral("bin"));
+        writeScript(dir->filePath(QStringLiteral("program/soffice")), "exit 0\n");
+        if (calc)
+            QVERIFY(QFile(dir->filePath(QStringLiteral("program/libsclo.so"))).open(QIODevice::WriteOnly));
         for (const QString &program : onPath)
-            writeScript(dir->filePath(program), "exit 0\n");
-        qputenv("PATH", QFile::encodeName(dir->path()));
+            QVERIFY(QFile::link(dir->filePath(QStringLiteral("program/soffice")),
+                                dir->filePath("bin/" + program)));
+        qputenv("PATH", QFile::encodeName(dir->filePath(QStringLiteral("bin"))));
         if (chosen == QLatin1String("-"))
             qunsetenv("ZENTAVO_SPREADSHEET");
         else
             qputenv("ZENTAVO_SPREADSHEET", chosen.toUtf8());
 
-        LibreOfficeCalc calc;
-        QCOMPARE(LibreOfficeCalc::command(), found.isEmpty() ? QString() : dir->filePath(found));
-        QCOMPARE(calc.isInstalled(), !found.isEmpty());
+        LibreOfficeCalc calc_;
+        QCOMPARE(LibreOfficeCalc::command(), found.isEmpty() ? QString() : dir->filePath("bin/" + found));
+        QCOMPARE(calc_.isInstalled(), !found.isEmpty());
+        EventPump pump;
         if (found.isEmpty())
-            QVERIFY_THROWS_EXCEPTION(Failure, calc.open(dir->filePath(QStringLiteral("w.xlsx"))));
+            QVERIFY_THROWS_EXCEPTION(Failure, calc_.open(dir->filePath(QStringLiteral("w.xlsx")), pump));
+    }
+
+    void theStartIsWaitedFor_data()
+    {
+        QTest::addColumn<QByteArray>("launcher"); // $2 is the workbook
+        QTest::addColumn<QString>("failure");     // "": started
+        QTest::addColumn<int>("atLeastMs");       // before the command goes on
+        QTest::addRow("ends with an error")
+            << QByteArray("sleep 1; exit 3\n") << "ended with exit code 3" << 900;
+        QTest::addRow("killed") << QByteArray("kill -9 $$\n") << "stopped unexpectedly" << 0;
+        QTest::addRow("hands over to a running copy") << QByteArray("sleep 1; exit 0\n") << "" << 900;
+        QTest::addRow("opens the workbook and stays")
+            << QByteArray("sleep 1; cat \"$2\" >/dev/null; exec sleep 4\n") << "" << 900;
+    }
+    void theStartIsWaitedFor()
+    {
+        QFETCH(QByteArray, launcher);
+        QFETCH(QString, failure);
+        QFETCH(int, atLeastMs);
+        const QString program = dir->filePath(QStringLiteral("calc"));
+        writeScript(program, launcher);
+        qputenv("ZENTAVO_SPREADSHEET", QFile::encodeName(program));
+        const QString workbook = dir->filePath(QStringLiteral("Results-1.xlsx"));
+        QVERIFY(QFile(workbook).open(QIODevice::WriteOnly));
+        EventPump pump;
+        QElapsedTimer took;
+        took.start();
+        QString said;
+        {
+            LibreOfficeCalc calc;
+            try {
+                calc.open(workbook, pump);
+            } catch (const Failure &error) {
+                said = error.description();
+            }
+        }
+        QVERIFY2(took.elapsed() >= atLeastMs && took.elapsed() < 3500,
+                 qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(said.isEmpty(), failure.isEmpty());
+        QVERIFY2(failure.isEmpty() || (said.contains(program) && said.contains(failure)), qPrintable(said));
+    }
+
+    void anotherBrowserCanBeNamed()
+    {
+        // What every test and tool that runs the real program relies on.
+        const QString record = dir->filePath(QStringLiteral("opened"));
+        writeScript(dir->filePath(QStringLiteral("browser")),
+                    "printf '%s\\n' \"$@\" > '" + QFile::encodeName(record) + "'\n");
+        qputenv("ZENTAVO_BROWSER", QFile::encodeName(dir->filePath(QStringLiteral("browser"))));
+        DesktopBrowser().open(QUrl(QStringLiteral("https://zentavo.example/")));
+        qunsetenv("ZENTAVO_BROWSER");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(record).size() > 0, 10000);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("https://zentavo.example/\n"));
     }
 
     void theWorkbookOpensAsANewDocument()
@@ -238,7 +307,8 @@ private slots:
                     "printf '%s\\n' \"$@\" > '" + QFile::encodeName(record) + ".part' && mv '" +
                         QFile::encodeName(record) + ".part' '" + QFile::encodeName(record) + "'\n");
         qputenv("ZENTAVO_SPREADSHEET", QFile::encodeName(dir->filePath(QStringLiteral("calc"))));
-        LibreOfficeCalc().open(QStringLiteral("/some where/Results-1.xlsx"));
+        EventPump pump;
+        LibreOfficeCalc().open(QStringLiteral("/some where/Results-1.xlsx"), pump);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
         QFile file(record);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -53,6 +53,39 @@ private slots:
                               errorReportText("third", "in P.Form1.Test ", 108, "a@b.c")}));
     }
 
+    void aRepeatedFailureIsReportedOncePerRun_data()
+    {
+        QTest::addColumn<int>("secondLine");
+        QTest::addColumn<QString>("secondCause");
+        QTest::addColumn<bool>("newRun");
+        QTest::addColumn<int>("boxes");
+        QTest::addRow("same line, same cause") << 100 << "empty" << false << 1;
+        QTest::addRow("same line, other cause") << 100 << "too long" << false << 2;
+        QTest::addRow("other line, same cause") << 102 << "empty" << false << 2;
+        QTest::addRow("same failure in the next run") << 100 << "empty" << true << 2;
+    }
+    void aRepeatedFailureIsReportedOncePerRun()
+    {
+        QFETCH(int, secondLine);
+        QFETCH(QString, secondCause);
+        QFETCH(bool, newRun);
+        QFETCH(int, boxes);
+        RecordingPrompter prompter;
+        ErrorReport report(prompter, QString());
+        auto first = std::make_unique<Procedure>(report, QStringLiteral("in P "));
+        int ran = 0;
+        for (int i = 0; i < 3; ++i)
+            first->step(100, [&] { throw Failure(QStringLiteral("empty")); });
+        if (newRun)
+            first = std::make_unique<Procedure>(report, QStringLiteral("in P "));
+        for (int i = 0; i < 3; ++i) {
+            first->step(secondLine, [&] { throw Failure(secondCause); });
+            first->step(104, [&] { ++ran; }); // the steps after a failure still run
+        }
+        QCOMPARE(prompter.shown.size(), boxes);
+        QCOMPARE(ran, 3);
+    }
+
     void aFailingConditionCountsAsTrue()
     {
         RecordingPrompter prompter;

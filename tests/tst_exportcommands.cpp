@@ -255,6 +255,23 @@ private slots:
                  (QList<QStringList>{{"Results", ""}, {"1", "=1+1"}, {"2", "0123"}, {"3", "trail "}}));
     }
 
+    void aSecondClickWhileTheApplicationStartsStartsNoSecondCopy()
+    {
+        fill(false, {"abc"});
+        // The application is still starting when the user clicks again.
+        bool clickedAgain = false;
+        spreadsheet.onOpen = [&](const QString &) {
+            if (!std::exchange(clickedAgain, true))
+                form->PushButton13->click();
+        };
+        click(form->PushButton13);
+        QCOMPARE(spreadsheet.opened.size(), 1);
+        QCOMPARE(spreadsheet.installedChecks, 1);
+        QVERIFY(prompter().shown.isEmpty());
+        click(form->PushButton13); // once it has started, a click starts another
+        QCOMPARE(spreadsheet.opened.size(), 2);
+    }
+
     void anApplicationThatCannotStartIsReported()
     {
         fill(false, {"abc"});

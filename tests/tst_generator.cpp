@@ -321,53 +321,66 @@ private slots:
         QCOMPARE(host.events, kWrapUp); // no "Done."
     }
 
-    void unreadableLengthSkipsThatPassword_data()
+    void unreadableLengthIsReportedOnceAndEndsTheRun_data()
     {
         QTest::addColumn<bool>("atLeast");
         QTest::addColumn<bool>("noVowels");
+        QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("line");
-        QTest::addRow("plain") << false << false << "220";
-        QTest::addRow("plain without vowels") << false << true << "218";
-        QTest::addRow("at-least") << true << false << "180";
+        QTest::addRow("plain, letters") << false << false << "four" << "220";
+        QTest::addRow("plain, a unit after the number") << false << false << "7 chars" << "220";
+        QTest::addRow("plain, emptied while typing") << false << false << "" << "220";
+        QTest::addRow("plain, too long") << false << false << "32768" << "220";
+        QTest::addRow("plain without vowels") << false << true << "four" << "218";
+        QTest::addRow("at-least") << true << false << "four" << "180";
+        QTest::addRow("at-least, too long") << true << false << "40000" << "180";
     }
-    void unreadableLengthSkipsThatPassword()
+    void unreadableLengthIsReportedOnceAndEndsTheRun()
     {
         QFETCH(bool, atLeast);
         QFETCH(bool, noVowels);
+        QFETCH(QString, length);
         QFETCH(QString, line);
-        host.current = plain("3", "4");
+        host.current = plain("1000", "4");
         host.current.useDigits = true;
         host.current.atLeastOneFromEachGroup = atLeast;
         host.current.removeVowels = noVowels;
         random.fallback = 1;
-        // The user types letters into the length field before the second password.
+        // The length field changes before the second password.
         host.onYield = [&](int yield) {
-            host.current.passwordLength = yield == 2 ? QStringLiteral("four") : QStringLiteral("4");
+            if (yield == 2)
+                host.current.passwordLength = length;
         };
         run();
-        QCOMPARE(host.passwords(), QStringList({"1111", "1111"}));
+        QCOMPARE(host.passwords(), QStringList({"1111"}));
         QCOMPARE(reportedLines(), QStringList{line});
-        QCOMPARE(host.events.last(), QStringLiteral("message Done."));
+        QCOMPARE(host.events, kWrapUp); // no "Done.", as for a count that cannot be read
     }
 
-    void emptyPasswordCannotTakeDigitOrSpace_data()
+    void passwordsLeftEmptyAreReportedOncePerKind_data()
     {
         QTest::addColumn<bool>("atLeast");
+        QTest::addColumn<QString>("ownSet"); // empty: no group chosen at all
         QTest::addColumn<QStringList>("lines");
-        QTest::addRow("plain") << false << QStringList{"224", "230", "224", "230"};
-        QTest::addRow("at-least") << true << QStringList{"190", "196", "190", "196"};
+        QTest::addRow("plain, no group") << false << "" << QStringList{"224", "230"};
+        QTest::addRow("at-least, no group") << true << "" << QStringList{"190", "196"};
+        QTest::addRow("plain, own set of vowels only") << false << "aEiOu" << QStringList{"224", "230"};
     }
-    void emptyPasswordCannotTakeDigitOrSpace()
+    void passwordsLeftEmptyAreReportedOncePerKind()
     {
-        // No group chosen: every password is empty, is still appended, and
-        // each replacement on it is reported.
+        // Every password is empty, is still appended, and cannot take its
+        // digit or space: two kinds of failure, each told once in the run.
         QFETCH(bool, atLeast);
+        QFETCH(QString, ownSet);
         QFETCH(QStringList, lines);
-        host.current = plain("2", "5");
+        host.current = plain("1000", "5");
         host.current.atLeastOneFromEachGroup = atLeast;
         host.current.lastCharacterDigit = host.current.includeSpace = true;
+        host.current.useSpecified = host.current.removeVowels = !ownSet.isEmpty();
+        host.current.specifiedCharacters = ownSet;
         run();
-        QCOMPARE(host.passwords(), QStringList({"", ""}));
+        QCOMPARE(host.rows.size(), 1000);
+        QVERIFY(host.passwords().join(QString()).isEmpty());
         QCOMPARE(reportedLines(), lines);
         QCOMPARE(host.events.last(), QStringLiteral("message Done."));
     }
@@ -437,15 +450,15 @@ private slots:
         QVERIFY(!generator.isGenerating());
     }
 
-    void countChangedToZeroMidRunIsReportedPerPassword()
+    void countChangedToZeroMidRunIsReportedOnce()
     {
-        host.current = plain("2", "1");
+        host.current = plain("3", "1");
         host.current.useDigits = true;
         random.fallback = 0;
         host.onYield = [&](int) { host.current.passwordCount = QStringLiteral("0"); };
         run();
-        QCOMPARE(host.rows.size(), 2);
-        QCOMPARE(reportedLines(), QStringList({"240", "240"}));
+        QCOMPARE(host.rows.size(), 3);
+        QCOMPARE(reportedLines(), QStringList({"240"}));
     }
 };
 

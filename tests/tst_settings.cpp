@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace zentavo;
 
@@ -19,6 +20,17 @@ class TestSettings : public QObject
     {
         QFile ini(file());
         return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
+    }
+    static QByteArray readBytes(const QString &path)
+    {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("<missing>");
+    }
+    static void writeBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(bytes), bytes.size());
     }
 
 private slots:
@@ -128,6 +140,102 @@ private slots:
         QCOMPARE(later.ReadSetting("Check1", "1"), QStringLiteral("0"));
         QCOMPARE(later.ReadSetting("Password Length", "6"), QStringLiteral("9"));
         QVERIFY(QFile::exists(file() + ".damaged"));
+    }
+
+    void aDamagedFileIsSetAsideUnchanged_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kept"); // what Check1 still reads
+        QTest::addRow("NUL bytes") << QByteArray(512, '\0') << "";
+        QTest::addRow("0xFF bytes") << QByteArray(512, '\xff') << "";
+        QTest::addRow("random bytes") << QByteArray::fromHex("8a1193fe0007c39c0a01ff5b5a5d0d") << "";
+        QTest::addRow("byte-order mark") << QByteArray("\xef\xbb\xbf[Zentavo]\nCheck1=0\n") << "0";
+        QTest::addRow("stray line") << QByteArray("[Zentavo]\nCheck1=0\nprecious\n") << "0";
+        QTest::addRow("NULs after the settings") << QByteArray("[Zentavo]\nCheck1=0\n\0\0\0\0", 24) << "0";
+    }
+    void aDamagedFileIsSetAsideUnchanged()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kept);
+        QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
+        writeBytes(file(), bytes);
+        SettingsStore store(file());
+        QCOMPARE(store.readError(), QString());
+        QCOMPARE(store.ReadSetting("Check1", ""), kept);
+        QVERIFY(store.WriteSetting("Check3", "0"));
+        QCOMPARE(readBytes(file() + ".damaged"), bytes);
+        SettingsStore later(file());
+        QCOMPARE(later.ReadSetting("Check1", ""), kept);
+        QCOMPARE(later.ReadSetting("Check3", ""), QStringLiteral("0"));
+        QCOMPARE(readBytes(file() + ".damaged"), bytes); // a sound file is not set aside again
+    }
+
+    void somethingElseInPlaceOfTheFileIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind"); // fifo, or a link to what is named
+        QTest::addColumn<QString>("why");
+        QTest::addRow("a FIFO") << "fifo" << "a named pipe (FIFO), not a file";
+        QTest::addRow("a link to a FIFO") << "link fifo" << "a named pipe (FIFO), not a file";
+        QTest::addRow("a link to a device") << "link /dev/null" << "a device, not a file";
+    }
+    void somethingElseInPlaceOfTheFileIsLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
+        const QString fifo =
+            kind == "link /dev/null" ? QStringLiteral("/dev/null") : folder->filePath("fifo");
+        if (fifo != "/dev/null")
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (kind.startsWith("link"))
+            QVERIFY(QFile::link(fifo, file()));
+        else
+            QVERIFY(QFile::rename(fifo, file()));
+        // Reading a FIFO would wait for a writer that never comes.
+        SettingsStore store(file());
+        QVERIFY2(store.readError().contains(why), qPrintable(store.readError()));
+        QCOMPARE(store.ReadSetting("Number Of Passwords", "50"), QStringLiteral("50"));
+        QVERIFY(!store.WriteSetting("Number Of Passwords", "7"));
+        QCOMPARE(store.writeError(), store.readError());
+        QCOMPARE(store.ReadSetting("Number Of Passwords", "50"), QStringLiteral("7"));
+        QVERIFY(!QFile::exists(file() + ".damaged"));
+        QVERIFY(!QFileInfo(file()).isFile());
+    }
+
+    void aLinkIsFollowedOnlyToSettings_data()
+    {
+        QTest::addColumn<QByteArray>("target"); // "-": the link points to nothing
+        QTest::addColumn<bool>("followed");
+        QTest::addRow("to settings") << QByteArray("[Zentavo]\nCheck1=0\n") << true;
+        QTest::addRow("to another file") << QByteArray("my notes\nprecious\n") << false;
+        QTest::addRow("to a file of NUL bytes") << QByteArray(64, '\0') << false;
+        QTest::addRow("to nothing") << QByteArray("-") << false;
+    }
+    void aLinkIsFollowedOnlyToSettings()
+    {
+        QFETCH(QByteArray, target);
+        QFETCH(bool, followed);
+        QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
+        const QString elsewhere = folder->filePath("elsewhere.txt");
+        if (target != "-")
+            writeBytes(elsewhere, target);
+        QVERIFY(QFile::link(elsewhere, file()));
+        {
+            SettingsStore store(file());
+            QCOMPARE(store.readError(), QString());
+            QVERIFY(store.WriteSetting("Check3", "0"));
+        }
+        SettingsStore later(file());
+        QCOMPARE(later.ReadSetting("Check3", ""), QStringLiteral("0"));
+        if (followed) {
+            QCOMPARE(QFileInfo(file()).symLinkTarget(), elsewhere);
+            QCOMPARE(later.ReadSetting("Check1", ""), QStringLiteral("0"));
+        } else {
+            // The link went aside as a link; what it named is as it was.
+            QVERIFY(!QFileInfo(file()).isSymLink());
+            QCOMPARE(QFileInfo(file() + ".damaged").symLinkTarget(), elsewhere);
+            QCOMPARE(readBytes(elsewhere), target == "-" ? QByteArray("<missing>") : target);
+        }
     }
 
     void checkBoxesAreCheckedOnlyByExactlyOne_data()

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace zentavo;
 using namespace zentavo::test;
@@ -147,6 +148,36 @@ private slots:
         QVERIFY(!form.Check9->isChecked());
         QVERIFY(form.Check7->isChecked());
         QVERIFY(fixture->prompter.shown.isEmpty());
+    }
+
+    void aDamagedStoreIsRepairedSilently()
+    {
+        // What a power cut leaves behind.
+        const QByteArray zeros(4096, '\0');
+        writeFile(fixture->settingsFile(), zeros);
+        Form1 &form = fixture->start();
+        QVERIFY(fixture->prompter.shown.isEmpty());
+        QCOMPARE(form.Text2->text(), QStringLiteral("50"));
+        QFile damaged(fixture->settingsFile() + ".damaged");
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        QCOMPARE(damaged.readAll(), zeros);
+        QCOMPARE(fixture->storedSettings(), kFirstStartWrites);
+    }
+
+    void aFifoInPlaceOfTheStoreIsToldOnceAndStartUpGoesOn()
+    {
+        QDir().mkpath(QFileInfo(fixture->settingsFile()).absolutePath());
+        QCOMPARE(::mkfifo(QFile::encodeName(fixture->settingsFile()).constData(), 0600), 0);
+        Form1 &form = fixture->start(); // opening the FIFO to read would wait for ever
+        form.Check1->setChecked(false);
+        QCOMPARE(fixture->prompter.shown.size(), 1);
+        const ShownMessage &warning = fixture->prompter.shown[0];
+        QVERIFY(warning.icon == Prompter::Icon::Warning);
+        QVERIFY(warning.text.contains(fixture->settingsFile()));
+        QVERIFY(warning.text.contains(QStringLiteral("FIFO")));
+        QVERIFY(warning.text.contains(QStringLiteral("default options")));
+        QVERIFY(form.Check5->isChecked());
+        QVERIFY(!QFileInfo(fixture->settingsFile()).isFile());
     }
 
     void aFailingStepIsReportedAndLoadingGoesOn()

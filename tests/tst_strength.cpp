@@ -97,16 +97,21 @@ private slots:
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("extras"); // a: at least, v: no vowels, s: space, 9: last digit
 
-        QTest::addRow("plain, own characters") << "c" << "abc" << "3" << "";
-        QTest::addRow("repeats weigh more, then a space") << "c" << "aab" << "3" << "s";
-        QTest::addRow("own characters hold a space") << "c" << " xy" << "3" << "s";
-        QTest::addRow("last digit, then a space") << "c" << "ab" << "2" << "9s";
-        QTest::addRow("at least: digits and own") << "dc" << "ab" << "3" << "a9s";
-        QTest::addRow("vowels removed from group and pool") << "c" << "aeb!" << "2" << "av";
-        QTest::addRow("own group only vowels") << "dc" << "ae" << "3" << "avs";
-        QTest::addRow("space drawn by the own group and the pool") << "dc" << " ab" << "3" << "as";
-        QTest::addRow("one character, digit then space") << "c" << "ab" << "1" << "9s";
-        QTest::addRow("lower case, no vowels") << "l" << "" << "2" << "v9";
+        auto row = [](const char *name, const char *groups, const char *own, const char *length,
+                      const char *extras) {
+            QTest::addRow("%s", name)
+                << QString(groups) << QString(own) << QString(length) << QString(extras);
+        };
+        row("plain, own characters", "c", "abc", "3", "");
+        row("repeats weigh more, then a space", "c", "aab", "3", "s");
+        row("own characters hold a space", "c", " xy", "3", "s");
+        row("last digit, then a space", "c", "ab", "2", "9s");
+        row("at least: digits and own", "dc", "ab", "3", "a9s");
+        row("vowels removed from group and pool", "c", "aeb!", "2", "av");
+        row("own group only vowels", "dc", "ae", "3", "avs");
+        row("space drawn by the own group and the pool", "dc", " ab", "3", "as");
+        row("one character, digit then space", "c", "ab", "1", "9s");
+        row("lower case, no vowels", "l", "", "2", "v9");
     }
     void matchesEveryPossiblePassword()
     {

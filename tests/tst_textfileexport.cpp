@@ -7,9 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <optional>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using namespace zentavo;
@@ -253,31 +256,49 @@ private slots:
         QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files), QStringList{});
     }
 
-    void aFailedWriteLeavesTheEarlierFile_data()
+    void aFailedWriteSaysWhyAndLeavesTheEarlierFile_data()
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("line");
+        QTest::addColumn<bool>("fullDisk"); // a 64 KiB disk, or a limit on the file's size
+        QTest::addColumn<QString>("cause");
         // Long lists are written in blocks as they go; short ones at the end.
-        QTest::addRow("in the middle") << 40000 << 222;
-        QTest::addRow("at the end") << 3000 << 232;
+        QTest::addRow("in the middle") << 40000 << 222 << false << "File too large";
+        QTest::addRow("at the end") << 3000 << 232 << false << "File too large";
+        QTest::addRow("a full disk") << 40000 << 222 << true << "No space left on device";
     }
-    void aFailedWriteLeavesTheEarlierFile()
+    void aFailedWriteSaysWhyAndLeavesTheEarlierFile()
     {
         QFETCH(int, rows);
         QFETCH(int, line);
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, cause);
+        const QString disk = path("disk");
+        QVERIFY(QDir().mkpath(disk));
+        if (fullDisk && ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("a small disk cannot be mounted here (needs root)");
+        const auto unmount = qScopeGuard([&] {
+            if (fullDisk)
+                ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH);
+        });
+        const QString target = disk + QStringLiteral("/kept.txt");
         const QByteArray earlier("the list saved yesterday\r\n");
-        writeFile(path("kept.txt"), earlier);
+        writeFile(target, earlier);
         fill(rows);
         RecordingProgress progress;
         {
-            FileSizeLimit limit(40000);
-            save(path("kept.txt"), &progress);
+            std::optional<FileSizeLimit> limit;
+            if (!fullDisk)
+                limit.emplace(40000);
+            save(target, &progress);
         }
         QCOMPARE(prompter.shown.size(), 1);
-        QVERIFY2(prompter.shown[0].text.contains(kPath + QStringLiteral("at line %1\r\r").arg(line)),
-                 qPrintable(prompter.shown[0].text));
-        QCOMPARE(readAll(path("kept.txt")), earlier);
-        QCOMPARE(QDir(tempDir->path()).entryList(QDir::Files), QStringList{"kept.txt"});
+        const QString text = prompter.shown[0].text;
+        QVERIFY2(text.startsWith(QStringLiteral("Writing to %1 failed: %2\r\n").arg(target, cause)),
+                 qPrintable(text));
+        QVERIFY2(text.contains(kPath + QStringLiteral("at line %1\r\r").arg(line)), qPrintable(text));
+        QCOMPARE(readAll(target), earlier);
+        QCOMPARE(QDir(disk).entryList(QDir::Files), QStringList{"kept.txt"});
         QCOMPARE(progress.texts().last(), QStringLiteral("Progress Bar"));
         QCOMPARE(progress.values().last(), 0.0);
     }

@@ -8,9 +8,11 @@
 #include "results/resultslist.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <sys/mount.h>
 
 using namespace zentavo;
 using namespace zentavo::test;
@@ -122,18 +124,39 @@ private slots:
         QCOMPARE(read, (QList<QStringList>{{"Results"}}));
     }
 
-    void aWorkbookThatCannotBeSavedFails_data()
+    void aWorkbookThatCannotBeSavedSaysWhy_data()
     {
         QTest::addColumn<bool>("whileYielding");
-        QTest::addRow("at once") << false;
-        QTest::addRow("while handling events") << true;
+        QTest::addColumn<bool>("fullDisk"); // a 64 KiB disk, or a folder that is missing
+        QTest::addColumn<QString>("cause");
+        QTest::addRow("at once") << false << false << "No such file or directory";
+        QTest::addRow("while handling events") << true << false << "No such file or directory";
+        QTest::addRow("a full disk") << true << true << "No space left on device";
     }
-    void aWorkbookThatCannotBeSavedFails()
+    void aWorkbookThatCannotBeSavedSaysWhy()
     {
         QFETCH(bool, whileYielding);
-        Workbook workbook(dir->filePath(QStringLiteral("missing/results.xlsx")), dir->path());
-        workbook.setText(0, 0, u"x");
-        QVERIFY_THROWS_EXCEPTION(Failure, whileYielding ? workbook.save(pump) : workbook.save());
+        QFETCH(bool, fullDisk);
+        QFETCH(QString, cause);
+        const QString disk = dir->filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        if (fullDisk && ::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("a small disk cannot be mounted here (needs root)");
+        const auto unmount = qScopeGuard([&] {
+            if (fullDisk)
+                ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH);
+        });
+        Workbook workbook(disk + (fullDisk ? "/results.xlsx" : "/missing/results.xlsx"), disk);
+        for (int row = 0; row < 20000; ++row)
+            workbook.setText(row, 0, QString::number(row * 7919.0, 'e', 12));
+        QString said;
+        try {
+            whileYielding ? workbook.save(pump) : workbook.save();
+        } catch (const Failure &failure) {
+            said = failure.description();
+        }
+        QVERIFY2(said.startsWith(QStringLiteral("The workbook %1/").arg(disk)), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral(" could not be saved: ") + cause), qPrintable(said));
     }
 
     void eventsAreHandledWhileAWorkbookIsSaved()
@@ -153,6 +176,21 @@ private slots:
         QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
         QVERIFY(QFileInfo(dir->filePath(QStringLiteral("big.xlsx"))).size() > 1000000);
         QVERIFY(prompter.shown.isEmpty());
+    }
+
+    void closingTheWindowWhileAWorkbookIsSavedWaitsForTheSave()
+    {
+        addColumns(*list, true);
+        for (int i = 1; i <= 5000; ++i)
+            list->appendRow(i, u"abcdefghijklmnop");
+        const QString path = dir->filePath(QStringLiteral("closed.xlsx"));
+        Workbook workbook(path, dir->path());
+        writeResultsWorkbook(*list, workbook, pump, *procedure);
+        QTimer::singleShot(0, list.get(), [this] { pump.abandon(); });
+        QVERIFY_THROWS_EXCEPTION(Abandoned, workbook.save(pump));
+        // The command stops only once the packing is over, so nothing it
+        // uses goes away under it: the file is whole.
+        QCOMPARE(readWorkbook(path, profile.path()).size(), 5001);
     }
 };
 

@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -187,6 +189,55 @@ private slots:
         blocker.close();
         WorkbookFolder folder(base);
         QVERIFY_THROWS_EXCEPTION(Failure, folder.createFile(QStringLiteral("x-XXXXXX")));
+    }
+
+    void withoutARuntimeFolderTheFoldersTriedAreNamed_data()
+    {
+        QTest::addColumn<bool>("variableSet"); // XDG_RUNTIME_DIR names a file, or is unset
+        QTest::addRow("unset") << false;
+        QTest::addRow("naming a file") << true;
+    }
+    void withoutARuntimeFolderTheFoldersTriedAreNamed()
+    {
+        QFETCH(bool, variableSet);
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTemp = qgetenv("TMPDIR");
+        const QString savedCurrent = QDir::currentPath();
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", savedRuntime);
+            qputenv("TMPDIR", savedTemp);
+            QDir::setCurrent(savedCurrent);
+        });
+        // The fallback in the temporary folder is taken by a file.
+        const QString temp = dir->filePath(QStringLiteral("tmp"));
+        QVERIFY(QDir().mkpath(temp));
+        qputenv("TMPDIR", QFile::encodeName(temp));
+        const QString fallback = temp + "/runtime-" + QString::fromLocal8Bit(getpwuid(geteuid())->pw_name);
+        QVERIFY(QFile(fallback).open(QIODevice::WriteOnly));
+        const QString named = dir->filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(QFile(named).open(QIODevice::WriteOnly));
+        if (variableSet)
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(named));
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+
+        // Start-up's clean-up must not take the current folder for the base.
+        QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("current/mine")));
+        QDir::setCurrent(dir->filePath(QStringLiteral("current")));
+        WorkbookFolder::removeLeftovers(WorkbookFolder::defaultBase());
+        QVERIFY(QFileInfo(dir->filePath(QStringLiteral("current/mine"))).isDir());
+
+        WorkbookFolder folder(WorkbookFolder::defaultBase());
+        QString said;
+        try {
+            folder.folder();
+        } catch (const Failure &failure) {
+            said = failure.description();
+        }
+        QVERIFY2(said.contains(fallback + " was tried instead, but it is not a folder"), qPrintable(said));
+        QVERIFY2(
+            said.contains(variableSet ? named + ", but it is not a folder" : "XDG_RUNTIME_DIR is not set"),
+            qPrintable(said));
+        QVERIFY(!said.contains(QStringLiteral("zentavo-workbooks")));
     }
 };
 

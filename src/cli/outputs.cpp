@@ -1,7 +1,7 @@
 #include "cli/outputs.h"
 
 #include "core/failure.h"
-#include "export/textfileexport.h"
+#include "export/paddedcolumns.h"
 #include "export/workbook.h"
 
 #include <QDir>

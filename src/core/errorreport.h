@@ -5,6 +5,7 @@
 #include <QString>
 #include <exception>
 #include <optional>
+#include <set>
 #include <utility>
 
 namespace zentavo {
@@ -30,8 +31,10 @@ private:
 
 // The numbered steps of one run of a command. A step that fails is reported
 // with its line number and the command carries on with the next step, so the
-// user always gets the rest of what they asked for. Each failure gives its own
-// report.
+// user always gets the rest of what they asked for. A failure that repeats in
+// the same run, at the same line and for the same reason (one for every
+// password of a long run, say), is reported only the first time: one box
+// tells the user as much as a thousand.
 class Procedure
 {
 public:
@@ -46,9 +49,9 @@ public:
         try {
             std::forward<Body>(body)();
         } catch (const Failure &failure) {
-            m_report.show(failure.description(), m_path, line);
+            report(line, failure.description());
         } catch (const std::exception &error) {
-            m_report.show(QString::fromLocal8Bit(error.what()), m_path, line);
+            report(line, QString::fromLocal8Bit(error.what()));
         }
     }
 
@@ -69,12 +72,17 @@ public:
         return value(line, std::forward<Condition>(condition)).value_or(true);
     }
 
-    // Reports a failure found without an exception.
-    void report(int line, const QString &description) { m_report.show(description, m_path, line); }
+    // Reports a failure found without an exception (once, as above).
+    void report(int line, const QString &description)
+    {
+        if (m_reported.emplace(line, description).second)
+            m_report.show(description, m_path, line);
+    }
 
 private:
     ErrorReport &m_report;
     QString m_path;
+    std::set<std::pair<int, QString>> m_reported;
 };
 
 } // namespace zentavo

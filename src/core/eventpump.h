@@ -23,8 +23,6 @@ public:
     void abandon() { m_abandoned = true; }
     bool isAbandoned() const { return m_abandoned; }
 
-    void setMinimumInterval(int ms) { m_minimumIntervalMs = ms; }
-
 private:
     QElapsedTimer m_sinceLastRun;
     int m_minimumIntervalMs;

@@ -5,34 +5,35 @@
 
 namespace zentavo {
 
-// The stored form of every option: its key in the settings store, the text
-// an empty store gives, and whether it belongs to a check box (stored "1" or
-// "0") or to a text field (stored verbatim). Listed in the order the options
-// are restored at start-up.
+// Every option in one place: its key in the settings store, the text an
+// empty store gives, and the object name of the main window's control that
+// shows it. A check box is stored "1" or "0", a text field verbatim. Listed
+// in the order the options are restored at start-up.
 struct OptionSetting
 {
     const char *key;
     const char *firstRunValue;
-    bool isCheckBox;
+    const char *control;
 };
 
 inline constexpr std::array<OptionSetting, 12> kOptionSettings{{
-    {"Alpha Lower", "1", true},                       // Check5
-    {"Alpha Upper", "1", true},                       // Check6
-    {"Numeric", "1", true},                           // Check7
-    {"Specified", "0", true},                         // Check2
-    {"Specified Character", "!@#$%^&*()", false},     // Text1
-    {"Number Of Passwords", "50", false},             // Text2
-    {"Password Length", "6", false},                  // Text3
-    {"Check8", "1", true},                            // at least one from each group
-    {"Check9", "1", true},                            // show line numbers
-    {"Check4", "1", true},                            // last character a digit
-    {"Check3", "1", true},                            // include a space
-    {"Check1", "1", true},                            // remove vowels
+    {"Alpha Lower", "1", "Check5"},
+    {"Alpha Upper", "1", "Check6"},
+    {"Numeric", "1", "Check7"},
+    {"Specified", "0", "Check2"},
+    {"Specified Character", "!@#$%^&*()", "Text1"},
+    {"Number Of Passwords", "50", "Text2"},
+    {"Password Length", "6", "Text3"},
+    {"Check8", "1", "Check8"}, // at least one from each group
+    {"Check9", "1", "Check9"}, // show line numbers
+    {"Check4", "1", "Check4"}, // last character a digit
+    {"Check3", "1", "Check3"}, // include a space
+    {"Check1", "1", "Check1"}, // remove vowels
 }};
 
-// The splash window's own setting: "1" hides it at later starts.
-inline constexpr OptionSetting kShowAgain{"ShowAgain", "0", false};
+// The splash window's own setting, shown by its check box: "1" hides it at
+// later starts.
+inline constexpr OptionSetting kShowAgain{"ShowAgain", "0", nullptr};
 
 inline QString encodeCheckBox(bool checked)
 {

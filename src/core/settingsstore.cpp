@@ -3,34 +3,153 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zentavo {
 
 namespace {
+
 const QString kSection = QStringLiteral("Zentavo");
+
+// Options fit in a few hundred bytes; a file far larger is not ours.
+constexpr qsizetype kLargestSettingsFile = qsizetype(1) << 20;
+
+QString kindOfNonFile(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return QStringLiteral("it is a named pipe (FIFO), not a file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("it is a device, not a file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("it is a socket, not a file");
+    return QStringLiteral("it is not a file");
 }
+
+// The file's bytes, read without ever waiting: opening a FIFO for reading
+// would otherwise block until some other program opened it for writing.
+// Empty with `error` set when it cannot be read or is no plain file.
+QByteArray readPlainFile(const QString &path, QString &error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = qt_error_string(errno);
+        return {};
+    }
+    QByteArray bytes;
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0) {
+        error = qt_error_string(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        error = kindOfNonFile(info.st_mode);
+    } else {
+        char buffer[16384];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                error = qt_error_string(errno);
+                break;
+            }
+            if (got == 0 || bytes.size() > kLargestSettingsFile)
+                break;
+            bytes.append(buffer, got);
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace
 
 SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QStringLiteral("Veltrano"), QStringLiteral("Zentavo")))
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Veltrano/Zentavo.ini"))
 {
 }
 
-SettingsStore::SettingsStore(const QString &fileName)
-    : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat))
+SettingsStore::SettingsStore(const QString &fileName) : m_fileName(fileName)
 {
+    open();
 }
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::fileName() const
+void SettingsStore::open()
 {
-    return m_settings->fileName();
+    const QByteArray path = QFile::encodeName(m_fileName);
+    struct stat entry = {}, target = {};
+    if (::lstat(path.constData(), &entry) != 0) {
+        // Nothing there yet: the first write makes it.
+        m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+        return;
+    }
+    const bool isLink = S_ISLNK(entry.st_mode);
+    const bool dangling = isLink && ::stat(path.constData(), &target) != 0;
+    const mode_t mode = isLink ? target.st_mode : entry.st_mode;
+    if (!dangling && S_ISDIR(mode)) {
+        // Reads find nothing and writes say that a folder is in the way.
+        m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+        return;
+    }
+    if (!dangling && !S_ISREG(mode)) {
+        m_readError = kindOfNonFile(mode);
+        return;
+    }
+
+    QByteArray bytes;
+    if (!dangling) {
+        bytes = readPlainFile(m_fileName, m_readError);
+        if (!m_readError.isEmpty())
+            return;
+    }
+    // QSettings judges the bytes in a copy of their own: given the damaged
+    // file itself, it would later write over it.
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
+        m_readError = QStringLiteral("it could not be checked: %1").arg(copy.errorString());
+        return;
+    }
+    // It parses on first use, so the keys come before the verdict.
+    QSettings parsed(copy.fileName(), QSettings::IniFormat);
+    QMap<QString, QVariant> readable;
+    for (const QString &key : parsed.allKeys())
+        readable.insert(key, parsed.value(key));
+    if (!dangling && parsed.status() == QSettings::NoError && bytes.size() <= kLargestSettingsFile) {
+        m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+        return;
+    }
+    replaceDamaged(readable);
+}
+
+void SettingsStore::replaceDamaged(const QMap<QString, QVariant> &readable)
+{
+    // Renaming moves the entry itself: the damaged bytes stay as they were,
+    // and a link goes aside as a link, what it points to untouched.
+    const QByteArray path = QFile::encodeName(m_fileName);
+    const QByteArray aside = QFile::encodeName(m_fileName + QStringLiteral(".damaged"));
+    if (::rename(path.constData(), aside.constData()) != 0) {
+        m_readError = QStringLiteral("it cannot be read as settings, and could not be set aside as %1: %2")
+                          .arg(QFile::decodeName(aside), qt_error_string(errno));
+        return;
+    }
+    m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
+    for (auto it = readable.cbegin(); it != readable.cend(); ++it)
+        m_settings->setValue(it.key(), it.value());
+    m_settings->sync();
 }
 
 QString SettingsStore::ReadSetting(const QString &key, const QString &defaultValue) const
 {
+    if (!m_settings)
+        return m_unsaved.value(key, defaultValue);
     const QVariant value = m_settings->value(kSection + QLatin1Char('/') + key);
     switch (value.typeId()) {
     case QMetaType::QString:
@@ -45,8 +164,12 @@ QString SettingsStore::ReadSetting(const QString &key, const QString &defaultVal
 
 bool SettingsStore::WriteSetting(const QString &key, const QString &value)
 {
-    if (m_settings->status() == QSettings::FormatError)
-        setDamagedFileAside();
+    if (!m_settings) {
+        // The file was left alone on purpose; the value holds for this run.
+        m_unsaved.insert(key, value);
+        m_writeError = m_readError;
+        return false;
+    }
     m_settings->setValue(kSection + QLatin1Char('/') + key, value);
     m_settings->sync();
     if (m_settings->status() == QSettings::NoError) {
@@ -55,25 +178,6 @@ bool SettingsStore::WriteSetting(const QString &key, const QString &value)
     }
     m_writeError = explainWriteFailure();
     return false;
-}
-
-void SettingsStore::setDamagedFileAside()
-{
-    // A file that could not be parsed is never overwritten by QSettings, so
-    // no option would be remembered again. Keep what could be read, move the
-    // damaged file aside for whoever wants to look at it, and start afresh.
-    QMap<QString, QVariant> readable;
-    for (const QString &key : m_settings->allKeys())
-        readable.insert(key, m_settings->value(key));
-    const QString path = fileName();
-    m_settings.reset();
-    const QString aside = path + QStringLiteral(".damaged");
-    QFile::remove(aside);
-    if (!QFile::rename(path, aside))
-        QFile::remove(path);
-    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    for (auto it = readable.cbegin(); it != readable.cend(); ++it)
-        m_settings->setValue(it.key(), it.value());
 }
 
 QString SettingsStore::explainWriteFailure() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <memory>
 
@@ -14,6 +15,16 @@ namespace zentavo {
 // Every write is on disk when WriteSetting returns, so nothing needs saving at
 // exit. Another running copy writing the same file is merged key by key: the
 // last write of each key wins.
+//
+// The file is looked at before anything reads it:
+// - one that cannot be parsed as settings (a power cut leaves NUL bytes, an
+//   editor a byte-order mark) is moved aside, unchanged, as
+//   Zentavo.ini.damaged, and a fresh file holds what could be read of it;
+//   a link to such a file, or to nothing, is moved aside the same way (the
+//   link, never what it points to);
+// - one that cannot be read, or is no plain file (a FIFO would block every
+//   read, a device is not ours), is left alone: readError() says why, the
+//   defaults apply, and nothing is written to it.
 class SettingsStore
 {
 public:
@@ -31,19 +42,23 @@ public:
     QString ReadSetting(const QString &key, const QString &defaultValue) const;
 
     // Stores the text and writes the file. False when the file could not be
-    // written; writeError() then says why. A file too damaged to be parsed is
-    // kept beside the store as Zentavo.ini.damaged, and a fresh one holds
-    // what could be read of it.
+    // written; writeError() then says why.
     bool WriteSetting(const QString &key, const QString &value);
 
-    QString fileName() const;
+    QString fileName() const { return m_fileName; }
     QString writeError() const { return m_writeError; }
+    // Why the stored options could not be used at all; empty when they could.
+    QString readError() const { return m_readError; }
 
 private:
-    void setDamagedFileAside();
+    void open();
+    void replaceDamaged(const QMap<QString, QVariant> &readable);
     QString explainWriteFailure() const;
 
-    std::unique_ptr<QSettings> m_settings;
+    QString m_fileName;
+    std::unique_ptr<QSettings> m_settings; // none while the file is unusable
+    QMap<QString, QString> m_unsaved;      // what was written meanwhile
+    QString m_readError;
     QString m_writeError;
 };
 

@@ -1,18 +1,14 @@
 #include "export/clipboardexport.h"
 
+#include "export/paddedcolumns.h"
+
 #include "core/eventpump.h"
 #include "results/resultslist.h"
-
-#include <algorithm>
-#include <vector>
 
 namespace zentavo {
 
 namespace {
 constexpr int kAttempts = 1000;
-// Handling pending events is decided by the clock; reading it for every row
-// of a million would cost more than the rows.
-constexpr qsizetype kRowsBetweenYields = 64;
 } // namespace
 
 QString clipboardText(const ResultsList &list, EventPump &pump)
@@ -20,15 +16,8 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     const int columns = list.columnCount();
     const qsizetype rows = list.storedRowCount();
     std::vector<qsizetype> widths(std::size_t(columns), 0);
+    widenToCells(list, rows, widths, pump);
     qsizetype total = 0;
-    for (qsizetype r = 0; r < rows; ++r) {
-        if (r % kRowsBetweenYields == 0)
-            pump.yield();
-        for (int c = 0; c < columns; ++c) {
-            const qsizetype length = list.cellLength(r, c);
-            widths[std::size_t(c)] = std::max(widths[std::size_t(c)], length);
-        }
-    }
     for (const qsizetype width : widths)
         total += width + 1;
 
@@ -42,14 +31,7 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
         if (!list.isChecked(r))
             continue;
         const qsizetype lineStart = text.size();
-        for (int c = 0; c < columns; ++c) {
-            const qsizetype start = text.size();
-            list.appendCell(r, c, text);
-            const qsizetype length = text.size() - start;
-            if (widths[std::size_t(c)] > length)
-                text.resize(start + widths[std::size_t(c)], QLatin1Char(' '));
-            text.append(QLatin1Char('\t'));
-        }
+        appendPaddedRow(list, r, widths, text);
         // The last cell loses its TAB and every space at its end: its own
         // and its padding. Nothing before this line is touched.
         if (text.size() > lineStart)

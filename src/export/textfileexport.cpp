@@ -1,6 +1,7 @@
 #include "export/textfileexport.h"
 
 #include "export/background.h"
+#include "export/paddedcolumns.h"
 #include "export/progressdisplay.h"
 
 #include "core/apputil.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringEncoder>
-#include <algorithm>
 #include <vector>
 
 namespace zentavo {
@@ -39,11 +39,36 @@ public:
         m_bytes.resize(m_encoder.requiredSpace(m_text.size()));
         const qsizetype length = m_encoder.appendToBuffer(m_bytes.data(), m_text) - m_bytes.constData();
         m_text.truncate(0);
-        return m_file.write(m_bytes.constData(), length) == length;
+        return writeFully(m_bytes.constData(), length);
     }
 
 private:
     static constexpr qsizetype kBlock = qsizetype(1) << 17;
+
+    // A write that runs into a full disk (or a size limit) first writes what
+    // fits and returns less, without an error; only the next attempt fails
+    // with the system's reason. So the rest is written, and what the device
+    // keeps in its buffer flushed, until all is out or the system says why
+    // not, which is what the user is then told.
+    bool writeFully(const char *data, qsizetype length)
+    {
+        while (length > 0) {
+            const qint64 written = m_file.write(data, length);
+            if (written <= 0)
+                return false;
+            data += written;
+            length -= qsizetype(written);
+        }
+        for (qint64 buffered = m_file.bytesToWrite(); buffered > 0;) {
+            if (m_file.flush())
+                return true;
+            const qint64 left = m_file.bytesToWrite();
+            if (left >= buffered)
+                return false;
+            buffered = left;
+        }
+        return true;
+    }
 
     QSaveFile &m_file;
     // The locale's encoding; the user's own characters may lie outside ASCII.
@@ -52,174 +77,217 @@ private:
     QByteArray m_bytes;
 };
 
-// Handling pending events is decided by the clock, and reading the clock for
-// every one of a million rows would cost more than the rows themselves.
-constexpr qsizetype kRowsBetweenYields = 64;
-
-} // namespace
-
-void appendPadded(QString &text, qsizetype start, qsizetype width)
+// One run of the export: the list, the file being written beside its
+// destination, and the progress display that follows along. Failures are
+// reported through the procedure's numbered steps.
+class TextFileExport
 {
-    // A cell that grew wider than its column (the list changed meanwhile)
-    // gets no padding.
-    const qsizetype length = text.size() - start;
-    if (width > length)
-        text.resize(start + width, QLatin1Char(' '));
-    text.append(QLatin1Char('\t'));
-}
+public:
+    TextFileExport(const ResultsList &list, const QString &path, ProgressDisplay *progress, EventPump &pump,
+                   Procedure &procedure)
+        : m_list(list), m_path(path), m_progress(progress), m_pump(pump), m_procedure(procedure),
+          m_writing(QStringLiteral("Writing file: ") + FileNameFromPath(path)), m_file(path), m_writer(m_file)
+    {
+    }
 
-void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, ProgressDisplay *progress,
-                                EventPump &pump, ErrorReport &report)
-{
-    Procedure procedure(report, QStringLiteral("in Quorvex2021/08/31.Main.SaveListviewProperlySpaced "));
-    const QString writing = QStringLiteral("Writing file: ") + FileNameFromPath(path);
-    auto showProgress = [&](int line, double value, const QString &text) {
-        if (!progress)
+    void showProgress(int line, double value)
+    {
+        if (!m_progress)
             return;
-        pump.yield();
-        procedure.step(line, [&] {
-            progress->setValue(value);
-            progress->setText(text);
+        m_pump.yield();
+        m_procedure.step(line, [&] {
+            m_progress->setValue(value);
+            m_progress->setText(m_writing);
         });
-        pump.yield();
-    };
-
-    showProgress(102, 1, writing);
+        m_pump.yield();
+    }
 
     // Every column is as wide as its widest text: the title, and the cells of
     // all rows, ticked or not.
-    const int columns = list.columnCount();
-    std::vector<qsizetype> widths(std::size_t(columns), 0);
-    for (int c = 0; c < columns; ++c)
-        procedure.step(116, [&] { widths[std::size_t(c)] = list.columnTitle(c).size(); });
-    // Should the list lose its rows meanwhile, every further read would fail
-    // alike: one report says it, and the widths found so far stand.
-    procedure.step(124, [&] {
-        const qsizetype rows = list.storedRowCount();
-        for (qsizetype r = 0; r < rows; ++r) {
-            if (r % kRowsBetweenYields == 0)
-                pump.yield();
-            for (int c = 0; c < columns; ++c)
-                widths[std::size_t(c)] = std::max(widths[std::size_t(c)], list.cellLength(r, c));
-        }
-    });
+    std::vector<qsizetype> measureColumns()
+    {
+        const int columns = m_list.columnCount();
+        std::vector<qsizetype> widths(std::size_t(columns), 0);
+        for (int c = 0; c < columns; ++c)
+            m_procedure.step(116, [&] { widths[std::size_t(c)] = m_list.columnTitle(c).size(); });
+        // Should the list lose its rows meanwhile, every further read would
+        // fail alike: one report says it, and the widths found so far stand.
+        m_procedure.step(124, [&] { widenToCells(m_list, m_list.storedRowCount(), widths, m_pump); });
+        return widths;
+    }
 
-    showProgress(146, 10, writing);
+    // False when the file could not be created (reported).
+    bool createFile()
+    {
+        const bool replacing = QFileInfo::exists(m_path);
+        m_procedure.step(156, [&] {
+            if (!m_file.open(QIODevice::WriteOnly))
+                throw Failure(QStringLiteral("%1 could not be created: %2")
+                                  .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+            // A new file of passwords is for its owner's eyes only; a replaced
+            // one keeps the permissions it had.
+            if (!replacing)
+                m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        });
+        return m_file.isOpen();
+    }
 
-    QSaveFile file(path);
-    BlockWriter writer(file);
-    QString &text = writer.text();
-    const bool replacing = QFileInfo::exists(path);
-    procedure.step(156, [&] {
-        if (!file.open(QIODevice::WriteOnly))
-            throw Failure(QStringLiteral("%1 could not be created: %2")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()));
-        // A new file of passwords is for its owner's eyes only; a replaced
-        // one keeps the permissions it had.
-        if (!replacing)
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    });
-    // A file that could not be created was reported once above; with nothing
-    // to write into, the lines are not built either. A failed write is
-    // likewise reported once and ends the writing.
-    bool writeFailed = false;
-    auto writeFailure = [&] {
-        return QStringLiteral("Writing to %1 failed: %2")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
-    };
-    if (file.isOpen()) {
-        for (int c = 0; c < columns; ++c) {
-            pump.yield();
+    // The column titles. False when the file refused them (reported).
+    bool writeTitleLine(const std::vector<qsizetype> &widths)
+    {
+        QString &text = m_writer.text();
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            m_pump.yield();
             const qsizetype start = text.size();
-            procedure.step(162, [&] {
-                text.append(list.columnTitle(c));
-                appendPadded(text, start, widths[std::size_t(c)]);
+            m_procedure.step(162, [&] {
+                text.append(m_list.columnTitle(int(c)));
+                appendPadded(text, start, widths[c]);
             });
         }
-        text.append(QLatin1String("\r\n"));
-        if (!writer.writeIfFull()) {
-            procedure.report(170, writeFailure());
-            writeFailed = true;
-        }
+        return endLine(170);
+    }
 
-        showProgress(176, 20, writing);
-
-        const qsizetype rows = list.storedRowCount();
-        for (qsizetype r = 0; r < rows && !writeFailed; ++r) {
+    // Every ticked row. False when the file refused a line (reported); a
+    // list that loses its rows meanwhile is reported too, and what was
+    // written until then stands.
+    bool writeTickedRows(const std::vector<qsizetype> &widths)
+    {
+        QString &text = m_writer.text();
+        const qsizetype rows = m_list.storedRowCount();
+        for (qsizetype r = 0; r < rows; ++r) {
             if (r % kRowsBetweenYields == 0)
-                pump.yield();
+                m_pump.yield();
             const qsizetype lineStart = text.size();
             int line = 188;
             try {
-                if (!list.isChecked(r))
+                if (!m_list.isChecked(r))
                     continue;
                 line = 194;
-                for (int c = 0; c < columns; ++c) {
-                    const qsizetype start = text.size();
-                    list.appendCell(r, c, text);
-                    appendPadded(text, start, widths[std::size_t(c)]);
-                }
+                appendPaddedRow(m_list, r, widths, text);
             } catch (const Failure &failure) {
                 // The rest of the list is gone; the line is dropped whole.
                 text.truncate(lineStart);
-                procedure.report(line, failure.description());
+                m_procedure.report(line, failure.description());
                 break;
             }
-            if (progress) {
-                // Counted anew: the list may have grown meanwhile. The bar
-                // may pass 100 by a hair near the end of a long list.
-                const qsizetype count = list.storedRowCount();
-                const qsizetype row = r + 1;
-                if (count > 0) {
-                    procedure.step(214, [&] {
-                        progress->setValue(double(count / 2000 + row) / double(count) * 100.0);
-                        if (row % 1000 == 0)
-                            progress->setText(writing + QStringLiteral(" (") + QString::number(row) +
-                                              QLatin1Char(')'));
-                    });
-                }
-            }
-            text.append(QLatin1String("\r\n"));
-            if (!writer.writeIfFull()) {
-                procedure.report(222, writeFailure());
-                writeFailed = true;
-            }
+            showRowProgress(r + 1);
+            if (!endLine(222))
+                return false;
         }
+        return true;
     }
 
-    if (progress) {
-        procedure.step(228, [&] {
-            progress->setValue(100);
-            progress->setText(QStringLiteral("Done."));
+    void showDone()
+    {
+        if (!m_progress)
+            return;
+        m_procedure.step(228, [&] {
+            m_progress->setValue(100);
+            m_progress->setText(QStringLiteral("Done."));
         });
     }
 
     // Only a complete file replaces what was there; after a failed write the
     // half-written one is thrown away (that failure was reported already).
-    if (file.isOpen()) {
-        if (writeFailed) {
-            file.cancelWriting();
-        } else {
-            // Moving the file into place waits for the disk to hold it, which
-            // takes a while for a long list on a slow disk.
-            procedure.step(232, [&] {
-                const bool written =
-                    runWhileYielding(pump, [&] { return writer.writeAll() && file.commit(); });
-                if (!written)
-                    throw Failure(file.isOpen()
-                                      ? writeFailure()
-                                      : QStringLiteral("%1 could not be saved: %2")
-                                            .arg(QDir::toNativeSeparators(path), file.errorString()));
-            });
+    void replaceDestination(bool complete)
+    {
+        if (!m_file.isOpen())
+            return;
+        if (!complete) {
+            m_file.cancelWriting();
+            return;
         }
-    }
-
-    if (progress) {
-        procedure.step(240, [&] {
-            progress->setValue(0);
-            progress->setText(QStringLiteral("Progress Bar"));
+        // Moving the file into place waits for the disk to hold it, which
+        // takes a while for a long list on a slow disk.
+        m_procedure.step(232, [&] {
+            const bool written =
+                runWhileYielding(m_pump, [&] { return m_writer.writeAll() && m_file.commit(); });
+            if (!written)
+                throw Failure(m_file.isOpen()
+                                  ? writeFailure()
+                                  : QStringLiteral("%1 could not be saved: %2")
+                                        .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
         });
     }
+
+    void resetProgress()
+    {
+        if (!m_progress)
+            return;
+        m_procedure.step(240, [&] {
+            m_progress->setValue(0);
+            m_progress->setText(QStringLiteral("Progress Bar"));
+        });
+    }
+
+private:
+    // Ends the line and hands a full block to the file. A failed write is
+    // reported once, as step `line`, and ends the writing.
+    bool endLine(int line)
+    {
+        m_writer.text().append(QLatin1String("\r\n"));
+        if (m_writer.writeIfFull())
+            return true;
+        m_procedure.report(line, writeFailure());
+        return false;
+    }
+
+    void showRowProgress(qsizetype row)
+    {
+        if (!m_progress)
+            return;
+        // Counted anew: the list may have grown meanwhile. The bar may pass
+        // 100 by a hair near the end of a long list.
+        const qsizetype count = m_list.storedRowCount();
+        if (count == 0)
+            return;
+        m_procedure.step(214, [&] {
+            m_progress->setValue(double(count / 2000 + row) / double(count) * 100.0);
+            if (row % 1000 == 0)
+                m_progress->setText(m_writing + QStringLiteral(" (") + QString::number(row) +
+                                    QLatin1Char(')'));
+        });
+    }
+
+    QString writeFailure() const
+    {
+        return QStringLiteral("Writing to %1 failed: %2")
+            .arg(QDir::toNativeSeparators(m_path), m_file.errorString());
+    }
+
+    const ResultsList &m_list;
+    const QString m_path;
+    ProgressDisplay *const m_progress;
+    EventPump &m_pump;
+    Procedure &m_procedure;
+    const QString m_writing;
+    QSaveFile m_file;
+    BlockWriter m_writer;
+};
+
+} // namespace
+
+void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, ProgressDisplay *progress,
+                                EventPump &pump, ErrorReport &report)
+{
+    Procedure procedure(report, QStringLiteral("in Quorvex2021/08/31.Main.SaveListviewProperlySpaced "));
+    TextFileExport run(list, path, progress, pump, procedure);
+
+    run.showProgress(102, 1);
+    const std::vector<qsizetype> widths = run.measureColumns();
+    run.showProgress(146, 10);
+
+    // A file that could not be created was reported once; with nothing to
+    // write into, the lines are not built either.
+    bool complete = false;
+    if (run.createFile()) {
+        complete = run.writeTitleLine(widths);
+        run.showProgress(176, 20);
+        complete = complete && run.writeTickedRows(widths);
+    }
+    run.showDone();
+    run.replaceDestination(complete);
+    run.resetProgress();
 }
 
 } // namespace zentavo

@@ -9,10 +9,6 @@ class EventPump;
 class ProgressDisplay;
 class ResultsList;
 
-// Ends the cell that starts at `start` in `text`: spaces up to the column's
-// `width`, then a TAB. Every line of the file is its cells so ended, then CR LF.
-void appendPadded(QString &text, qsizetype start, qsizetype width);
-
 // Writes the list to `path` as text in padded columns: the column titles,
 // then every ticked row, each cell padded to its column's widest text (over
 // all rows and the title) and followed by a TAB, every line ended by CR LF,

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cerrno>
 #include <xlsxwriter.h>
 
 namespace zentavo {
@@ -16,9 +17,13 @@ static_assert(Workbook::kRowLimit == LXW_ROW_MAX);
 
 namespace {
 
-Failure workbookFailure(const QString &what, lxw_error error)
+Failure workbookFailure(const QString &what, lxw_error error, int systemError = 0)
 {
-    return Failure(QStringLiteral("%1: %2").arg(what, QString::fromUtf8(lxw_strerror(error))));
+    // Where the library failed on a file, the system knows why ("No space
+    // left on device"); its own text only says which step went wrong.
+    const QString why = QString::fromUtf8(lxw_strerror(error));
+    return Failure(systemError ? QStringLiteral("%1: %2 (%3)").arg(what, qt_error_string(systemError), why)
+                               : QStringLiteral("%1: %2").arg(what, why));
 }
 
 // Column widths are in characters of the sheet's standard font; passwords
@@ -94,13 +99,18 @@ void Workbook::save()
     if (!m_workbook)
         throw Failure(QStringLiteral("The workbook was already saved."));
     // workbook_close frees the workbook whatever the outcome.
+    errno = 0;
     const lxw_error error = workbook_close(m_workbook);
+    const int systemError = errno;
     m_workbook = nullptr;
     m_sheet = nullptr;
+    const bool fileError = error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
+                           error == LXW_ERROR_READING_TMPFILE || error == LXW_ERROR_ZIP_FILE_OPERATION ||
+                           error == LXW_ERROR_ZIP_FILE_ADD || error == LXW_ERROR_ZIP_CLOSE;
     if (error != LXW_NO_ERROR)
         throw workbookFailure(
-            QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)),
-            error);
+            QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)), error,
+            fileError ? systemError : 0);
 }
 
 void Workbook::save(EventPump &pump)

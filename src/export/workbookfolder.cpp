@@ -10,8 +10,11 @@
 #include <QTemporaryFile>
 #include <QTimer>
 
+#include <cerrno>
+
 #ifdef Q_OS_LINUX
 #include <dirent.h>
+#include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,12 +117,50 @@ WorkbookFolder::~WorkbookFolder()
 
 QString WorkbookFolder::defaultBase()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-           QStringLiteral("/zentavo-workbooks");
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/zentavo-workbooks");
+}
+
+QString WorkbookFolder::noRuntimeFolder()
+{
+    // Qt takes $XDG_RUNTIME_DIR and, when that is unset or unfit, a folder
+    // of the user's in the temporary folder: both were tried, so both are
+    // named, each with what was wrong with it.
+    auto whyNot = [](const QString &path) -> QString {
+#ifdef Q_OS_LINUX
+        struct stat info = {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+            return QStringLiteral("it could not be made: %1").arg(qt_error_string(errno));
+        if (!S_ISDIR(info.st_mode))
+            return QStringLiteral("it is not a folder");
+        if (info.st_uid != ::geteuid())
+            return QStringLiteral("it belongs to another user");
+        if ((info.st_mode & 0777) != 0700)
+            return QStringLiteral("others may enter it");
+#else
+        Q_UNUSED(path);
+#endif
+        return QStringLiteral("it cannot be used");
+    };
+    QString user;
+#ifdef Q_OS_LINUX
+    if (const passwd *entry = ::getpwuid(::geteuid()))
+        user = QFile::decodeName(entry->pw_name);
+#endif
+    const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString fallback = QDir::tempPath() + QStringLiteral("/runtime-") + user;
+    const QString first = fromEnvironment.isEmpty()
+                              ? QStringLiteral("XDG_RUNTIME_DIR is not set")
+                              : QStringLiteral("XDG_RUNTIME_DIR is %1, but %2")
+                                    .arg(QDir::toNativeSeparators(fromEnvironment), whyNot(fromEnvironment));
+    return QStringLiteral("There is no private folder for workbooks: %1, and %2 was tried instead, but %3.")
+        .arg(first, QDir::toNativeSeparators(fallback), whyNot(fallback));
 }
 
 void WorkbookFolder::removeLeftovers(const QString &base)
 {
+    if (base.isEmpty())
+        return; // no folder, no leftovers (and QDir would take the current folder)
     const QDir dir(base);
     for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         const QString folder = dir.filePath(name);
@@ -138,9 +179,13 @@ QString WorkbookFolder::folder()
 {
     if (!m_folder.isEmpty())
         return m_folder;
+    if (m_base.isEmpty())
+        throw Failure(noRuntimeFolder());
+    errno = 0;
     if (!QDir().mkpath(m_base) || !QFile::setPermissions(m_base, kUserOnlyFolder))
-        throw Failure(
-            QStringLiteral("The folder %1 could not be created.").arg(QDir::toNativeSeparators(m_base)));
+        throw Failure(QStringLiteral("The folder %1 could not be created: %2")
+                          .arg(QDir::toNativeSeparators(m_base),
+                               errno ? qt_error_string(errno) : QStringLiteral("it is in the way")));
     const QDir base(m_base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);

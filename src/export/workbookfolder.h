@@ -38,7 +38,8 @@ public:
     ~WorkbookFolder() override;
 
     // Below the user's runtime folder, which the system keeps private to the
-    // user (and in memory, where it has one).
+    // user (and in memory, where it has one). Empty when there is none to
+    // use; folder() then says which folders were tried and why they failed.
     static QString defaultBase();
     // Removes the folders of programs no longer running.
     static void removeLeftovers(const QString &base);
@@ -59,6 +60,8 @@ public:
     QStringList pendingFiles() const;
 
 private:
+    static QString noRuntimeFolder();
+
     struct Watch
     {
         QString file;

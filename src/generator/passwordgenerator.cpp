@@ -135,10 +135,14 @@ void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host
         Password password;
         const bool filled = atLeastMode ? fillAtLeast(procedure, options, pools, password)
                                         : fillPlain(procedure, options, pools, password);
-        if (filled) {
-            finish(procedure, options, labels, password);
-            host.appendRow(options.showLineNumbers ? qint32(i) : 0, toQString(password));
+        // A length that cannot be read would fail alike for every password
+        // still to come: after its one report the run ends, as for the count.
+        if (!filled) {
+            showDone = false;
+            return;
         }
+        finish(procedure, options, labels, password);
+        host.appendRow(options.showLineNumbers ? qint32(i) : 0, toQString(password));
         procedure.step(labels.progress, [&] {
             const qint32 total = passwordCount(options.passwordCount);
             if (total == 0)

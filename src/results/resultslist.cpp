@@ -30,16 +30,20 @@ int ResultsList::columnCount(const QModelIndex &parent) const
 
 QString ResultsList::columnTitle(int column) const
 {
-    if (column < 0 || column >= int(m_columns.size()))
-        throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
+    checkColumn(column);
     return m_columns[std::size_t(column)].title;
 }
 
 int ResultsList::columnWidthTwips(int column) const
 {
+    checkColumn(column);
+    return m_columns[std::size_t(column)].widthTwips;
+}
+
+void ResultsList::checkColumn(int column) const
+{
     if (column < 0 || column >= int(m_columns.size()))
         throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
-    return m_columns[std::size_t(column)].widthTwips;
 }
 
 void ResultsList::addColumn(const QString &title)
@@ -53,8 +57,7 @@ void ResultsList::addColumn(const QString &title)
 
 void ResultsList::setColumnWidthTwips(int column, int twips)
 {
-    if (column < 0 || column >= int(m_columns.size()))
-        throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
+    checkColumn(column);
     m_columns[std::size_t(column)].widthTwips = twips;
     emit columnWidthChanged(column, twips);
 }

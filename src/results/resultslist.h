@@ -87,6 +87,7 @@ private:
 
     QStringView password(qsizetype row) const;
     void checkRow(qsizetype row) const;
+    void checkColumn(int column) const;
     void schedulePublish();
 
     std::vector<Column> m_columns;

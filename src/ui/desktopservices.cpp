@@ -3,19 +3,83 @@
 #include "export/workbookfolder.h"
 #include "generator/randomsource.h"
 #include "core/config.h"
+#include "core/eventpump.h"
 #include "core/failure.h"
 #include "core/settingsstore.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
 
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace zentavo {
+
+namespace {
+
+// While a message box is up the user can do nothing else in the program but
+// close its main window, which ends the program as at any other moment. A
+// box that is modal in Qt's sense would hold back that close as well, so the
+// box is shown without modality, and the input meant for other windows is
+// held back here instead.
+class InputOnlyFor final : public QObject
+{
+public:
+    explicit InputOnlyFor(QWidget *box) : m_box(box) { qApp->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            break;
+        default:
+            return false;
+        }
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || widget->window() == m_box)
+            return false;
+        if (event->type() == QEvent::MouseButtonPress) {
+            // A click elsewhere brings the box back to the front.
+            m_box->raise();
+            m_box->activateWindow();
+        }
+        return true;
+    }
+
+private:
+    QWidget *m_box;
+};
+
+} // namespace
 
 void MessageBoxPrompter::message(Icon icon, const QString &title, const QString &text)
 {
@@ -28,13 +92,27 @@ void MessageBoxPrompter::message(Icon icon, const QString &title, const QString 
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    box.setWindowModality(Qt::NonModal);
+    const InputOnlyFor onlyTheBox(&box);
+    // Closing the main window quits every event loop, this one included.
+    QEventLoop untilClosed;
+    QObject::connect(&box, &QDialog::finished, &untilClosed, &QEventLoop::quit);
+    box.show();
+    box.raise();
+    box.activateWindow();
+    untilClosed.exec(QEventLoop::DialogExec);
 }
 
 void DesktopBrowser::open(const QUrl &address)
 {
-    QDesktopServices::openUrl(address);
+    // Tests and tools run the real program now and then; they name a program
+    // of their own here (one that records the address, or `true`), so the
+    // desktop's browser never opens.
+    const QString instead = qEnvironmentVariable("ZENTAVO_BROWSER");
+    if (!instead.isEmpty())
+        QProcess::startDetached(instead, {address.toString()});
+    else
+        QDesktopServices::openUrl(address);
 }
 
 QString FileSaveDialog::askForPath()
@@ -74,9 +152,14 @@ QString LibreOfficeCalc::command()
     const QString chosen = qEnvironmentVariable("ZENTAVO_SPREADSHEET");
     if (!chosen.isEmpty())
         return QStandardPaths::findExecutable(chosen);
-    for (const char *name : {"localc", "soffice", "libreoffice"}) {
+    // The suite's launcher is there with any of its programs; Calc itself
+    // is the library its own package puts beside the launcher.
+    for (const char *name : {"soffice", "libreoffice"}) {
         const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
-        if (!found.isEmpty())
+        if (found.isEmpty())
+            continue;
+        const QFileInfo launcher(QFileInfo(found).canonicalFilePath());
+        if (QFileInfo::exists(launcher.absolutePath() + QStringLiteral("/libsclo.so")))
             return found;
     }
     return {};
@@ -87,14 +170,104 @@ bool LibreOfficeCalc::isInstalled()
     return !command().isEmpty();
 }
 
-void LibreOfficeCalc::open(const QString &workbook)
+namespace {
+
+// Tells when a file is opened by any program: the application reading the
+// workbook is the sign that it has started.
+class OpenWatch
 {
+public:
+    explicit OpenWatch(const QString &file)
+    {
+#ifdef Q_OS_LINUX
+        m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_fd >= 0 && inotify_add_watch(m_fd, QFile::encodeName(file).constData(), IN_OPEN) < 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+#else
+        Q_UNUSED(file);
+#endif
+    }
+    ~OpenWatch()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OpenWatch(const OpenWatch &) = delete;
+    OpenWatch &operator=(const OpenWatch &) = delete;
+
+    bool seen()
+    {
+        alignas(8) char events[1024];
+        if (!m_seen && m_fd >= 0 && ::read(m_fd, events, sizeof events) > 0)
+            m_seen = true;
+        return m_seen;
+    }
+
+private:
+    int m_fd = -1;
+    bool m_seen = false;
+};
+
+} // namespace
+
+LibreOfficeCalc::~LibreOfficeCalc()
+{
+    // A QProcess ends its program when it goes, and the application is the
+    // user's to close: those still running are let go.
+    for (std::unique_ptr<QProcess> &process : m_started) {
+        if (process->state() != QProcess::NotRunning)
+            (void)process.release();
+    }
+}
+
+void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
+{
+    std::erase_if(m_started, [](const auto &process) { return process->state() == QProcess::NotRunning; });
     const QString program = command();
+    if (program.isEmpty())
+        throw Failure(QStringLiteral("No spreadsheet application was found to open %1.").arg(workbook));
+
+    auto owned = std::make_unique<QProcess>();
+    QProcess &process = *owned;
+    // Kept before anything can go wrong: letting go of it would end it.
+    m_started.push_back(std::move(owned));
+    process.setProgram(program);
     // -n: a new, untitled document made from the workbook, so the user is
     // asked where to keep it rather than saving over a temporary file.
-    if (program.isEmpty() || !QProcess::startDetached(program, {QStringLiteral("-n"), workbook}))
-        throw Failure(QStringLiteral("The spreadsheet application %1 could not be started.")
-                          .arg(program.isEmpty() ? QStringLiteral("(none found)") : program));
+    process.setArguments({QStringLiteral("-n"), workbook});
+    // Nothing to read or write here: a pipe to this program would break
+    // when it ends, and take the application with it.
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+#ifdef Q_OS_UNIX
+    process.setChildProcessModifier([] { ::setsid(); });
+#endif
+    OpenWatch opened(workbook);
+    process.start();
+    if (!process.waitForStarted(-1))
+        throw Failure(QStringLiteral("The spreadsheet application %1 could not be started: %2")
+                          .arg(program, process.errorString()));
+
+    QElapsedTimer waiting;
+    waiting.start();
+    while (process.state() != QProcess::NotRunning && !opened.seen() && waiting.elapsed() < m_patienceMs) {
+        process.waitForFinished(10);
+        pump.yield();
+    }
+    if (process.state() != QProcess::NotRunning || opened.seen())
+        return;
+    if (process.exitStatus() == QProcess::CrashExit)
+        throw Failure(QStringLiteral("The spreadsheet application %1 stopped unexpectedly before it opened "
+                                     "the workbook.")
+                          .arg(program));
+    if (process.exitCode() != 0)
+        throw Failure(QStringLiteral("The spreadsheet application %1 ended with exit code %2 before it "
+                                     "opened the workbook.")
+                          .arg(program)
+                          .arg(process.exitCode()));
 }
 
 DesktopServices::DesktopServices()

@@ -9,7 +9,9 @@
 #include "export/clipboardexport.h"
 #include "export/spreadsheetapplication.h"
 
+#include <QProcess>
 #include <memory>
+#include <vector>
 
 namespace zentavo {
 
@@ -24,6 +26,7 @@ public:
     void message(Icon icon, const QString &title, const QString &text) override;
 };
 
+// The desktop's web browser, or the program ZENTAVO_BROWSER names.
 class DesktopBrowser final : public Browser
 {
 public:
@@ -48,17 +51,29 @@ public:
     bool setText(const QString &text, const QString &format) override;
 };
 
-// LibreOffice Calc, found on the search path (localc, soffice or
-// libreoffice), or the command named by ZENTAVO_SPREADSHEET. Started on its
+// LibreOffice Calc: the office suite's soffice (or libreoffice) on the
+// search path, counted only when its Calc component is installed beside it;
+// or the command named by ZENTAVO_SPREADSHEET. Started in a session of its
 // own, so it stays open after this program ends.
 class LibreOfficeCalc final : public SpreadsheetApplication
 {
 public:
+    // How long a start may take before the command stops waiting for it.
+    explicit LibreOfficeCalc(int patienceMs = 60000) : m_patienceMs(patienceMs) {}
+    ~LibreOfficeCalc() override;
+
     // The program that would be started; empty when there is none.
     static QString command();
 
     bool isInstalled() override;
-    void open(const QString &workbook) override;
+    // Waits until the application has opened the workbook, handed it to a
+    // copy already running (the launcher then ends at once, without an
+    // error), or failed.
+    void open(const QString &workbook, EventPump &pump) override;
+
+private:
+    int m_patienceMs;
+    std::vector<std::unique_ptr<QProcess>> m_started;
 };
 
 // The real outside world: message boxes, the system's random source and

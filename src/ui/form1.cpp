@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "core/prompter.h"
+#include "ui/windowlook.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,14 +27,6 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
 }
 
-QFont arial(qreal points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
 template <typename Control>
 Control *place(Control *control, int left, int top, int width, int height)
 {
@@ -46,9 +39,10 @@ Control *place(Control *control, int left, int top, int width, int height)
 Form1::Form1(const Services &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_errorReport(*services.prompter, services.supportAddress),
-      m_generator(*services.random, m_errorReport)
+      m_services(services), m_prompter(*services.prompter, m_pump),
+      m_errorReport(m_prompter, services.supportAddress), m_generator(*services.random, m_errorReport)
 {
+    m_services.prompter = &m_prompter;
     createControls();
     setTabOrder();
     wirePointerHandlers();
@@ -61,11 +55,8 @@ void Form1::createControls()
 {
     const QSize client(twipsToPixels(8040), twipsToPixels(10680));
     setFixedSize(client);
-    setFont(arial(9));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    setFont(boldArial(9));
+    paintWhite(this);
 
     Frame1 = place(new QGroupBox(QStringLiteral("Options"), this), 120, 90, 7800, 1785);
     Check5 = place(new QCheckBox(QStringLiteral("a - z"), Frame1), 240, 300, 870, 240);
@@ -93,7 +84,7 @@ void Form1::createControls()
     Frame3 = place(new QGroupBox(QStringLiteral("What length?"), this), 120, 5370, 7800, 780);
     Text3 = place(new QLineEdit(QStringLiteral("4"), Frame3), 240, 300, 7300, 345);
 
-    const QFont buttonFont = arial(11.25);
+    const QFont buttonFont = boldArial(11.25);
     auto button = [&](const char *caption, int left, int top, int width) {
         auto *pushButton = place(new QPushButton(QString::fromLatin1(caption), this), left, top, width, 405);
         pushButton->setFont(buttonFont);
@@ -103,7 +94,7 @@ void Form1::createControls()
 
     ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
     ListView1->setModel(&m_results);
-    ListView1->setFont(arial(9));
+    ListView1->setFont(boldArial(9));
     ListView1->setToolTip(QStringLiteral("Double-click item to remove it. Move | line to right and out of window "
                                          "to reveal full names."));
     ListView1->verticalHeader()->hide();

@@ -2,6 +2,7 @@
 
 #include "core/errorreport.h"
 #include "core/eventpump.h"
+#include "core/prompter.h"
 #include "ui/services.h"
 #include "ui/twips.h"
 
@@ -22,6 +23,23 @@ class QPushButton;
 class QTableView;
 
 namespace zentavo {
+
+// The window's way to message boxes. Once the window is closed the program
+// is ending: a command still unwinding shows nothing more.
+class PrompterUntilClosed final : public Prompter
+{
+public:
+    PrompterUntilClosed(Prompter &prompter, const EventPump &pump) : m_prompter(prompter), m_pump(pump) {}
+    void message(Icon icon, const QString &title, const QString &text) override
+    {
+        if (!m_pump.isAbandoned())
+            m_prompter.message(icon, title, text);
+    }
+
+private:
+    Prompter &m_prompter;
+    const EventPump &m_pump;
+};
 
 // The main window: every option, the "Start Generating" command, the results
 // list and the commands that act on it. Controls keep the names every reader
@@ -87,6 +105,7 @@ private:
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
     void OpenHomePageOccasionally();
+    void warnIfStoreUnusable();
     void restoreOption(std::size_t index);
     void showMessage(const QString &text);
     void setProgress(double percent);
@@ -95,6 +114,7 @@ private:
     void exportWorkbook(Procedure &procedure);
 
     Services m_services;
+    PrompterUntilClosed m_prompter;
     ErrorReport m_errorReport;
     EventPump m_pump;
     ResultsList m_results;
@@ -105,6 +125,7 @@ private:
     bool m_centred = false;
     bool m_warnedAboutStore = false;
     bool m_validating = false;
+    bool m_makingWorkbook = false;
     int m_shownProgress = 0;
 };
 

@@ -14,6 +14,7 @@
 #include "export/workbookfolder.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 namespace zentavo {
 
@@ -95,6 +96,12 @@ bool Form1::SaveResultsAsExcelFileIsExcelInstalled()
 
 void Form1::PushButton13_Click()
 {
+    // A click while the workbook is still being made, or the application
+    // still starting, would start a second copy of it.
+    if (m_makingWorkbook)
+        return;
+    m_makingWorkbook = true;
+    const auto done = qScopeGuard([this] { m_makingWorkbook = false; });
     Procedure procedure(m_errorReport, QStringLiteral("in Quorvex2021/08/31.Form1.PushButton13_Click "));
     if (!SaveResultsAsExcelFileIsExcelInstalled()) {
         procedure.step(142, [&] {
@@ -138,7 +145,7 @@ void Form1::exportWorkbook(Procedure &procedure)
             // The passwords stay on disk only until the application has read
             // them; watched from before it starts, so no read goes unseen.
             m_services.workbooks->removeOnceRead(*path);
-            available(m_services.spreadsheet, "spreadsheet application").open(*path);
+            available(m_services.spreadsheet, "spreadsheet application").open(*path, m_pump);
         } catch (const Failure &) {
             m_services.workbooks->discard(*path);
             throw;

@@ -6,6 +6,8 @@
 #include "ui/browser.h"
 #include "ui/cursorfile.h"
 #include "core/optionsettings.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
 
 #include "generator/randomsource.h"
 
@@ -48,10 +50,26 @@ void Form1::Form_Load()
     });
     procedure.step(128, [&] { m_results.addColumn(QStringLiteral("Result(s)")); });
     procedure.step(130, [&] { m_results.setColumnWidthTwips(0, 6000); });
+    warnIfStoreUnusable();
     for (std::size_t i = 0; i < kOptionSettings.size(); ++i)
         procedure.step(132 + 2 * int(i), [&] { restoreOption(i); });
     procedure.step(156, [&] { RenameAtLeast(); });
     procedure.step(158, [&] { ClearList(); });
+}
+
+void Form1::warnIfStoreUnusable()
+{
+    const QString why = m_services.settings->readError();
+    if (why.isEmpty())
+        return;
+    // Said once: the options chosen from now on cannot be kept either.
+    m_warnedAboutStore = true;
+    m_services.prompter->message(
+        Prompter::Icon::Warning, m_applicationTitle,
+        QStringLiteral("Your stored options in \"%1\" cannot be used: %2.\n\n"
+                       "Zentavo starts with its default options. The options you choose apply until you "
+                       "close it, but they will not be remembered for its next start.")
+            .arg(m_services.settings->fileName(), why));
 }
 
 void Form1::applySkin()

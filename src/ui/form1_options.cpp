@@ -4,6 +4,7 @@
 
 #include "ui/form1.h"
 
+#include "core/failure.h"
 #include "core/optionsettings.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
@@ -21,51 +22,39 @@ namespace zentavo {
 
 namespace {
 
-// kOptionSettings holds the keys in this order.
-enum OptionIndex {
-    AlphaLower, AlphaUpper, Numeric, Specified, SpecifiedCharacter, NumberOfPasswords, PasswordLength,
-    AtLeast, LineNumbers, LastDigit, IncludeSpace, NoVowels
-};
-
-const char *key(OptionIndex index)
+// The control the options table names for an option, found by its object name.
+QWidget *optionControl(const QWidget *window, const OptionSetting &setting)
 {
-    return kOptionSettings[index].key;
+    QWidget *control = window->findChild<QWidget *>(QString::fromLatin1(setting.control));
+    if (!control)
+        throw Failure(
+            QStringLiteral("The window has no control %1.").arg(QString::fromLatin1(setting.control)));
+    return control;
 }
 
 } // namespace
 
 void Form1::wireOptionHandlers()
 {
-    auto storeCheckBox = [this](QCheckBox *box, OptionIndex index) {
-        connect(box, &QCheckBox::toggled, this,
-                [this, index](bool checked) { writeSetting(key(index), encodeCheckBox(checked)); });
-    };
-    auto storeText = [this](QLineEdit *field, OptionIndex index) {
-        connect(field, &QLineEdit::textChanged, this,
-                [this, index](const QString &text) { writeSetting(key(index), text); });
-    };
-
     // The user's characters are editable exactly while they are in use.
     connect(Check2, &QCheckBox::toggled, Text1, &QLineEdit::setVisible);
 
-    storeCheckBox(Check5, AlphaLower);
-    storeCheckBox(Check6, AlphaUpper);
-    storeCheckBox(Check7, Numeric);
-    storeCheckBox(Check2, Specified);
+    for (const OptionSetting &setting : kOptionSettings) {
+        const char *key = setting.key;
+        QWidget *control = optionControl(this, setting);
+        if (auto *box = qobject_cast<QCheckBox *>(control))
+            connect(box, &QCheckBox::toggled, this,
+                    [this, key](bool checked) { writeSetting(key, encodeCheckBox(checked)); });
+        else
+            connect(qobject_cast<QLineEdit *>(control), &QLineEdit::textChanged, this,
+                    [this, key](const QString &text) { writeSetting(key, text); });
+    }
+
     for (QCheckBox *group : {Check5, Check6, Check7, Check2})
         connect(group, &QCheckBox::toggled, this, &Form1::RenameAtLeast);
-
-    storeCheckBox(Check8, AtLeast);
-    storeCheckBox(Check1, NoVowels);
-    storeCheckBox(Check3, IncludeSpace);
-    storeCheckBox(Check4, LastDigit);
-    storeCheckBox(Check9, LineNumbers);
     // The list's columns always match the option, so it starts afresh.
     connect(Check9, &QCheckBox::toggled, this, &Form1::ClearList);
 
-    storeText(Text1, SpecifiedCharacter);
-    storeText(Text2, NumberOfPasswords);
-    storeText(Text3, PasswordLength);
     Text2->installEventFilter(this);
     Text3->installEventFilter(this);
 
@@ -133,12 +122,11 @@ void Form1::restoreOption(std::size_t index)
     const OptionSetting &setting = kOptionSettings[index];
     const QString stored = m_services.settings->ReadSetting(QString::fromLatin1(setting.key),
                                                             QString::fromLatin1(setting.firstRunValue));
-    QWidget *const controls[] = {Check5, Check6, Check7, Check2, Text1, Text2,
-                                 Text3,  Check8, Check9, Check4, Check3, Check1};
-    if (auto *box = qobject_cast<QCheckBox *>(controls[index]))
+    QWidget *const control = optionControl(this, setting);
+    if (auto *box = qobject_cast<QCheckBox *>(control))
         box->setChecked(decodeCheckBox(stored));
     else
-        qobject_cast<QLineEdit *>(controls[index])->setText(stored);
+        qobject_cast<QLineEdit *>(control)->setText(stored);
 }
 
 } // namespace zentavo

@@ -4,6 +4,7 @@
 #include "core/clock.h"
 #include "core/failure.h"
 #include "ui/twips.h"
+#include "ui/windowlook.h"
 #include "core/optionsettings.h"
 #include "core/settingsstore.h"
 #include "generator/numbers.h"
@@ -23,14 +24,6 @@ namespace zentavo {
 namespace {
 
 constexpr int kCheckBoxHeight = 375;
-
-QFont arialBold9()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(9);
-    font.setBold(true);
-    return font;
-}
 
 } // namespace
 
@@ -62,10 +55,7 @@ Splash::Splash(const Services &services, QWidget *parent)
       m_sizeTwips(4560, 3030), m_checkTopTwips(1200)
 {
     resize(twipsToPixels(4560), twipsToPixels(3030));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    paintWhite(this);
 
     Image1 = new QLabel(this);
     Image1->setGeometry(twipsToPixels(120), twipsToPixels(240), twipsToPixels(1215), twipsToPixels(855));
@@ -73,7 +63,7 @@ Splash::Splash(const Services &services, QWidget *parent)
 
     Check1 = new QCheckBox(QStringLiteral("Hide this at next startup"), this);
     Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215), twipsToPixels(kCheckBoxHeight));
-    Check1->setFont(arialBold9());
+    Check1->setFont(boldArial(9));
     Check1->setAutoFillBackground(true);
     connect(Check1, &QCheckBox::clicked, this, &Splash::Check1_Click);
 

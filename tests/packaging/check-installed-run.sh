@@ -24,6 +24,7 @@ cp "$run/root/usr/share/icons/hicolor/256x256/apps/"*.png "$program_dir/Splash/p
 
 cd "$run/elsewhere"
 HOME=$run/home XDG_CONFIG_HOME=$run/config XDG_RUNTIME_DIR=$run/runtime QT_QPA_PLATFORM=offscreen \
+  ZENTAVO_BROWSER=true \
   strace -f -qq -o "$run/trace" -e trace=openat,open,stat,lstat,newfstatat,statx,access,faccessat,faccessat2 \
   "$run/root/usr/bin/zentavo" > "$run/output" 2>&1 &
 tracer=$!

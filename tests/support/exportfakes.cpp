@@ -66,7 +66,7 @@ bool RecordingSpreadsheet::isInstalled()
     return installed;
 }
 
-void RecordingSpreadsheet::open(const QString &workbook)
+void RecordingSpreadsheet::open(const QString &workbook, EventPump &)
 {
     if (refuseToStart)
         throw Failure(QStringLiteral("The spreadsheet application could not be started."));

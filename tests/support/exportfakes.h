@@ -65,7 +65,7 @@ class RecordingSpreadsheet : public SpreadsheetApplication
 {
 public:
     bool isInstalled() override;
-    void open(const QString &workbook) override;
+    void open(const QString &workbook, EventPump &pump) override;
 
     bool installed = true;
     bool refuseToStart = false;
