@@ -1,4 +1,5 @@
 #include "core/failure.h"
+#include "core/memorybudget.h"
 #include "results/resultslist.h"
 
 #include <QSignalSpy>
@@ -156,6 +157,70 @@ private slots:
         QString untouched;
         QVERIFY_THROWS_EXCEPTION(Failure, list.appendCell(-1, 0, untouched));
         QVERIFY(untouched.isEmpty());
+    }
+
+    void mixedRowsReadBackAcrossPages_data()
+    {
+        // Rows of one byte a character and of two, numbered in runs that
+        // break and restart, on both sides of the list's page boundaries.
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("restartEvery");
+        QTest::addRow("one page, no numbers") << 1000 << 0;
+        QTest::addRow("three pages, one run") << 3000 << 1000000;
+        QTest::addRow("runs of 700") << 5000 << 700;
+        QTest::addRow("a run each row") << 2100 << 1;
+    }
+    void mixedRowsReadBackAcrossPages()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, restartEvery);
+        const auto text = [](int i) {
+            QString t = QString::number(i);
+            if (i % 3 == 1)
+                t += QString::fromUtf8("€ü");
+            if (i % 5 == 2)
+                t += QString::fromUtf8("😀");
+            return t + QString(i % 7, QLatin1Char('x'));
+        };
+        const auto line = [&](int i) { return restartEvery == 0 ? 0 : 1 + i % restartEvery; };
+        ResultsList list;
+        for (int i = 0; i < rows; ++i)
+            list.appendRow(line(i), text(i));
+        for (int i = 0; i < rows; i += 3)
+            list.setChecked(i, false);
+        for (int i = 0; i < rows; ++i) {
+            const int password = line(i) == 0 ? 0 : 1;
+            QCOMPARE(list.cell(i, password), text(i));
+            QCOMPARE(list.cellLength(i, password), text(i).size());
+            if (password)
+                QCOMPARE(list.cell(i, 0), QString::number(line(i)));
+            QCOMPARE(list.isChecked(i), i % 3 != 0);
+        }
+    }
+
+    void aRowWithoutMemoryLeavesTheListAsItWas()
+    {
+        class Budget : public MemoryBudget
+        {
+        public:
+            qint64 available() const override { return bytes; }
+            qint64 bytes = qint64(1) << 30;
+        } budget;
+        ResultsList list;
+        list.setMemoryBudget(&budget, 16);
+        list.appendRow(1, u"first");
+        budget.bytes = 0;
+        // Text up to the end of what the list holds still fits; beyond it
+        // the list needs memory it may not take.
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, list.appendRow(2, QString(2'000'000, QLatin1Char('z'))));
+        QCOMPARE(list.storedRowCount(), 1);
+        list.appendRow(2, u"second");
+        QCOMPARE(list.cell(1, 0), QStringLiteral("2"));
+        QCOMPARE(list.cell(1, 1), QStringLiteral("second"));
+        const qint64 held = list.storedBytes();
+        list.removeAllRows();
+        QVERIFY(list.storedBytes() < held);
+        QCOMPARE(list.storedBytes(), 0);
     }
 
     void columnsCarryTitleAndWidth()

@@ -5,7 +5,6 @@
 
 #include <QStringList>
 #include <csignal>
-#include <sodium.h>
 
 int main(int argc, char **argv)
 {
@@ -15,11 +14,6 @@ int main(int argc, char **argv)
     // Likewise a file size limit: the write fails with a cause to name, and
     // the unfinished file is removed.
     std::signal(SIGXFSZ, SIG_IGN);
-    // libsodium's own ChaCha20 generator, seeded once from the kernel, instead
-    // of a system call for every 4 KiB of randomness: millions of passwords
-    // spend a third of their time there otherwise. The process never forks,
-    // so no two processes can share its state.
-    randombytes_set_implementation(&randombytes_internal_implementation);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -3,7 +3,14 @@
 #include "export/paddedcolumns.h"
 
 #include "core/eventpump.h"
+#include "core/failure.h"
+#include "core/memorybudget.h"
 #include "results/resultslist.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <new>
+#include <vector>
 
 namespace zentavo {
 
@@ -21,10 +28,19 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     for (const qsizetype width : widths)
         total += width + 1;
 
-    QString text;
     // Every line is at most the sum of the widths, TABs and CR LF: one
-    // allocation for the whole text unless the list grows meanwhile.
-    text.reserve((total + 1) * rows);
+    // allocation for the whole text unless the list grows meanwhile. The
+    // clipboard may keep a copy in another encoding besides: a text that
+    // would not fit is not begun.
+    const qint64 characters = qint64(total + 1) * rows;
+    const MemoryBudget &budget = list.memoryBudget();
+    if (characters * 3 > budget.usable())
+        throw Failure(outOfMemory(QStringLiteral("the clipboard text of %1 rows")
+                                      .arg(QLocale(QLocale::English).toString(qint64(rows))),
+                                  characters * 3, budget.usable()) +
+                      QStringLiteral(" The clipboard was left as it was."));
+    QString text;
+    text.reserve(characters);
     for (qsizetype r = 0; r < rows; ++r) {
         if (r % kRowsBetweenYields == 0)
             pump.yield();
@@ -49,7 +65,14 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
 {
     if (list.storedRowCount() == 0)
         return;
-    const QString text = clipboardText(list, pump);
+    QString text;
+    try {
+        text = clipboardText(list, pump);
+    } catch (const std::bad_alloc &) {
+        throw Failure(
+            QStringLiteral("Out of memory: there is no room for the clipboard text. The clipboard was "
+                           "left as it was."));
+    }
     ClipboardClearWithRetry(clipboard);
     ClipboardSetTextWithRetry(clipboard, text);
 }

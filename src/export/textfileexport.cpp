@@ -7,12 +7,15 @@
 #include "core/apputil.h"
 #include "core/errorreport.h"
 #include "core/eventpump.h"
+#include "core/memorybudget.h"
 #include "results/resultslist.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringEncoder>
+#include <algorithm>
+#include <new>
 #include <vector>
 
 namespace zentavo {
@@ -24,9 +27,17 @@ namespace {
 class BlockWriter
 {
 public:
-    explicit BlockWriter(QSaveFile &file) : m_file(file) { m_text.reserve(kBlock + 4096); }
+    explicit BlockWriter(QSaveFile &file) : m_file(file) {}
     // Both buffers keep their memory from block to block: growing them anew
-    // each time costs more in page faults than the copying itself.
+    // each time costs more in page faults than the copying itself. Taken
+    // only when it is there: a full list may have left little.
+    void reserve(const MemoryBudget &budget)
+    {
+        if (budget.available() < kBufferBytes)
+            throw Failure(outOfMemory(QStringLiteral("writing the file"), kBufferBytes, budget.available()));
+        m_text.reserve(kBlock + 4096);
+        m_bytes.reserve(m_encoder.requiredSpace(kBlock + 4096));
+    }
 
     QString &text() { return m_text; }
 
@@ -44,6 +55,8 @@ public:
 
 private:
     static constexpr qsizetype kBlock = qsizetype(1) << 17;
+    // The text block and its encoded bytes, at most four bytes a character.
+    static constexpr qint64 kBufferBytes = (kBlock + 4096) * 6;
 
     // A write that runs into a full disk (or a size limit) first writes what
     // fits and returns less, without an error; only the next attempt fails
@@ -121,6 +134,7 @@ public:
     {
         const bool replacing = QFileInfo::exists(m_path);
         m_procedure.step(156, [&] {
+            m_writer.reserve(m_list.memoryBudget());
             if (!m_file.open(QIODevice::WriteOnly))
                 throw Failure(QStringLiteral("%1 could not be created: %2")
                                   .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
@@ -169,6 +183,11 @@ public:
                 text.truncate(lineStart);
                 m_procedure.report(line, failure.description());
                 break;
+            } catch (const std::bad_alloc &) {
+                // Nothing is left to write with: the file is not finished,
+                // and a half-written one does not replace the old.
+                m_procedure.report(line, QStringLiteral("Out of memory: there is no room left to write the file."));
+                return false;
             }
             showRowProgress(r + 1);
             if (!endLine(222))

@@ -33,19 +33,19 @@ Password PickRandomCharacters(int count, const CharacterPool &pool, RandomSource
 
 QString toQString(const Password &password)
 {
-    // Written in place: appending unit by unit costs more than drawing the
-    // characters.
+    // Written in place: appending character by character costs more than
+    // drawing them for a run of millions.
     qsizetype units = qsizetype(password.size());
     for (const char32_t c : password)
-        units += c > 0xFFFF;
+        units += c > 0xFFFF ? 1 : 0;
     QString text(units, Qt::Uninitialized);
-    QChar *out = text.data();
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
     for (const char32_t c : password) {
         if (c > 0xFFFF) {
-            *out++ = QChar(QChar::highSurrogate(c));
-            *out++ = QChar(QChar::lowSurrogate(c));
+            *out++ = QChar::highSurrogate(c);
+            *out++ = QChar::lowSurrogate(c);
         } else {
-            *out++ = QChar(char16_t(c));
+            *out++ = char16_t(c);
         }
     }
     return text;

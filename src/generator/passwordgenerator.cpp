@@ -5,6 +5,9 @@
 #include "generator/randomsource.h"
 #include "generator/vowels.h"
 
+#include <algorithm>
+#include <new>
+
 namespace zentavo {
 
 namespace {
@@ -30,6 +33,42 @@ const CharacterPool &digitPool()
     return digits;
 }
 
+// Latin-1 text is kept at a byte a character; others take two, or four
+// where a character is a surrogate pair.
+int bytesPerCharacter(const QString &pool)
+{
+    int most = 1;
+    for (const QChar c : pool)
+        most = std::max(most, c.isSurrogate() ? 4 : c.unicode() > 0xff ? 2 : 1);
+    return most;
+}
+
+// The length the passwords of a run will most likely have, for judging
+// whether they fit; a length that cannot be read is reported later, for
+// each password.
+int expectedLength(const GenerationOptions &options)
+{
+    try {
+        return std::max<int>(0, toInt16(options.passwordLength));
+    } catch (const Failure &) {
+        return 0;
+    }
+}
+
+const QString kOutOfMemory = QStringLiteral(
+    "Out of memory: there is no room for more passwords. The run stopped here; the passwords made so far "
+    "stay in the list.");
+
+// Adds the password's row; memory that runs out is told in words.
+void appendRow(GenerationHost &host, qint32 lineNumber, const Password &password)
+{
+    try {
+        host.appendRow(lineNumber, toQString(password));
+    } catch (const std::bad_alloc &) {
+        throw Failure(kOutOfMemory);
+    }
+}
+
 } // namespace
 
 // The line numbers an error report quotes for the steps that the at-least
@@ -39,14 +78,18 @@ struct PasswordGenerator::Labels
     int loop;
     int lastDigit;
     int space;
+    int rowWithNumber;
+    int rowAlone;
     int progress;
 };
 
-// The run's character pool, fixed when the run starts, with and without vowels.
+// The run's character pool, fixed when the run starts, with and without
+// vowels, and the most bytes one of its characters takes in the list.
 struct PasswordGenerator::Pools
 {
     CharacterPool all;
     CharacterPool allWithoutVowels;
+    int bytesPerCharacter;
 };
 
 PasswordGenerator::PasswordGenerator(RandomSource &random, ErrorReport &report)
@@ -90,7 +133,8 @@ void PasswordGenerator::run(GenerationHost &host)
         poolText += start.specifiedCharacters;
         ++checkedGroupCount;
     }
-    const Pools pools{CharacterPool(poolText), CharacterPool(RemoveVowels(poolText))};
+    const Pools pools{CharacterPool(poolText), CharacterPool(RemoveVowels(poolText)),
+                      bytesPerCharacter(poolText)};
 
     if (start.atLeastOneFromEachGroup) {
         // The length is taken as loosely as possible here ("7 chars" is 7);
@@ -116,8 +160,8 @@ void PasswordGenerator::run(GenerationHost &host)
 void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host, const Pools &pools,
                                       bool atLeastMode, bool &showDone)
 {
-    static constexpr Labels atLeastLabels{144, 190, 196, 206};
-    static constexpr Labels plainLabels{210, 224, 230, 240};
+    static constexpr Labels atLeastLabels{144, 190, 196, 200, 204, 206};
+    static constexpr Labels plainLabels{210, 224, 230, 234, 238, 240};
     const Labels &labels = atLeastMode ? atLeastLabels : plainLabels;
 
     // The number of passwords is fixed when the loop starts. A count that
@@ -125,6 +169,12 @@ void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host
     const std::optional<qint32> count =
         procedure.value(labels.loop, [&] { return passwordCount(host.options().passwordCount); });
     if (!count) {
+        showDone = false;
+        return;
+    }
+    // A request that cannot fit in memory is turned down before anything is
+    // made, rather than failing half-way through.
+    if (*count > 0 && !host.admitRows(*count, expectedLength(host.options()), pools.bytesPerCharacter)) {
         showDone = false;
         return;
     }
@@ -142,7 +192,20 @@ void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host
             return;
         }
         finish(procedure, options, labels, password);
-        host.appendRow(options.showLineNumbers ? qint32(i) : 0, toQString(password));
+        // Memory that runs out all the same ends the run; the rows made so
+        // far stay in the list.
+        const int line = options.showLineNumbers ? labels.rowWithNumber : labels.rowAlone;
+        const bool appended = procedure
+                                  .value(line,
+                                         [&] {
+                                             appendRow(host, options.showLineNumbers ? qint32(i) : 0, password);
+                                             return true;
+                                         })
+                                  .has_value();
+        if (!appended) {
+            showDone = false;
+            return;
+        }
         procedure.step(labels.progress, [&] {
             const qint32 total = passwordCount(options.passwordCount);
             if (total == 0)

@@ -24,7 +24,18 @@ public:
     virtual void yield() = 0;
     // A row with the line number and the password, or (lineNumber 0) a row
     // with the password alone.
+    // Throws std::bad_alloc, adding nothing, when memory runs short.
     virtual void appendRow(qint32 lineNumber, const QString &password) = 0;
+    // Whether `count` more rows of passwords of `length` characters, each
+    // taking up to `bytesPerCharacter` bytes, fit in the memory the program
+    // may use. When they do not, the user has been told how many would.
+    virtual bool admitRows(qint64 count, int length, int bytesPerCharacter)
+    {
+        Q_UNUSED(count);
+        Q_UNUSED(length);
+        Q_UNUSED(bytesPerCharacter);
+        return true;
+    }
     virtual void setProgressValue(double percent) = 0;
     virtual void setProgressText(const QString &text) = 0;
     // A box with an OK button, no icon, titled with the application title.

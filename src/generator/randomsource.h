@@ -17,8 +17,8 @@ public:
     virtual quint32 uniform(quint32 n) = 0;
 };
 
-// Draws from libsodium's CSPRNG. Bytes are fetched 4 KiB at a time (one
-// system call each instead of one per character) and turned into positions by
+// Draws from libsodium's CSPRNG (its ChaCha20 generator, keyed from the
+// system's). Bytes are fetched 4 KiB at a time and turned into positions by
 // rejection, so no position is favoured: for a pool of n characters, a byte b
 // is used only when b < 256 - 256 mod n, and then as b mod n. Pools of more
 // than 256 characters take two bytes a draw, more than 65536 four.
@@ -47,7 +47,10 @@ private:
     Fill m_fill;
     std::array<unsigned char, 4096> m_buffer{};
     std::size_t m_next;
-    quint32 m_size = 0; // the pool size the bounds below are for
+    // The width and rejection limit of the last pool size drawn for: a run
+    // draws from the same pool millions of times, and working them out
+    // anew costs a division each.
+    quint32 m_lastN = 0;
     int m_width = 1;
     quint64 m_limit = 0;
 };

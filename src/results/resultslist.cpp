@@ -1,8 +1,14 @@
 #include "results/resultslist.h"
 
 #include "core/failure.h"
+#include "core/memorybudget.h"
 
 #include <algorithm>
+#include <cstring>
+#include <malloc.h>
+#include <new>
+#include <sodium.h>
+#include <sys/mman.h>
 
 namespace zentavo {
 
@@ -10,8 +16,9 @@ namespace {
 // The default width a column is added with, in twips.
 constexpr int kDefaultColumnWidth = 1440;
 constexpr int kShortestPublishInterval = 30;
-// Characters a chunk of password text holds (two bytes each).
-constexpr std::size_t kChunkSize = 1 << 20;
+// The size of a chunk of password text, and the mark of 16-bit text.
+constexpr quint64 kChunkBytes = quint64(1) << 20;
+constexpr quint32 kWideText = quint32(1) << 31;
 } // namespace
 
 ResultsList::ResultsList(QObject *parent)
@@ -21,7 +28,10 @@ ResultsList::ResultsList(QObject *parent)
     connect(&m_publishTimer, &QTimer::timeout, this, &ResultsList::publishRows);
 }
 
-ResultsList::~ResultsList() = default;
+ResultsList::~ResultsList()
+{
+    releaseText();
+}
 
 int ResultsList::columnCount(const QModelIndex &parent) const
 {
@@ -71,16 +81,57 @@ void ResultsList::removeAllColumns()
     endRemoveColumns();
 }
 
-QStringView ResultsList::password(qsizetype row) const
-{
-    const Row &stored = m_rows[std::size_t(row)];
-    return QStringView(m_chunks[stored.chunk].data() + stored.offset, qsizetype(stored.length));
-}
-
 void ResultsList::checkRow(qsizetype row) const
 {
     if (row < 0 || row >= storedRowCount())
         throw Failure(QStringLiteral("Row %1 of the list no longer exists.").arg(row + 1));
+}
+
+ResultsList::TextSpan ResultsList::span(qsizetype row) const
+{
+    const Page &page = m_pages[std::size_t(row / kPageRows)];
+    const qsizetype at = row % kPageRows;
+    const quint32 end = page.ends[std::size_t(at)];
+    const quint64 from = page.textStart + (at == 0 ? 0 : page.ends[std::size_t(at - 1)] & ~kWideText);
+    const quint64 to = page.textStart + (end & ~kWideText);
+    const bool wide = (end & kWideText) != 0;
+    // 16-bit text starts on an even byte, so no character is cut by the
+    // end of a chunk.
+    const quint64 start = wide ? (from + 1) & ~quint64(1) : from;
+    return {start, qsizetype(to - start), wide};
+}
+
+qint32 ResultsList::lineNumber(qsizetype row) const
+{
+    const auto run = std::upper_bound(m_runs.begin(), m_runs.end(), row,
+                                      [](qsizetype r, const LineRun &run) { return r < run.firstRow; }) -
+                     1;
+    if (run->firstLine == 0)
+        return 0;
+    return qint32(run->firstLine + (row - run->firstRow));
+}
+
+qsizetype ResultsList::passwordLength(qsizetype row) const
+{
+    const TextSpan text = span(row);
+    return text.wide ? text.bytes / 2 : text.bytes;
+}
+
+void ResultsList::appendPassword(qsizetype row, QString &out) const
+{
+    TextSpan text = span(row);
+    // A text may run on from one chunk into the next.
+    while (text.bytes > 0) {
+        const char *at = m_chunks[std::size_t(text.start / kChunkBytes)] + text.start % kChunkBytes;
+        const qsizetype piece =
+            std::min<qsizetype>(text.bytes, qsizetype(kChunkBytes - text.start % kChunkBytes));
+        if (text.wide)
+            out.append(QStringView(reinterpret_cast<const char16_t *>(at), piece / 2));
+        else
+            out.append(QLatin1StringView(at, piece));
+        text.start += quint64(piece);
+        text.bytes -= piece;
+    }
 }
 
 QString ResultsList::cell(qsizetype row, int column) const
@@ -105,18 +156,18 @@ qsizetype decimalLength(qint32 number)
 qsizetype ResultsList::cellLength(qsizetype row, int column) const
 {
     checkRow(row);
-    const qint32 line = m_rows[std::size_t(row)].lineNumber;
+    const qint32 line = lineNumber(row);
     if (line == 0)
-        return column == 0 ? password(row).size() : 0;
+        return column == 0 ? passwordLength(row) : 0;
     if (column == 0)
         return decimalLength(line);
-    return column == 1 ? password(row).size() : 0;
+    return column == 1 ? passwordLength(row) : 0;
 }
 
 void ResultsList::appendCell(qsizetype row, int column, QString &out) const
 {
     checkRow(row);
-    const qint32 line = m_rows[std::size_t(row)].lineNumber;
+    const qint32 line = lineNumber(row);
     if (line != 0 && column == 0) {
         char16_t digits[12];
         char16_t *end = digits + std::size(digits), *first = end;
@@ -126,20 +177,26 @@ void ResultsList::appendCell(qsizetype row, int column, QString &out) const
             *--first = u'-';
         out.append(QStringView(first, end));
     } else if (column == (line == 0 ? 0 : 1)) {
-        out.append(password(row));
+        appendPassword(row, out);
     }
 }
 
 bool ResultsList::isChecked(qsizetype row) const
 {
     checkRow(row);
-    return m_rows[std::size_t(row)].checked;
+    const Page &page = m_pages[std::size_t(row / kPageRows)];
+    const qsizetype at = row % kPageRows;
+    return (page.checked[std::size_t(at / 64)] >> (at % 64)) & 1;
 }
 
 void ResultsList::setChecked(qsizetype row, bool checked)
 {
     checkRow(row);
-    m_rows[std::size_t(row)].checked = checked;
+    Page &page = m_pages[std::size_t(row / kPageRows)];
+    const qsizetype at = row % kPageRows;
+    const quint64 bit = quint64(1) << (at % 64);
+    quint64 &word = page.checked[std::size_t(at / 64)];
+    word = checked ? word | bit : word & ~bit;
     if (row < m_published) {
         const QModelIndex first = index(int(row), 0);
         emit dataChanged(first, first, {Qt::CheckStateRole});
@@ -148,25 +205,120 @@ void ResultsList::setChecked(qsizetype row, bool checked)
 
 void ResultsList::appendRow(qint32 lineNumber, QStringView password)
 {
-    const auto length = std::size_t(password.size());
-    if (m_chunks.empty() || m_chunks.back().size() + length > m_chunks.back().capacity()) {
-        m_chunks.emplace_back();
-        m_chunks.back().reserve(std::max(kChunkSize, length));
+    // Everything that may fail comes before the row is counted, so a row
+    // that finds no memory leaves the list as it was.
+    const bool wide =
+        std::any_of(password.begin(), password.end(), [](QChar c) { return c.unicode() > 0xff; });
+    const qsizetype at = m_rowCount % kPageRows;
+    if (qsizetype(m_pages.size()) <= m_rowCount / kPageRows) {
+        m_pages.emplace_back();
+        m_pages.back().textStart = m_textEnd;
+        m_pages.back().checked.fill(0);
     }
-    auto &chunk = m_chunks.back();
-    m_rows.push_back({quint32(m_chunks.size() - 1), quint32(chunk.size()), quint32(length), lineNumber, true});
-    chunk.insert(chunk.end(), password.utf16(), password.utf16() + length);
+    Page &page = m_pages.back();
+    const quint64 start = wide ? (m_textEnd + 1) & ~quint64(1) : m_textEnd;
+    const quint64 end = start + quint64(password.size()) * (wide ? 2 : 1);
+    if (end - page.textStart >= kWideText)
+        throw Failure(QStringLiteral("The passwords are too long to be kept in the list."));
+    reserveText(end);
+
+    const bool continuesRun =
+        !m_runs.empty() &&
+        (m_runs.back().firstLine == 0
+             ? lineNumber == 0
+             : qint64(m_runs.back().firstLine) + (m_rowCount - m_runs.back().firstRow) == qint64(lineNumber));
+    if (!continuesRun)
+        m_runs.push_back({m_rowCount, lineNumber});
+
+    for (quint64 position = start; position < end;) {
+        char *chunk = m_chunks[std::size_t(position / kChunkBytes)] + position % kChunkBytes;
+        const quint64 piece = std::min(end - position, kChunkBytes - position % kChunkBytes);
+        const qsizetype done = qsizetype(position - start);
+        if (wide) {
+            std::memcpy(chunk, reinterpret_cast<const char *>(password.utf16()) + done, piece);
+        } else {
+            for (quint64 k = 0; k < piece; ++k)
+                chunk[k] = char(password[done + qsizetype(k)].unicode());
+        }
+        position += piece;
+    }
+    page.ends[std::size_t(at)] = quint32(end - page.textStart) | (wide ? kWideText : 0);
+    page.checked[std::size_t(at / 64)] |= quint64(1) << (at % 64);
+    m_textEnd = end;
+    ++m_rowCount;
     schedulePublish();
+}
+
+void ResultsList::reserveText(quint64 end)
+{
+    while (quint64(m_chunks.size()) * kChunkBytes < end) {
+        if (m_budget) {
+            // Room for the chunk, and for the view to grow once more: it
+            // holds about half of its allowance for the rows shown already.
+            const qint64 wanted = qint64(kChunkBytes) + m_shownBytesPerRow / 2 * (m_rowCount + 1);
+            if (m_budget->usable() < wanted)
+                throw std::bad_alloc();
+        }
+        m_chunks.reserve(m_chunks.size() + 1);
+        void *chunk = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (chunk == MAP_FAILED)
+            throw std::bad_alloc();
+        m_chunks.push_back(static_cast<char *>(chunk));
+    }
+}
+
+void ResultsList::releaseText()
+{
+    for (std::size_t c = 0; c < m_chunks.size(); ++c) {
+        const quint64 first = c * kChunkBytes;
+        if (m_textEnd > first)
+            sodium_memzero(m_chunks[c], std::min(kChunkBytes, m_textEnd - first));
+        munmap(m_chunks[c], kChunkBytes);
+    }
+    m_chunks.clear();
+    m_chunks.shrink_to_fit();
+    m_textEnd = 0;
 }
 
 void ResultsList::removeAllRows()
 {
     m_publishTimer.stop();
     beginResetModel();
-    m_chunks.clear(); // released and wiped now
-    decltype(m_rows)().swap(m_rows);
+    releaseText(); // wiped and given back now
+    decltype(m_pages)().swap(m_pages);
+    decltype(m_runs)().swap(m_runs);
+    m_rowCount = 0;
     m_published = 0;
     endResetModel();
+    // The pages were small blocks of the heap; hand the pages they freed
+    // back to the system too.
+    malloc_trim(0);
+}
+
+void ResultsList::setMemoryBudget(const MemoryBudget *budget, qint64 shownBytesPerRow)
+{
+    m_budget = budget;
+    m_shownBytesPerRow = shownBytesPerRow;
+}
+
+const MemoryBudget &ResultsList::memoryBudget() const
+{
+    return m_budget ? *m_budget : systemMemoryBudget();
+}
+
+qint64 ResultsList::estimatedBytes(qint64 count, int length, int bytesPerCharacter) const
+{
+    // The text (with the odd byte that may align 16-bit text), its end in
+    // the page, a checked bit and the page's own header, and the view.
+    const qint64 text = qint64(std::max(length, 0)) * bytesPerCharacter + (bytesPerCharacter > 1 ? 1 : 0);
+    const qint64 index = qint64(sizeof(quint32)) + 1;
+    return count * (text + index + m_shownBytesPerRow);
+}
+
+qint64 ResultsList::storedBytes() const
+{
+    return qint64(m_chunks.size() * kChunkBytes + m_chunks.capacity() * sizeof(char *) +
+                  m_pages.size() * sizeof(Page) + m_runs.size() * sizeof(LineRun));
 }
 
 void ResultsList::schedulePublish()
@@ -204,7 +356,7 @@ QVariant ResultsList::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole)
         return cell(row, index.column());
     if (role == Qt::CheckStateRole && index.column() == 0)
-        return m_rows[std::size_t(row)].checked ? Qt::Checked : Qt::Unchecked;
+        return isChecked(row) ? Qt::Checked : Qt::Unchecked;
     return {};
 }
 

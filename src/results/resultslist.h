@@ -4,12 +4,13 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
+#include <array>
 #include <deque>
 #include <vector>
 
-#include "core/wipingallocator.h"
-
 namespace zentavo {
+
+class MemoryBudget;
 
 // The generated passwords: the columns of the list and its rows, in the order
 // they were appended. Each row is a password, with its line number when line
@@ -17,10 +18,15 @@ namespace zentavo {
 // appended checked.
 //
 // A million rows must not freeze the window, so the rows are stored compactly
-// (all passwords in one buffer, line numbers as numbers, turned into text only
-// for display) and the view is told about new rows in batches, not one at a
-// time: rowCount() counts only the rows the view has been told about, while
-// the exports read every stored row.
+// (all passwords end to end in large chunks, one byte a character where the
+// row allows it, line numbers as runs of consecutive numbers, turned into
+// text only for display) and the view is told about new rows in batches, not
+// one at a time: rowCount() counts only the rows the view has been told
+// about, while the exports read every stored row.
+//
+// Rows are added only while memory allows: with a budget set, a row that
+// would need memory the budget does not have is refused with
+// std::bad_alloc, as a failed allocation is, and the list stays as it was.
 class ResultsList : public QAbstractTableModel
 {
     Q_OBJECT
@@ -38,7 +44,7 @@ public:
     void removeAllColumns();
 
     // Rows as stored; what the exports read.
-    qsizetype storedRowCount() const { return qsizetype(m_rows.size()); }
+    qsizetype storedRowCount() const { return m_rowCount; }
     // The text of a cell (column 0 first); throws Failure when the row no
     // longer exists, as when the list was cleared during an export.
     QString cell(qsizetype row, int column) const;
@@ -51,9 +57,26 @@ public:
     void setChecked(qsizetype row, bool checked);
 
     // Appends a row: `lineNumber` 0 gives a row of the password alone, any
-    // other number a row of the number and the password.
+    // other number a row of the number and the password. Throws
+    // std::bad_alloc, leaving the list as it was, when memory runs short.
     void appendRow(qint32 lineNumber, QStringView password);
+    // Removes every row and gives the memory they took back to the system;
+    // the passwords' text is wiped first.
     void removeAllRows();
+
+    // The memory the list may grow into, and what a view showing the list
+    // takes for each row on top of the list's own storage. Without a budget
+    // the list grows until an allocation fails.
+    void setMemoryBudget(const MemoryBudget *budget, qint64 shownBytesPerRow);
+    // The budget the list grows in, and that commands building something
+    // from the list go by: the system's own when none was set.
+    const MemoryBudget &memoryBudget() const;
+    // About how much `count` more rows of `length` characters take, with
+    // their view, when each character takes `bytesPerCharacter` bytes of
+    // text (1 when the row is Latin-1, 2 or 4 otherwise).
+    qint64 estimatedBytes(qint64 count, int length, int bytesPerCharacter) const;
+    // The memory the stored rows take now.
+    qint64 storedBytes() const;
 
     // Tells the view about every row stored so far. Happens by itself in
     // batches while events are processed; commands call it when they finish.
@@ -76,26 +99,55 @@ private:
         int widthTwips;
     };
 
-    struct Row
+    // Rows are kept in pages of a fixed number: where each row's text ends
+    // and whether it is 16-bit, and the rows' checked states as bits.
+    static constexpr qsizetype kPageRows = 1024;
+    struct Page
     {
-        quint32 chunk;  // where the password's text is kept
-        quint32 offset;
-        quint32 length;
-        qint32 lineNumber; // 0: no line number
-        bool checked;
+        quint64 textStart; // where the page's first text starts in the chunks
+        // The end of each row's text, counted from textStart; the top bit
+        // marks 16-bit text.
+        std::array<quint32, kPageRows> ends;
+        std::array<quint64, kPageRows / 64> checked;
+    };
+    // A line number is stored once for a run of rows numbered one after
+    // another; a run starting at 0 is of rows without a number.
+    struct LineRun
+    {
+        qsizetype firstRow;
+        qint32 firstLine;
+    };
+    // Where a row's text lies.
+    struct TextSpan
+    {
+        quint64 start;
+        qsizetype bytes;
+        bool wide;
     };
 
-    QStringView password(qsizetype row) const;
+    TextSpan span(qsizetype row) const;
+    qint32 lineNumber(qsizetype row) const;
+    qsizetype passwordLength(qsizetype row) const;
+    void appendPassword(qsizetype row, QString &out) const;
+    void reserveText(quint64 end);
+    void releaseText();
     void checkRow(qsizetype row) const;
     void checkColumn(int column) const;
     void schedulePublish();
 
     std::vector<Column> m_columns;
     // Growing the list never moves what it holds: copying tens of megabytes
-    // at once would stall the window. Rows sit in a deque; the passwords'
-    // text in chunks that are filled, never enlarged.
-    std::deque<Row> m_rows;
-    std::vector<std::vector<char16_t, WipingAllocator<char16_t>>> m_chunks;
+    // at once would stall the window. Pages sit in a deque; the passwords'
+    // text in chunks of equal size that are filled, never enlarged, and
+    // taken from and given back to the system directly, so that clearing
+    // the list returns its memory at once.
+    std::deque<Page> m_pages;
+    std::deque<LineRun> m_runs;
+    std::vector<char *> m_chunks;
+    quint64 m_textEnd = 0;
+    qsizetype m_rowCount = 0;
+    const MemoryBudget *m_budget = nullptr;
+    qint64 m_shownBytesPerRow = 0;
 
     qsizetype m_published = 0;
     QTimer m_publishTimer;

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "core/memorybudget.h"
 #include "core/prompter.h"
 #include "ui/windowlook.h"
 
@@ -27,6 +28,11 @@ QRect twipsRect(int left, int top, int width, int height)
     return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
 }
 
+// What the list view takes for each row it shows, on top of the list's own
+// storage: the vertical header keeps a record of every row, and grows it by
+// copying, so for a moment it needs room for both the old and the new one.
+constexpr qint64 kShownBytesPerRow = 16;
+
 template <typename Control>
 Control *place(Control *control, int left, int top, int width, int height)
 {
@@ -47,6 +53,12 @@ Form1::Form1(const Services &services, QWidget *parent)
     setTabOrder();
     wirePointerHandlers();
     wireOptionHandlers();
+    m_results.setMemoryBudget(&memoryBudget(), kShownBytesPerRow);
+}
+
+const MemoryBudget &Form1::memoryBudget() const
+{
+    return m_services.memoryBudget ? *m_services.memoryBudget : systemMemoryBudget();
 }
 
 Form1::~Form1() = default;
@@ -109,6 +121,16 @@ void Form1::createControls()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setSectionsClickable(false);
     connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
+    // A header keeps the room it once took for every row after the rows are
+    // gone; a fresh one hands that back when the list is emptied.
+    connect(&m_results, &QAbstractItemModel::modelReset, this, [this] {
+        QHeaderView *emptied = ListView1->verticalHeader();
+        auto *fresh = new QHeaderView(Qt::Vertical, ListView1);
+        fresh->setSectionResizeMode(QHeaderView::Fixed);
+        fresh->setDefaultSectionSize(emptied->defaultSectionSize());
+        fresh->setVisible(!emptied->isHidden());
+        ListView1->setVerticalHeader(fresh); // deletes the old one
+    });
 
     PushButton4 = button("Save Results As Text File", 120, 9135, 3840);
     PushButton13 = button("Save Results As Excel File", 4080, 9135, 3840);

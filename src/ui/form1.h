@@ -66,6 +66,9 @@ public:
     // The options as the controls show them now.
     GenerationOptions currentOptions() const;
 
+    // The memory the window's commands may still use.
+    const MemoryBudget &memoryBudget() const;
+
     // Prepares the window before it is first shown.
     void Form_Load();
 

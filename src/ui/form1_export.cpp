@@ -64,14 +64,20 @@ void Form1::PushButton4_Click()
 void Form1::PushButton2_Click()
 {
     Procedure procedure(m_errorReport, QStringLiteral("in Quorvex2021/08/31.Form1.PushButton2_Click "));
+    bool copied = false;
     try {
         procedure.step(106, [&] {
             CopyListviewProperlySpaced(m_results, available(m_services.clipboard, "clipboard"), m_pump);
+            copied = true;
         });
     } catch (const Abandoned &) {
         return;
     }
-    // Shown whatever happened above, also when there was nothing to copy.
+    // Shown also when there was nothing to copy, but not after a failure was
+    // reported: the clipboard was left as it was, and saying it holds the
+    // results would be false.
+    if (!copied)
+        return;
     procedure.step(108, [&] {
         showMessage(
             QStringLiteral("Results have been copied to the clipboard.\r\rClick a text area where you "

@@ -2,8 +2,13 @@
 
 #include "ui/form1.h"
 
+#include "core/memorybudget.h"
+#include "core/prompter.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
+#include <optional>
+#include <vector>
 
 namespace zentavo {
 
@@ -11,13 +16,47 @@ namespace zentavo {
 class Form1::GenerationAdapter final : public GenerationHost
 {
 public:
-    explicit GenerationAdapter(Form1 &form) : m_form(form) {}
+    // The controls are read once and again only after one of them changed:
+    // reading twelve controls for each of millions of passwords costs more
+    // than the list they go into.
+    explicit GenerationAdapter(Form1 &form) : m_form(form)
+    {
+        const auto changed = [this] { m_options.reset(); };
+        for (QCheckBox *box : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6,
+                               form.Check7, form.Check8, form.Check9})
+            m_watches.push_back(QObject::connect(box, &QCheckBox::toggled, changed));
+        for (QLineEdit *field : {form.Text1, form.Text2, form.Text3})
+            m_watches.push_back(QObject::connect(field, &QLineEdit::textChanged, changed));
+    }
+    ~GenerationAdapter() override
+    {
+        for (const QMetaObject::Connection &watch : m_watches)
+            QObject::disconnect(watch);
+    }
 
-    GenerationOptions options() override { return m_form.currentOptions(); }
+    GenerationOptions options() override
+    {
+        if (!m_options)
+            m_options = m_form.currentOptions();
+        return *m_options;
+    }
     void yield() override { m_form.m_pump.yield(); }
     void appendRow(qint32 lineNumber, const QString &password) override
     {
         m_form.m_results.appendRow(lineNumber, password);
+    }
+    bool admitRows(qint64 count, int length, int bytesPerCharacter) override
+    {
+        const ResultsList &results = m_form.m_results;
+        const MemoryBudget &budget = m_form.memoryBudget();
+        const qint64 needed = results.estimatedBytes(count, length, bytesPerCharacter);
+        const qint64 usable = budget.usable();
+        if (needed <= usable)
+            return true;
+        const qint64 perRow = std::max<qint64>(1, results.estimatedBytes(1, length, bytesPerCharacter));
+        m_form.m_services.prompter->message(Prompter::Icon::Warning, m_form.m_applicationTitle,
+                                            memoryRefusal(count, length, needed, usable, usable / perRow));
+        return false;
     }
     void setProgressValue(double percent) override { m_form.setProgress(percent); }
     void setProgressText(const QString &text) override { m_form.setProgressText(text); }
@@ -27,6 +66,8 @@ public:
 
 private:
     Form1 &m_form;
+    std::optional<GenerationOptions> m_options;
+    std::vector<QMetaObject::Connection> m_watches;
 };
 
 void Form1::PushButton1_Click()

@@ -8,6 +8,7 @@ namespace zentavo {
 class Browser;
 class Clipboard;
 class Clock;
+class MemoryBudget;
 class Prompter;
 class RandomSource;
 class SaveDialog;
@@ -36,6 +37,8 @@ struct Services
     Clipboard *clipboard = nullptr;
     SpreadsheetApplication *spreadsheet = nullptr;
     WorkbookFolder *workbooks = nullptr;
+    // What the process may still allocate; the system's own when not given.
+    const MemoryBudget *memoryBudget = nullptr;
 };
 
 } // namespace zentavo

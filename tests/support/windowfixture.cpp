@@ -39,6 +39,7 @@ Services WindowFixture::services()
     services.settings = settings.get();
     services.browser = &browser;
     services.clock = &clock;
+    services.memoryBudget = memoryBudget;
     services.programFolder = programFolder;
     services.supportAddress = QStringLiteral("help@example.org");
     services.homePage = QUrl(QStringLiteral("https://zentavo.example/"));

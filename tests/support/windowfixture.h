@@ -38,6 +38,8 @@ public:
     ScriptedRandom scripted;
     CryptoRandomSource crypto;
     RandomSource *random = &crypto;
+    // The system's own when not set.
+    const MemoryBudget *memoryBudget = nullptr;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<Form1> form;
 };

@@ -1,0 +1,177 @@
+// What the results list costs in memory, and whether it gives it back:
+//   - bytes a row of 16 characters takes in the list, at 1,000,000 and at
+//     10,000,000 rows (what the list counts, and what the process grew by);
+//   - 10,000,000 passwords of 16 made by "Start Generating" in the real
+//     window (offscreen): time, peak memory, swapping, and the resident
+//     memory before the run, after it and after "Clear Results";
+//   - the largest count of 16-character passwords this machine accepts now,
+//     and that asking for a little more is turned down with one message.
+// Each measurement runs in a process of its own.
+//
+//   bench_memory                 everything
+//   bench_memory --list N        the list alone, N rows
+//   bench_memory --window N      the window, N passwords
+
+#include "benchsupport.h"
+#include "core/memorybudget.h"
+#include "results/resultslist.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <cstdio>
+
+using namespace zentavo;
+
+namespace {
+
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+// Pages the system has swapped in and out since it started.
+qint64 swappedPages()
+{
+    QFile vmstat(QStringLiteral("/proc/vmstat"));
+    if (!vmstat.open(QIODevice::ReadOnly))
+        return -1;
+    qint64 pages = 0;
+    for (const QByteArray &line : vmstat.readAll().split('\n'))
+        if (line.startsWith("pswpin ") || line.startsWith("pswpout "))
+            pages += line.split(' ').value(1).toLongLong();
+    return pages;
+}
+
+int runList(qint64 count)
+{
+    ResultsList list;
+    list.addColumn(QStringLiteral("Line"));
+    list.addColumn(QStringLiteral("Result(s)"));
+    const double before = residentMiB();
+    QString password(16, QLatin1Char('a'));
+    for (qint64 i = 1; i <= count; ++i) {
+        // Different text for every row, as the generator makes it.
+        for (int k = 0; k < 16; ++k)
+            password[k] = QLatin1Char(char('!' + (i * 7 + k * 13) % 90));
+        list.appendRow(qint32(i), password);
+    }
+    const double filled = residentMiB();
+    const double stored = double(list.storedBytes());
+    list.removeAllRows();
+    const double cleared = residentMiB();
+    std::printf("%lld %.2f %.2f %.1f %.1f %.1f\n", qlonglong(count), stored,
+                (filled - before) * 1048576.0 / double(count), before, filled, cleared);
+    return 0;
+}
+
+int runWindow(qint64 count)
+{
+    bench::QuietWorld world;
+    Form1 form(world.services());
+    form.Form_Load(); // the first-run options
+    form.Text2->setText(QString::number(count));
+    form.Text3->setText(QStringLiteral("16"));
+    form.show();
+    QApplication::processEvents();
+    const double before = residentMiB();
+    const qint64 swappedBefore = swappedPages();
+    QElapsedTimer wall;
+    wall.start();
+    form.PushButton1_Click();
+    const qint64 ms = wall.elapsed();
+    const double after = residentMiB();
+    const qsizetype rows = form.results().storedRowCount();
+    const double listBytes = double(form.results().storedBytes()) / double(std::max<qsizetype>(rows, 1));
+    form.PushButton3_Click();
+    QApplication::processEvents();
+    const double cleared = residentMiB();
+    std::printf("%lld %lld %.1f %.1f %.1f %.1f %.2f %lld \"%s\"\n", qlonglong(rows), qlonglong(ms), before,
+                after, cleared, bench::peakMemoryMiB(), listBytes, qlonglong(swappedPages() - swappedBefore),
+                qPrintable(world.prompter.last.left(200)));
+    return 0;
+}
+
+// The largest count the window accepts now, and what it says to a little more.
+int runLargest()
+{
+    bench::QuietWorld world;
+    Form1 form(world.services());
+    form.Form_Load();
+    const MemoryBudget &budget = form.memoryBudget();
+    const qint64 perRow = form.results().estimatedBytes(1, 16, 1);
+    const qint64 largest = std::min<qint64>(budget.usable() / perRow, 2147483647);
+    form.Text3->setText(QStringLiteral("16"));
+    form.Text2->setText(QString::number(std::min<qint64>(largest + largest / 20 + 1, 2147483647)));
+    form.PushButton1_Click();
+    std::printf("available %.2f GB, usable %.2f GB, estimate %lld bytes a row\n", budget.available() / 1e9,
+                budget.usable() / 1e9, qlonglong(perRow));
+    std::printf("largest count of 16 characters accepted now: %lld\n", qlonglong(largest));
+    std::printf("asking for 5%% more made %lld rows and said: %s\n",
+                qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
+    return 0;
+}
+
+QStringList child(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(-1);
+    if (process.exitCode() != 0)
+        std::fprintf(stderr, "%s\n", process.readAllStandardError().constData());
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed().split(' ');
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("--list"))
+        return runList(args[2].toLongLong());
+    if (args.size() == 3 && args[1] == QLatin1String("--window"))
+        return runWindow(args[2].toLongLong());
+    if (args.size() == 2 && args[1] == QLatin1String("--largest"))
+        return runLargest();
+
+    const QString self = app.applicationFilePath();
+    std::printf("The list alone, rows of 16 characters with line numbers\n");
+    std::printf("%10s %14s %14s %10s %10s %12s\n", "rows", "bytes/row", "RSS/row", "RSS before", "RSS full",
+                "RSS cleared");
+    for (const qint64 count : {1000000LL, 10000000LL}) {
+        const QStringList f = child(self, {"--list", QString::number(count)});
+        if (f.size() < 6)
+            return 1;
+        std::printf("%10s %14.2f %14s %7s MiB %7s MiB %9s MiB\n", qPrintable(f[0]), f[1].toDouble() / count,
+                    qPrintable(f[2]), qPrintable(f[3]), qPrintable(f[4]), qPrintable(f[5]));
+    }
+
+    std::printf("\n\"Start Generating\" in the window, first-run options, 10,000,000 of 16 characters\n");
+    const QStringList w = child(self, {"--window", "10000000"});
+    if (w.size() < 9)
+        return 1;
+    std::printf("rows %s in %.2f s; list %s bytes/row; RSS before %s MiB, after the run %s MiB, after Clear "
+                "Results %s MiB; peak %s MiB; pages swapped %s; last message %s\n",
+                qPrintable(w[0]), w[1].toDouble() / 1000.0, qPrintable(w[6]), qPrintable(w[2]),
+                qPrintable(w[3]), qPrintable(w[4]), qPrintable(w[5]), qPrintable(w[7]),
+                qPrintable(w.mid(8).join(' ')));
+
+    std::printf("\n");
+    std::fflush(stdout);
+    QProcess largest;
+    largest.setProcessChannelMode(QProcess::ForwardedChannels);
+    largest.start(self, {"--largest"});
+    largest.waitForFinished(-1);
+    return 0;
+}
