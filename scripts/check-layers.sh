@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks that includes follow the layers, bottom to top:
 #   core <- generator <- results <- export <- ui <- main.cpp
+#                                            <- cli (zentavo-cli, never the window)
 # A folder of src/ may include from itself and from the folders below it,
 # never from above; includes name their folder and never climb with "../".
 # Prints every offending include and fails if there is one.
@@ -14,6 +15,7 @@ rank() {
     results) echo 2 ;;
     export) echo 3 ;;
     ui) echo 4 ;;
+    cli) echo 5 ;;
   esac
 }
 
@@ -35,6 +37,8 @@ problems=$(
       esac
       if [ -z "$theirs" ]; then
         echo "$file:$line   <- names no layer's folder"
+      elif [ "$folder" = cli ] && [ "${target%%/*}" = ui ]; then
+        echo "$file:$line   <- the command line has no window"
       elif [ "$theirs" -gt "$own" ]; then
         echo "$file:$line   <- ${target%%/*}/ is a layer above $folder/"
       fi
@@ -43,7 +47,7 @@ problems=$(
 )
 
 if [ -n "$problems" ]; then
-  echo "Includes that break the layers (core <- generator <- results <- export <- ui):"
+  echo "Includes that break the layers (core <- generator <- results <- export <- ui, and cli beside ui):"
   echo "$problems"
   exit 1
 fi

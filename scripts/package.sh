@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds the Debian package build/zentavo_<version>_<arch>.deb (or in the
+# Builds the Debian packages build/zentavo_<version>_<arch>.deb and
+# zentavo-cli_<version>_<arch>.deb (or in the
 # folder given as $BUILD_DIR) with CPack and checks it with lintian.
 set -eu
 cd "$(dirname "$0")/.."
@@ -7,11 +8,12 @@ build="${BUILD_DIR:-build}"
 scripts/install-deps.sh --package
 scripts/build.sh
 cd "$build"
-rm -f zentavo_*.deb
+rm -f zentavo_*.deb zentavo-cli_*.deb
 cpack -G DEB
-deb=$(ls zentavo_*.deb)
-status=0
-report=$(lintian --fail-on error,warning "$deb" 2>&1) || status=$?
-printf '%s\n' "$report" | grep -v 'running with root privileges' || true
-[ "$status" -eq 0 ] || { echo "lintian found errors or warnings in $deb" >&2; exit 1; }
-echo "$PWD/$deb"
+for deb in zentavo_*.deb zentavo-cli_*.deb; do
+  status=0
+  report=$(lintian --fail-on error,warning "$deb" 2>&1) || status=$?
+  printf '%s\n' "$report" | grep -v 'running with root privileges' || true
+  [ "$status" -eq 0 ] || { echo "lintian found errors or warnings in $deb" >&2; exit 1; }
+  echo "$PWD/$deb"
+done

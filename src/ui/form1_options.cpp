@@ -10,10 +10,12 @@
 #include "core/settingsstore.h"
 
 #include "generator/atleastcaption.h"
+#include "generator/strength.h"
 #include "generator/validation.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
+#include <QGroupBox>
 #include <QLineEdit>
 
 namespace zentavo {
@@ -55,6 +57,19 @@ void Form1::wireOptionHandlers()
 
     Text2->installEventFilter(this);
     Text3->installEventFilter(this);
+
+    // How strong one password is, shown when hovering over the length, and
+    // kept up to date with every option that changes it.
+    auto showStrength = [this] {
+        const QString hint = strengthHint(currentOptions());
+        Text3->setToolTip(hint);
+        Frame3->setToolTip(hint);
+    };
+    for (QCheckBox *box : {Check5, Check6, Check7, Check2, Check8, Check1, Check3, Check4})
+        connect(box, &QCheckBox::toggled, this, showStrength);
+    for (QLineEdit *field : {Text1, Text3})
+        connect(field, &QLineEdit::textChanged, this, showStrength);
+    showStrength();
 }
 
 void Form1::writeSetting(const char *key, const QString &value)

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringEncoder>
+#include <QStringView>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zentavo {
+
+class Workbook;
+
+namespace cli {
+
+// Writing the output failed. Not a std::exception on purpose: no step of a
+// generation run may take it for a failure to report and carry on past it.
+struct OutputFailed
+{
+    QString message; // names the cause; empty when the reader went away (| head)
+};
+
+// A file descriptor written in full; a write that fails throws OutputFailed.
+class DescriptorOutput
+{
+public:
+    DescriptorOutput(int fd, QString name) : m_fd(fd), m_name(std::move(name)) {}
+    void write(const char *data, qsizetype size);
+    const QString &name() const { return m_name; }
+
+private:
+    int m_fd;
+    QString m_name;
+};
+
+// A file that appears under its name only once complete: written under a
+// temporary name beside it (created readable by its owner alone), then moved
+// into place. Dropped unfinished, it leaves nothing behind.
+class AtomicFile
+{
+public:
+    explicit AtomicFile(const QString &path); // throws OutputFailed
+    ~AtomicFile();
+    AtomicFile(const AtomicFile &) = delete;
+    AtomicFile &operator=(const AtomicFile &) = delete;
+
+    int fd() const { return m_fd; }
+    const QString &temporaryPath() const { return m_temporary; }
+    void commit(); // throws OutputFailed
+
+private:
+    QString m_path;
+    QString m_temporary;
+    int m_fd = -1;
+};
+
+// How the rows of a run are written out, one at a time as they are made.
+class RowFormat
+{
+public:
+    virtual ~RowFormat() = default;
+    // `lineNumber` 0: the row has no line number.
+    virtual void row(qint32 lineNumber, QStringView password) = 0;
+    // Everything is written when this returns.
+    virtual void finish() = 0;
+};
+
+// Text gathered in blocks and written to the output in one piece each.
+class BlockOutput
+{
+public:
+    // `encoding` must write ASCII as ASCII.
+    BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding);
+    void append(QStringView text);
+    void append(QLatin1StringView text)
+    {
+        std::memcpy(room(text.size()), text.data(), std::size_t(text.size()));
+        m_used += text.size();
+    }
+    void appendNumber(qint32 number);
+    // Writes what was gathered once it fills a block.
+    void writeIfFull()
+    {
+        if (m_used >= kBlock)
+            flush();
+    }
+    void flush();
+
+private:
+    static constexpr qsizetype kBlock = qsizetype(1) << 16;
+
+    // Space for `bytes` more at the end of what was gathered.
+    char *room(qsizetype bytes)
+    {
+        if (m_used + bytes > m_bytes.size())
+            m_bytes.resize(std::max(m_used + bytes, 2 * kBlock));
+        return m_bytes.data() + m_used;
+    }
+
+    DescriptorOutput &m_out;
+    QStringEncoder m_encoder;
+    // Kept at its size; m_used says how much of it holds text.
+    QByteArray m_bytes;
+    qsizetype m_used = 0;
+};
+
+// One password a line, LF, UTF-8; with line numbers, the number and a TAB first.
+std::unique_ptr<RowFormat> plainFormat(DescriptorOutput &out);
+// The window's text file: a title line, cells padded to their column and
+// each followed by a TAB, CR LF. When every password has the same length
+// (`passwordWidth`), lines are written as they come; otherwise the widths are
+// known only at the end and the rows wait for it.
+std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, qint32 count,
+                                      std::optional<qsizetype> passwordWidth);
+// RFC 4180: a title row, CR LF, a field quoted when it holds a comma, a quote
+// or a line break; the password itself is never changed.
+std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers);
+// The window's workbook: "Results" in the first cell, the rows below it,
+// every cell text. Saved by finish().
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook);
+
+// The titles of the list's columns, as the window shows them.
+QString lineTitle();
+QString passwordTitle();
+
+} // namespace cli
+} // namespace zentavo

@@ -1,0 +1,262 @@
+#include "cli/run.h"
+
+#include "cli/commandline.h"
+#include "cli/outputs.h"
+
+#include "core/config.h"
+#include "core/errorreport.h"
+#include "core/prompter.h"
+#include "core/settingsstore.h"
+#include "export/workbook.h"
+#include "generator/passwordgenerator.h"
+#include "generator/storedoptions.h"
+#include "generator/strength.h"
+
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+
+namespace zentavo::cli {
+
+namespace {
+
+constexpr int kWriteFailed = 1;
+constexpr int kBadInput = 2;
+
+// Reports end up as messages on standard error, after the run.
+class CollectingPrompter final : public Prompter
+{
+public:
+    void message(Icon, const QString &, const QString &text) override { texts << text; }
+    QStringList texts;
+};
+
+// The generator's view of the command line: the options never change during
+// the run, rows go straight to the output, the window's progress and
+// pointer have no counterpart here.
+class StreamingHost final : public GenerationHost
+{
+public:
+    StreamingHost(const GenerationOptions &options, RowFormat *format) : m_options(options), m_format(format)
+    {
+    }
+
+    GenerationOptions options() override { return m_options; }
+    void yield() override {}
+    void appendRow(qint32 lineNumber, const QString &password) override
+    {
+        if (m_format)
+            m_format->row(lineNumber, password);
+        ++rows;
+    }
+    void setProgressValue(double) override {}
+    void setProgressText(const QString &) override {}
+    void showMessage(const QString &text) override { lastMessage = text; }
+    // The generator refused the length and would send the user back to it.
+    void focusPasswordLength() override { refusal = lastMessage; }
+    void resetPointer() override {}
+
+    std::optional<QString> refusal;
+    QString lastMessage;
+    qint64 rows = 0;
+
+private:
+    const GenerationOptions m_options;
+    RowFormat *m_format;
+};
+
+void say(int fd, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+// A whole number in [1, maximum], written in plain digits.
+std::optional<qint64> wholeNumber(const QString &text, qint64 maximum)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() ||
+        !std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = trimmed.toLongLong(&ok);
+    if (!ok || value < 1 || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+// What is wrong with the options, or nothing. The generator itself has the
+// last word on the length in at-least mode (see refusalOf).
+std::optional<QString> checkOptions(const Request &request)
+{
+    const GenerationOptions &options = request.options;
+    const std::optional<qint64> count = wholeNumber(options.passwordCount, 2147483647);
+    if (!count)
+        return QStringLiteral("the count must be a whole number from 1 to 2147483647, not \"%1\"")
+            .arg(options.passwordCount);
+    if (!wholeNumber(options.passwordLength, 32767))
+        return QStringLiteral("the length must be a whole number from 1 to 32767, not \"%1\"")
+            .arg(options.passwordLength);
+    if (runPool(options).isEmpty()) {
+        GenerationOptions withVowels = options;
+        withVowels.removeVowels = false;
+        return runPool(withVowels).isEmpty()
+                   ? QStringLiteral("no characters to draw from: choose a character group")
+                   : QStringLiteral("no characters to draw from: every chosen character is a vowel");
+    }
+    if (request.format == Format::Workbook && *count > Workbook::kRowLimit - 1)
+        return QStringLiteral("a workbook sheet holds at most %1 passwords below its \"Results\" cell")
+            .arg(Workbook::kRowLimit - 1);
+    return std::nullopt;
+}
+
+// Runs the generator for no password at all: it checks the length against
+// the chosen groups just as for a real run, with its own message.
+std::optional<QString> refusalOf(const GenerationOptions &options, RandomSource &random)
+{
+    CollectingPrompter prompter;
+    ErrorReport report(prompter, QStringLiteral(ZENTAVO_SUPPORT_ADDRESS));
+    PasswordGenerator generator(random, report);
+    GenerationOptions none = options;
+    none.passwordCount = QStringLiteral("0");
+    StreamingHost host(none, nullptr);
+    generator.run(host);
+    return host.refusal;
+}
+
+// Every password has as many text units as characters, all the same length,
+// when the pool lies in the basic plane (the leading group characters always
+// do, the user's are part of the pool too).
+std::optional<qsizetype> fixedPasswordWidth(const GenerationOptions &options)
+{
+    const QString pool = runPool(options);
+    if (std::any_of(pool.begin(), pool.end(), [](QChar c) { return c.isSurrogate(); }))
+        return std::nullopt;
+    return qsizetype(options.passwordLength.trimmed().toInt());
+}
+
+} // namespace
+
+int runCommandLine(const QStringList &arguments, RandomSource &random, const Streams &streams)
+{
+    auto fail = [&](int status, const QString &message) {
+        if (!message.isEmpty())
+            say(streams.error, QStringLiteral("zentavo-cli: %1\n").arg(message));
+        return status;
+    };
+
+    GenerationOptions start = scriptDefaults();
+    if (wantsStoredOptions(arguments)) {
+        const SettingsStore store;
+        start = readStoredOptions(store);
+    }
+    const Parsed parsed = parseCommandLine(arguments, start);
+    if (!parsed.request)
+        return fail(kBadInput, parsed.error);
+    const Request &request = *parsed.request;
+    if (request.action == Request::Action::Help) {
+        say(streams.output, helpText());
+        return 0;
+    }
+    if (request.action == Request::Action::Version) {
+        say(streams.output, QStringLiteral("zentavo-cli " ZENTAVO_VERSION "\n"));
+        return 0;
+    }
+
+    if (const auto problem = checkOptions(request))
+        return fail(kBadInput, *problem);
+    if (const auto refusal = refusalOf(request.options, random))
+        return fail(kBadInput, *refusal);
+
+    if (request.action == Request::Action::Strength) {
+        say(streams.output, strengthHint(request.options) + QLatin1Char('\n'));
+        return 0;
+    }
+
+    const bool toFile = !request.outputPath.isEmpty();
+    if (request.format == Format::Workbook && !toFile && ::isatty(streams.output))
+        return fail(kBadInput,
+                    QStringLiteral("a workbook is no text for a terminal: use -o FILE or redirect"));
+
+    try {
+        std::optional<AtomicFile> file;
+        if (toFile)
+            file.emplace(request.outputPath);
+        DescriptorOutput out(toFile ? file->fd() : streams.output,
+                             toFile ? request.outputPath : QStringLiteral("standard output"));
+
+        // The workbook is packed when complete: into the file's temporary
+        // place, or into a private folder on its way to standard output. Its
+        // rows wait in that folder meanwhile, as they hold the same secrets.
+        std::optional<QTemporaryDir> workFolder;
+        std::unique_ptr<Workbook> workbook;
+        std::unique_ptr<RowFormat> format;
+        const GenerationOptions &options = request.options;
+        const bool lineNumbers = options.showLineNumbers;
+        const auto count = qint32(options.passwordCount.trimmed().toInt());
+        switch (request.format) {
+        case Format::Plain:
+            format = plainFormat(out);
+            break;
+        case Format::Text:
+            format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options));
+            break;
+        case Format::Csv:
+            format = csvFormat(out, lineNumbers);
+            break;
+        case Format::Workbook: {
+            workFolder.emplace();
+            if (!workFolder->isValid())
+                throw OutputFailed{
+                    QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};
+            const QString path =
+                toFile ? file->temporaryPath() : workFolder->filePath(QStringLiteral("out.xlsx"));
+            try {
+                workbook = std::make_unique<Workbook>(path, workFolder->path());
+            } catch (const Failure &failure) {
+                throw OutputFailed{failure.description()};
+            }
+            format = workbookFormat(*workbook);
+            break;
+        }
+        }
+
+        CollectingPrompter prompter;
+        ErrorReport report(prompter, QStringLiteral(ZENTAVO_SUPPORT_ADDRESS));
+        PasswordGenerator generator(random, report);
+        StreamingHost host(options, format.get());
+        generator.run(host);
+        if (!prompter.texts.isEmpty())
+            return fail(kWriteFailed, prompter.texts.join(QLatin1Char('\n')));
+        format->finish();
+
+        if (request.format == Format::Workbook && !toFile) {
+            QFile packed(workFolder->filePath(QStringLiteral("out.xlsx")));
+            if (!packed.open(QIODevice::ReadOnly))
+                throw OutputFailed{
+                    QStringLiteral("the workbook could not be read back: %1").arg(packed.errorString())};
+            for (;;) {
+                const QByteArray block = packed.read(1 << 16);
+                if (block.isEmpty())
+                    break;
+                out.write(block.constData(), block.size());
+            }
+        }
+        if (file)
+            file->commit();
+    } catch (const OutputFailed &failure) {
+        return fail(kWriteFailed, failure.message);
+    }
+    return 0;
+}
+
+} // namespace zentavo::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "generator/options.h"
+
+#include <QString>
+#include <optional>
+
+namespace zentavo {
+
+// The characters a run with these options draws its passwords from: the
+// chosen groups in group order, repeats kept, without vowels when they are
+// removed. Empty when nothing is left to draw from.
+QString runPool(const GenerationOptions &options);
+
+// How much a guesser must learn to know one password made with these options:
+// the Shannon entropy, in bits, of the generator's output. Every position
+// counts with its own distribution (a leading at-least position draws from
+// its group alone, a character that occurs twice in the pool is twice as
+// likely), and the finishing steps count as they act: the last character
+// becomes a digit, then one position chosen at random becomes a space. So it
+// is less than the length times log2 of the pool, and exact.
+//
+// Nothing when the length is not a whole number from 1 to 32767 or is too
+// short for at-least mode: then no password would be made.
+std::optional<double> passwordEntropyBits(const GenerationOptions &options);
+
+// "poor" below 40 bits, "weak" below 65, "good" below 100, "excellent" above.
+QString strengthRating(double bits);
+
+// "About 25 bits per password: poor"; empty when no password would be made.
+QString strengthHint(const GenerationOptions &options);
+
+} // namespace zentavo

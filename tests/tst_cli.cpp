@@ -1,0 +1,428 @@
+#include "cli/run.h"
+#include "core/config.h"
+#include "core/errorreport.h"
+#include "core/eventpump.h"
+#include "export/textfileexport.h"
+#include "generator/randomsource.h"
+#include "libreoffice.h"
+#include "recorders.h"
+#include "results/resultslist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace zentavo;
+using namespace zentavo::test;
+
+namespace {
+
+// The same draws for the same seed, so two runs can be compared.
+class SeededRandom : public RandomSource
+{
+public:
+    explicit SeededRandom(unsigned seed) : m_engine(seed) {}
+    quint32 uniform(quint32 n) override { return quint32(m_engine() % n); }
+
+private:
+    std::mt19937 m_engine;
+};
+
+struct Outcome
+{
+    int status;
+    QByteArray output;
+    QString error;
+};
+
+QByteArray readAll(int fd)
+{
+    QByteArray bytes;
+    ::lseek(fd, 0, SEEK_SET);
+    char block[65536];
+    for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;)
+        bytes.append(block, n);
+    return bytes;
+}
+
+// Runs the command as a function, its output and messages caught in files.
+Outcome run(const QStringList &arguments, unsigned seed = 1, int output = -1)
+{
+    QTemporaryFile out, err;
+    if (!out.open() || !err.open())
+        qFatal("no temporary files");
+    SeededRandom random(seed);
+    const int status =
+        cli::runCommandLine(arguments, random, {output >= 0 ? output : int(out.handle()), int(err.handle())});
+    return {status, readAll(int(out.handle())), QString::fromUtf8(readAll(int(err.handle())))};
+}
+
+QStringList lines(const QByteArray &bytes, const char *end = "\n")
+{
+    QStringList result = QString::fromUtf8(bytes).split(QLatin1String(end));
+    if (!result.isEmpty() && result.last().isEmpty())
+        result.removeLast();
+    return result;
+}
+
+// RFC 4180 records, for reading the CSV back.
+QList<QStringList> parseCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+                field += text[++i];
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"' && field.isEmpty()) {
+            quoted = true;
+        } else if (c == u',') {
+            record << std::exchange(field, QString());
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            record << std::exchange(field, QString());
+            records << std::exchange(record, QStringList());
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir folder;
+    QTemporaryDir settingsFolder;
+
+private slots:
+    void initTestCase()
+    {
+        // As the program itself does: failed writes are seen as such.
+        std::signal(SIGPIPE, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_IGN);
+        // The user's settings are never touched, however the test is started.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsFolder.path()));
+    }
+
+    void init()
+    {
+        const QDir dir(folder.path());
+        for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(dir.filePath(name));
+    }
+
+    void badInputIsOneMessageAndNothingWritten_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("count zero") << QStringList{"-n", "0"} << "the count must be a whole number";
+        QTest::addRow("count with a fraction")
+            << QStringList{"--count=2.5"} << "the count must be a whole number";
+        QTest::addRow("count too large") << QStringList{"-n", "2147483648"} << "from 1 to 2147483647";
+        QTest::addRow("count not a number") << QStringList{"-n", "ten"} << "not \"ten\"";
+        QTest::addRow("length zero") << QStringList{"-l0"} << "the length must be a whole number";
+        QTest::addRow("length too large") << QStringList{"--length", "32768"} << "from 1 to 32767";
+        QTest::addRow("length below the groups")
+            << QStringList{"-l", "3", "--chars", "!"}
+            << "Length must be greater or equal to the number of checked items.";
+        QTest::addRow("no group") << QStringList{"--no-lower", "--no-upper", "--no-digits"}
+                                  << "no characters to draw from";
+        QTest::addRow("only vowels") << QStringList{"--no-lower", "--no-upper", "--no-digits",
+                                                    "--chars",    "aEiOu",      "--no-vowels"}
+                                     << "every chosen character is a vowel";
+        QTest::addRow("unknown option") << QStringList{"--colour"} << "unknown option \"--colour\"";
+        QTest::addRow("value missing") << QStringList{"-n"} << "-n needs a value";
+        QTest::addRow("unknown format") << QStringList{"--format", "pdf"} << "unknown format \"pdf\"";
+        QTest::addRow("more rows than a sheet")
+            << QStringList{"--format", "xlsx", "-n", "1048576"} << "a workbook sheet holds at most 1048575";
+    }
+    void badInputIsOneMessageAndNothingWritten()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        for (const bool toFile : {false, true}) {
+            const QString path = folder.filePath(QStringLiteral("out"));
+            const Outcome outcome = run(toFile ? QStringList{"-o", path} + arguments : arguments);
+            QCOMPARE(outcome.status, 2);
+            QVERIFY2(outcome.error.contains(message), qPrintable(outcome.error));
+            QCOMPARE(outcome.error.count(u'\n'), 1);
+            QCOMPARE(outcome.output, QByteArray());
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        }
+    }
+
+    // The text format is the window's text file of the same rows, byte for
+    // byte; the CSV holds every password unchanged.
+    void everyFormatHoldsThePasswords_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addRow("defaults") << QStringList{};
+        QTest::addRow("line numbers, a hundred rows")
+            << QStringList{"--line-numbers", "-n", "100", "-l", "7"};
+        QTest::addRow("quotes, commas, formulas and spaces")
+            << QStringList{"--chars", "=\",;", "--space", "--line-numbers", "-n", "30"};
+        QTest::addRow("characters outside the basic plane") << QStringList{
+            "--no-at-least", "--chars", QString::fromUtf8("\xF0\x9D\x84\x9E\xC3\xA9"), "-n", "40", "-l", "3",
+            "--line-numbers"};
+        QTest::addRow("first-run options from the window")
+            << QStringList{"--no-vowels", "--space", "--last-digit", "--line-numbers", "-l", "6", "-n", "12"};
+    }
+    void everyFormatHoldsThePasswords()
+    {
+        QFETCH(QStringList, arguments);
+        const bool lineNumbers = arguments.contains(QStringLiteral("--line-numbers"));
+        const Outcome plain = run(arguments, 7);
+        QCOMPARE(plain.status, 0);
+        QList<std::pair<qint32, QString>> rows;
+        for (const QString &line : lines(plain.output)) {
+            if (lineNumbers)
+                rows.append({line.section(u'\t', 0, 0).toInt(), line.section(u'\t', 1)});
+            else
+                rows.append({0, line});
+        }
+        QVERIFY(!rows.isEmpty());
+
+        ResultsList list;
+        if (lineNumbers)
+            list.addColumn(QStringLiteral("Line"));
+        list.addColumn(QStringLiteral("Result(s)"));
+        for (const auto &[number, password] : rows)
+            list.appendRow(number, password);
+        RecordingPrompter prompter;
+        ErrorReport report(prompter, QStringLiteral("help@example.org"));
+        EventPump pump;
+        const QString windowFile = folder.filePath(QStringLiteral("window.txt"));
+        SaveListviewProperlySpaced(list, windowFile, nullptr, pump, report);
+        QFile saved(windowFile);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const Outcome text = run(arguments + QStringList{"--format", "text"}, 7);
+        QCOMPARE(text.status, 0);
+        QCOMPARE(text.output, saved.readAll());
+
+        const Outcome csv = run(arguments + QStringList{"--format", "csv"}, 7);
+        QCOMPARE(csv.status, 0);
+        QList<QStringList> expected{lineNumbers ? QStringList{"Line", "Result(s)"}
+                                                : QStringList{"Result(s)"}};
+        for (const auto &[number, password] : rows)
+            expected << (lineNumbers ? QStringList{QString::number(number), password}
+                                     : QStringList{password});
+        QCOMPARE(parseCsv(QString::fromUtf8(csv.output)), expected);
+    }
+
+    void aWorkbookReadsBackInLibreOffice()
+    {
+        const QStringList arguments{"--chars", "=+-@", "--line-numbers", "-n", "25", "-l", "5", "--space"};
+        const Outcome plain = run(arguments, 3);
+        QList<QStringList> expected{{"Results", ""}}; // the sheet is two columns wide
+        for (const QString &line : lines(plain.output))
+            expected << line.split(u'\t');
+        const QString path = folder.filePath(QStringLiteral("passwords.xlsx"));
+        const Outcome workbook = run(arguments + QStringList{"--format", "xlsx", "-o", path}, 3);
+        QCOMPARE(workbook.status, 0);
+        struct stat status
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &status), 0);
+        QCOMPARE(status.st_mode & 07777, mode_t(0600));
+        QTemporaryDir profile;
+        QCOMPARE(readWorkbook(path, profile.path()), expected);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"passwords.xlsx"});
+    }
+
+    void aWorkbookIsNoTextForATerminal()
+    {
+        const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0)
+            QSKIP("no pseudo-terminal here");
+        const Outcome outcome = run({"--format", "xlsx"}, 1, terminal);
+        ::close(terminal);
+        QCOMPARE(outcome.status, 2);
+        QVERIFY(outcome.error.contains(QStringLiteral("terminal")));
+    }
+
+    void aFailedWriteNamesItsCauseAndLeavesNoFile_data()
+    {
+        QTest::addColumn<QString>("target"); // "full", "pipe", "limit", "folder"
+        QTest::addColumn<QString>("cause");
+        QTest::addRow("full device") << "full"
+                                     << "No space left on device";
+        QTest::addRow("reader gone") << "pipe"
+                                     << "";
+        QTest::addRow("file size limit") << "limit"
+                                         << "File too large";
+        QTest::addRow("no such folder") << "folder"
+                                        << "No such file or directory";
+    }
+    void aFailedWriteNamesItsCauseAndLeavesNoFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, cause);
+        QStringList arguments{"-n", "200000", "--format", "text"};
+        Outcome outcome;
+        if (target == QLatin1String("full")) {
+            const int full = ::open("/dev/full", O_WRONLY);
+            QVERIFY(full >= 0);
+            outcome = run(arguments, 1, full);
+            ::close(full);
+        } else if (target == QLatin1String("pipe")) {
+            int ends[2];
+            QCOMPARE(::pipe(ends), 0);
+            ::close(ends[0]);
+            outcome = run(arguments, 1, ends[1]);
+            ::close(ends[1]);
+        } else if (target == QLatin1String("limit")) {
+            FileSizeLimit limit(100000);
+            outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("big.txt"))});
+        } else {
+            outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("gone/out.txt"))});
+        }
+        QCOMPARE(outcome.status, 1);
+        if (cause.isEmpty()) {
+            QCOMPARE(outcome.error, QString());
+        } else {
+            QVERIFY2(outcome.error.contains(cause), qPrintable(outcome.error));
+            QCOMPARE(outcome.error.count(u'\n'), 1);
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // The window's stored options, read and never written; the command line
+    // still has the last word.
+    void startsFromTheWindowsStoredOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("rows");
+        QTest::addRow("as stored") << QStringList{"--from-settings"} << 0 << 4;
+        QTest::addRow("count given too") << QStringList{"--from-settings", "-n", "2"} << 0 << 2;
+        QTest::addRow("stored length refused")
+            << QStringList{"--from-settings", "--at-least", "--lower", "--upper"} << 2 << 0;
+    }
+    void startsFromTheWindowsStoredOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(int, rows);
+        const QString file = settingsFolder.filePath(QStringLiteral("Veltrano/Zentavo.ini"));
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            const std::pair<const char *, const char *> stored[] = {{"Alpha Lower", "0"},
+                                                                    {"Alpha Upper", "0"},
+                                                                    {"Numeric", "0"},
+                                                                    {"Specified", "1"},
+                                                                    {"Specified Character", "xy"},
+                                                                    {"Number Of Passwords", "4"},
+                                                                    {"Password Length", "1"},
+                                                                    {"Check8", "0"},
+                                                                    {"Check9", "1"},
+                                                                    {"Check1", "0"},
+                                                                    {"Check3", "0"},
+                                                                    {"Check4", "0"}};
+            for (const auto &[key, value] : stored)
+                settings.setValue(QStringLiteral("Zentavo/") + QLatin1String(key), QLatin1String(value));
+        }
+        QFile before(file);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray bytes = before.readAll();
+        const QDateTime modified = QFileInfo(file).lastModified();
+
+        const Outcome outcome = run(arguments);
+        QCOMPARE(outcome.status, status);
+        const QStringList made = lines(outcome.output);
+        QCOMPARE(made.size(), rows);
+        for (int i = 0; i < made.size(); ++i)
+            QVERIFY2(QRegularExpression(QStringLiteral("^%1\t[xy]$").arg(i + 1)).match(made[i]).hasMatch(),
+                     qPrintable(made[i]));
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), bytes);
+        QCOMPARE(QFileInfo(file).lastModified(), modified);
+    }
+
+    void answersWithoutGenerating_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("firstLine");
+        QTest::addRow("first-run options")
+            << QStringList{"--strength", "-l6", "--no-vowels", "--space", "--last-digit"}
+            << "About 25 bits per password: poor";
+        QTest::addRow("ten characters")
+            << QStringList{"--strength", "-l", "10"} << "About 54 bits per password: weak";
+        QTest::addRow("defaults") << QStringList{"--strength"} << "About 90 bits per password: good";
+        QTest::addRow("twenty characters")
+            << QStringList{"--strength", "-l", "20"} << "About 114 bits per password: excellent";
+        QTest::addRow("version") << QStringList{"--version"} << "zentavo-cli " ZENTAVO_VERSION;
+        QTest::addRow("help") << QStringList{"-n", "5", "--help"} << "Usage: zentavo-cli [OPTION]...";
+    }
+    void answersWithoutGenerating()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, firstLine);
+        SeededRandom unused(1);
+        const Outcome outcome = run(arguments);
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(lines(outcome.output).value(0), firstLine);
+        QCOMPARE(outcome.error, QString());
+    }
+
+    // The real program: linked without the desktop libraries, and a reader
+    // that stops early ends it quietly.
+    void theProgramNeedsNoDesktopAndStopsWithItsReader()
+    {
+        QProcess readelf;
+        readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), QStringLiteral(ZENTAVO_CLI)});
+        QVERIFY(readelf.waitForFinished());
+        const QString dynamic = QString::fromUtf8(readelf.readAllStandardOutput());
+        QVERIFY(dynamic.contains(QStringLiteral("libQt6Core")));
+        QVERIFY(!dynamic.contains(QStringLiteral("libQt6Gui")) &&
+                !dynamic.contains(QStringLiteral("libQt6Widgets")));
+
+        QProcess shell;
+        shell.start(QStringLiteral("sh"),
+                    {QStringLiteral("-c"), QStringLiteral("\"$0\" -n 10000000 | head -n 3; echo $?"),
+                     QStringLiteral(ZENTAVO_CLI)});
+        QVERIFY(shell.waitForFinished(60000));
+        QCOMPARE(lines(shell.readAllStandardOutput()).size(), 4);
+        QCOMPARE(shell.readAllStandardError(), QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
