@@ -256,12 +256,20 @@ Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber bei
 <context>
     <name>zentavo::LibreOfficeCalc</name>
     <message>
-        <source>The spreadsheet application %1 could not be started.</source>
-        <translation>Die Tabellenkalkulation %1 konnte nicht gestartet werden.</translation>
+        <source>No spreadsheet application was found to open %1.</source>
+        <translation>Es wurde keine Tabellenkalkulation gefunden, die %1 öffnen kann.</translation>
     </message>
     <message>
-        <source>(none found)</source>
-        <translation>(keine gefunden)</translation>
+        <source>The spreadsheet application %1 could not be started: %2</source>
+        <translation>Die Tabellenkalkulation %1 konnte nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <source>The spreadsheet application %1 stopped unexpectedly before it opened the workbook.</source>
+        <translation>Die Tabellenkalkulation %1 wurde unerwartet beendet, bevor sie die Arbeitsmappe öffnete.</translation>
+    </message>
+    <message>
+        <source>The spreadsheet application %1 ended with exit code %2 before it opened the workbook.</source>
+        <translation>Die Tabellenkalkulation %1 endete mit dem Exit-Code %2, bevor sie die Arbeitsmappe öffnete.</translation>
     </message>
 </context>
 <context>
