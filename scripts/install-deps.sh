@@ -6,7 +6,7 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev
+  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev
   fonts-liberation libreoffice-calc"
 # CPack's Debian generator reads ELF files with file(1) and works out the
 # library dependencies with dpkg-shlibdeps (dpkg-dev); lintian checks the result.
@@ -16,7 +16,7 @@ case "${1:-}" in
     packages="$packages $packaging" ;;
   --test)
     packages="$packages $packaging xvfb xauth xdotool xclip pwgen
-      desktop-file-utils appstream strace" ;;
+      desktop-file-utils appstream strace gdb python3" ;;
 esac
 
 missing=""

@@ -1,6 +1,7 @@
 #include "export/clipboardexport.h"
 
 #include "core/eventpump.h"
+#include "core/wipe.h"
 #include "results/resultslist.h"
 
 #include <algorithm>
@@ -36,6 +37,8 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     // Every line is at most the sum of the widths, TABs and CR LF: one
     // allocation for the whole text unless the list grows meanwhile.
     text.reserve((total + 1) * rows);
+    // Cut short (a row gone), the text goes no further: it is wiped first.
+    const WipedIfThrown wipedIfCutShort(text);
     for (qsizetype r = 0; r < rows; ++r) {
         if (r % kRowsBetweenYields == 0)
             pump.yield();
@@ -67,7 +70,9 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
 {
     if (list.storedRowCount() == 0)
         return;
-    const QString text = clipboardText(list, pump);
+    QString text = clipboardText(list, pump);
+    // The clipboard keeps a copy of its own; this one goes once handed over.
+    const WipedOnExit wiped(text);
     ClipboardClearWithRetry(clipboard);
     ClipboardSetTextWithRetry(clipboard, text);
 }

@@ -5,7 +5,9 @@
 
 #include "core/apputil.h"
 #include "core/errorreport.h"
+#include "core/wipe.h"
 #include "core/eventpump.h"
+#include "core/wipe.h"
 #include "results/resultslist.h"
 
 #include <QDir>
@@ -24,9 +26,22 @@ namespace {
 class BlockWriter
 {
 public:
-    explicit BlockWriter(QSaveFile &file) : m_file(file) { m_text.reserve(kBlock + 4096); }
+    // `longestLine`: no line is longer, so neither buffer ever moves (which
+    // would leave an unwiped copy of its passwords behind).
+    explicit BlockWriter(QSaveFile &file, qsizetype longestLine = 4096) : m_file(file)
+    {
+        m_text.reserve(kBlock + longestLine);
+        m_bytes.reserve(m_encoder.requiredSpace(m_text.capacity()));
+    }
     // Both buffers keep their memory from block to block: growing them anew
     // each time costs more in page faults than the copying itself.
+    ~BlockWriter()
+    {
+        wipe(m_text);
+        wipe(m_bytes);
+    }
+    BlockWriter(const BlockWriter &) = delete;
+    BlockWriter &operator=(const BlockWriter &) = delete;
 
     QString &text() { return m_text; }
 
@@ -36,7 +51,9 @@ public:
 
     bool writeAll()
     {
-        m_bytes.resize(m_encoder.requiredSpace(m_text.size()));
+        const qsizetype required = m_encoder.requiredSpace(m_text.size());
+        reserveWiping(m_bytes, required);
+        m_bytes.resize(required);
         const qsizetype length = m_encoder.appendToBuffer(m_bytes.data(), m_text) - m_bytes.constData();
         m_text.truncate(0);
         return m_file.write(m_bytes.constData(), length) == length;
@@ -47,7 +64,13 @@ private:
 
     QSaveFile &m_file;
     // The locale's encoding; the user's own characters may lie outside ASCII.
+#ifdef Q_OS_UNIX
+    // Qt takes it to be UTF-8 here. Named so, the encoder writes straight
+    // into our buffer rather than through an unwiped copy of its own.
+    QStringEncoder m_encoder{QStringConverter::Utf8};
+#else
     QStringEncoder m_encoder{QStringConverter::System};
+#endif
     QString m_text;
     QByteArray m_bytes;
 };
@@ -107,11 +130,16 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
     showProgress(146, 10, writing);
 
     QSaveFile file(path);
-    BlockWriter writer(file);
+    qsizetype longestLine = 2;
+    for (const qsizetype width : widths)
+        longestLine += width + 1;
+    BlockWriter writer(file, longestLine);
     QString &text = writer.text();
     const bool replacing = QFileInfo::exists(path);
     procedure.step(156, [&] {
-        if (!file.open(QIODevice::WriteOnly))
+        // Unbuffered: the blocks go from our wiped buffer to the file, with no
+        // copy in a buffer of the file's own.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             throw Failure(QStringLiteral("%1 could not be created: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
         // A new file of passwords is for its owner's eyes only; a replaced
