@@ -2,6 +2,7 @@
 
 #include "export/background.h"
 #include "export/progressdisplay.h"
+#include "export/safedestination.h"
 
 #include "core/apputil.h"
 #include "core/errorreport.h"
@@ -15,6 +16,7 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 #include <algorithm>
+#include <unistd.h>
 #include <vector>
 
 namespace zentavo {
@@ -135,17 +137,20 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
         longestLine += width + 1;
     BlockWriter writer(file, longestLine);
     QString &text = writer.text();
-    const bool replacing = QFileInfo::exists(path);
     procedure.step(156, [&] {
+        // Saving follows a link at the chosen name: never one that someone
+        // else could have planted or redirected.
+        const QString refusal = refusedDestination(path, ::geteuid());
+        if (!refusal.isEmpty())
+            throw Failure(QStringLiteral("%1 was not written: %2.").arg(QDir::toNativeSeparators(path), refusal));
         // Unbuffered: the blocks go from our wiped buffer to the file, with no
         // copy in a buffer of the file's own.
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             throw Failure(QStringLiteral("%1 could not be created: %2")
                               .arg(QDir::toNativeSeparators(path), file.errorString()));
-        // A new file of passwords is for its owner's eyes only; a replaced
-        // one keeps the permissions it had.
-        if (!replacing)
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        // A file of passwords is for its owner's eyes only, also where it
+        // replaces one that others could read.
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     });
     // A file that could not be created was reported once above; with nothing
     // to write into, the lines are not built either. A failed write is
