@@ -35,8 +35,8 @@ private slots:
         QTest::addRow("own file in own sticky shared folder")
             << QStringList{"folder shared 1777", "file shared/dest"} << QString();
         QTest::addRow("link to nothing") << QStringList{"link dest gone"} << "does not exist";
-        QTest::addRow("link to a link") << QStringList{"file mine", "link next mine", "link dest next"}
-                                         << "another link";
+        QTest::addRow("link to a link")
+            << QStringList{"file mine", "link next mine", "link dest next"} << "another link";
         QTest::addRow("file in a folder anyone can change")
             << QStringList{"folder open 777", "file open/dest"} << "other users can change the folder";
         QTest::addRow("link into a folder anyone can change")
@@ -47,7 +47,8 @@ private slots:
         QTest::addRow("own link to another user's file")
             << QStringList{"file loot", "theirs loot", "link dest loot"} << "file of another user";
         QTest::addRow("own file in another user's sticky shared folder")
-            << QStringList{"folder shared 1777", "theirs shared", "file shared/dest"} << "other users can change";
+            << QStringList{"folder shared 1777", "theirs shared", "file shared/dest"}
+            << "other users can change";
     }
 
     void destination()
