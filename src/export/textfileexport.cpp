@@ -6,7 +6,6 @@
 
 #include "core/apputil.h"
 #include "core/errorreport.h"
-#include "core/wipe.h"
 #include "core/eventpump.h"
 #include "core/wipe.h"
 #include "results/resultslist.h"
@@ -142,7 +141,8 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
         // else could have planted or redirected.
         const QString refusal = refusedDestination(path, ::geteuid());
         if (!refusal.isEmpty())
-            throw Failure(QStringLiteral("%1 was not written: %2.").arg(QDir::toNativeSeparators(path), refusal));
+            throw Failure(
+                QStringLiteral("%1 was not written: %2.").arg(QDir::toNativeSeparators(path), refusal));
         // Unbuffered: the blocks go from our wiped buffer to the file, with no
         // copy in a buffer of the file's own.
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
