@@ -140,9 +140,9 @@ private slots:
 
     void aGarbageStoreUsesWhatCanBeRead()
     {
-        writeFile(fixture->settingsFile(), QByteArray("\xff\xfe garbage\n[Zentavo]\nCheck9=0\n"
-                                                      "Password%20Length=12\n@@@\n=\n[broken\nNumeric=@Variant(\x01)\n",
-                                                      90));
+        writeFile(fixture->settingsFile(),
+                  QByteArray("\xff\xfe garbage\n[Zentavo]\nCheck9=0\n"
+                             "Password%20Length=12\n@@@\n=\n[broken\nNumeric=@Variant(\x01)\n"));
         Form1 &form = fixture->start();
         QCOMPARE(form.Text3->text(), QStringLiteral("12"));
         QVERIFY(!form.Check9->isChecked());

@@ -14,6 +14,7 @@
 #include <optional>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace zentavo;
 using namespace zentavo::test;
@@ -160,17 +161,27 @@ private slots:
         QCOMPARE(readAll(path("old.txt")), QByteArray("Result(s)       \t\r\nabcdefghijklmnop\t\r\n"));
     }
 
-    void newFilesArePrivateReplacedOnesKeepTheirPermissions()
+    void everyFileWrittenIsPrivate_data()
     {
-        fill(1);
-        save(path("new.txt"), nullptr);
-        QCOMPARE(QFile::permissions(path("new.txt")) & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QTest::addColumn<int>("earlierMode"); // -1: no earlier file
+        QTest::addRow("new") << -1;
+        QTest::addRow("replacing one the group reads") << 0640;
+        QTest::addRow("replacing one everyone writes") << 0666;
+    }
 
-        writeFile(path("shared.txt"), "old");
-        const auto shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
-        QVERIFY(QFile::setPermissions(path("shared.txt"), shared));
-        save(path("shared.txt"), nullptr);
-        QCOMPARE(QFile::permissions(path("shared.txt")) & 0x7077, shared);
+    void everyFileWrittenIsPrivate()
+    {
+        QFETCH(int, earlierMode);
+        if (earlierMode >= 0) {
+            writeFile(path("file.txt"), "old");
+            QCOMPARE(::chmod(QFile::encodeName(path("file.txt")).constData(), mode_t(earlierMode)), 0);
+        }
+        fill(1);
+        save(path("file.txt"), nullptr);
+        struct stat info = {};
+        QCOMPARE(::stat(QFile::encodeName(path("file.txt")).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0600));
+        QCOMPARE(readAll(path("file.txt")), QByteArray("Result(s)       \t\r\nabcdefghijklmnop\t\r\n"));
     }
 
     void progressFor2500Rows()

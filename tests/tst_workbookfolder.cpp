@@ -182,6 +182,44 @@ private slots:
         QVERIFY(QFile::exists(kept));
     }
 
+    void cleaningUpNeverFollowsALink_data()
+    {
+        QTest::addColumn<QString>("link"); // below the base, to a folder of the user's
+        QTest::addRow("in place of a program's folder") << QStringLiteral("planted");
+        QTest::addRow("inside a program's folder") << QStringLiteral("dead/planted");
+    }
+
+    void cleaningUpNeverFollowsALink()
+    {
+        QFETCH(QString, link);
+        const QString important = dir->filePath(QStringLiteral("important"));
+        QVERIFY(QDir().mkpath(important + QStringLiteral("/inner")));
+        QFile keep(important + QStringLiteral("/inner/keep.txt"));
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.close();
+        const QString planted = base + QLatin1Char('/') + link;
+        QVERIFY(QDir().mkpath(QFileInfo(planted).absolutePath()));
+        QVERIFY(QFile::link(important, planted));
+
+        WorkbookFolder::removeLeftovers(base);
+        QVERIFY(QFile::exists(keep.fileName()));
+        QVERIFY(!QFileInfo(planted).isSymLink());
+        QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
+    }
+
+    void aLinkInPlaceOfTheBaseIsRefused()
+    {
+        const QString elsewhere = dir->filePath(QStringLiteral("elsewhere"));
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                     QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::link(elsewhere, base));
+        WorkbookFolder folder(base);
+        QVERIFY_THROWS_EXCEPTION(Failure, folder.createFile(QStringLiteral("x-XXXXXX")));
+        QCOMPARE(modeOf(elsewhere), 0705);
+        QCOMPARE(QDir(elsewhere).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void aBaseThatCannotBeMadeFails()
     {
         QFile blocker(base);

@@ -5,6 +5,7 @@
 #include "core/eventpump.h"
 #include "core/failure.h"
 #include "core/memorybudget.h"
+#include "core/wipe.h"
 #include "results/resultslist.h"
 
 #include <QLocale>
@@ -41,6 +42,8 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
                       QStringLiteral(" The clipboard was left as it was."));
     QString text;
     text.reserve(characters);
+    // Cut short (a row gone), the text goes no further: it is wiped first.
+    const WipedIfThrown wipedIfCutShort(text);
     for (qsizetype r = 0; r < rows; ++r) {
         if (r % kRowsBetweenYields == 0)
             pump.yield();
@@ -73,6 +76,8 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
             QStringLiteral("Out of memory: there is no room for the clipboard text. The clipboard was "
                            "left as it was."));
     }
+    // The clipboard keeps a copy of its own; this one goes once handed over.
+    const WipedOnExit wiped(text);
     ClipboardClearWithRetry(clipboard);
     ClipboardSetTextWithRetry(clipboard, text);
 }

@@ -3,11 +3,13 @@
 #include "export/background.h"
 #include "export/paddedcolumns.h"
 #include "export/progressdisplay.h"
+#include "export/safedestination.h"
 
 #include "core/apputil.h"
 #include "core/errorreport.h"
 #include "core/eventpump.h"
 #include "core/memorybudget.h"
+#include "core/wipe.h"
 #include "results/resultslist.h"
 
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <new>
+#include <unistd.h>
 #include <vector>
 
 namespace zentavo {
@@ -28,15 +31,27 @@ class BlockWriter
 {
 public:
     explicit BlockWriter(QSaveFile &file) : m_file(file) {}
+    ~BlockWriter()
+    {
+        wipe(m_text);
+        wipe(m_bytes);
+    }
+    BlockWriter(const BlockWriter &) = delete;
+    BlockWriter &operator=(const BlockWriter &) = delete;
+
     // Both buffers keep their memory from block to block: growing them anew
     // each time costs more in page faults than the copying itself. Taken
-    // only when it is there: a full list may have left little.
-    void reserve(const MemoryBudget &budget)
+    // only when it is there: a full list may have left little. No line is
+    // longer than `longestLine`, so neither buffer ever moves (which would
+    // leave an unwiped copy of its passwords behind).
+    void reserve(const MemoryBudget &budget, qsizetype longestLine)
     {
-        if (budget.available() < kBufferBytes)
-            throw Failure(outOfMemory(QStringLiteral("writing the file"), kBufferBytes, budget.available()));
-        m_text.reserve(kBlock + 4096);
-        m_bytes.reserve(m_encoder.requiredSpace(kBlock + 4096));
+        // The text block and its encoded bytes, at most four bytes a character.
+        const qint64 needed = qint64(kBlock + longestLine) * 6;
+        if (budget.available() < needed)
+            throw Failure(outOfMemory(QStringLiteral("writing the file"), needed, budget.available()));
+        m_text.reserve(kBlock + longestLine);
+        m_bytes.reserve(m_encoder.requiredSpace(m_text.capacity()));
     }
 
     QString &text() { return m_text; }
@@ -47,7 +62,9 @@ public:
 
     bool writeAll()
     {
-        m_bytes.resize(m_encoder.requiredSpace(m_text.size()));
+        const qsizetype required = m_encoder.requiredSpace(m_text.size());
+        reserveWiping(m_bytes, required);
+        m_bytes.resize(required);
         const qsizetype length = m_encoder.appendToBuffer(m_bytes.data(), m_text) - m_bytes.constData();
         m_text.truncate(0);
         return writeFully(m_bytes.constData(), length);
@@ -55,8 +72,6 @@ public:
 
 private:
     static constexpr qsizetype kBlock = qsizetype(1) << 17;
-    // The text block and its encoded bytes, at most four bytes a character.
-    static constexpr qint64 kBufferBytes = (kBlock + 4096) * 6;
 
     // A write that runs into a full disk (or a size limit) first writes what
     // fits and returns less, without an error; only the next attempt fails
@@ -85,7 +100,13 @@ private:
 
     QSaveFile &m_file;
     // The locale's encoding; the user's own characters may lie outside ASCII.
+#ifdef Q_OS_UNIX
+    // Qt takes it to be UTF-8 here. Named so, the encoder writes straight
+    // into our buffer rather than through an unwiped copy of its own.
+    QStringEncoder m_encoder{QStringConverter::Utf8};
+#else
     QStringEncoder m_encoder{QStringConverter::System};
+#endif
     QString m_text;
     QByteArray m_bytes;
 };
@@ -130,18 +151,27 @@ public:
     }
 
     // False when the file could not be created (reported).
-    bool createFile()
+    bool createFile(const std::vector<qsizetype> &widths)
     {
-        const bool replacing = QFileInfo::exists(m_path);
+        qsizetype longestLine = 2;
+        for (const qsizetype width : widths)
+            longestLine += width + 1;
         m_procedure.step(156, [&] {
-            m_writer.reserve(m_list.memoryBudget());
-            if (!m_file.open(QIODevice::WriteOnly))
+            m_writer.reserve(m_list.memoryBudget(), longestLine);
+            // Saving follows a link at the chosen name: never one that
+            // someone else could have planted or redirected.
+            const QString refusal = refusedDestination(m_path, ::geteuid());
+            if (!refusal.isEmpty())
+                throw Failure(
+                    QStringLiteral("%1 was not written: %2.").arg(QDir::toNativeSeparators(m_path), refusal));
+            // Unbuffered: the blocks go from our wiped buffer to the file,
+            // with no copy in a buffer of the file's own.
+            if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
                 throw Failure(QStringLiteral("%1 could not be created: %2")
                                   .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
-            // A new file of passwords is for its owner's eyes only; a replaced
-            // one keeps the permissions it had.
-            if (!replacing)
-                m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            // A file of passwords is for its owner's eyes only, also where it
+            // replaces one that others could read.
+            m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         });
         return m_file.isOpen();
     }
@@ -299,7 +329,7 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
     // A file that could not be created was reported once; with nothing to
     // write into, the lines are not built either.
     bool complete = false;
-    if (run.createFile()) {
+    if (run.createFile(widths)) {
         complete = run.writeTitleLine(widths);
         run.showProgress(176, 20);
         complete = complete && run.writeTickedRows(widths);

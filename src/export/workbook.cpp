@@ -3,6 +3,7 @@
 #include "core/errorreport.h"
 #include "core/eventpump.h"
 #include "core/failure.h"
+#include "core/wipe.h"
 #include "results/resultslist.h"
 #include "export/background.h"
 
@@ -57,6 +58,7 @@ Workbook::Workbook(const QString &path, const QString &tempFolder)
 
 Workbook::~Workbook()
 {
+    wipe(m_utf8);
     if (m_workbook)
         lxw_workbook_free(m_workbook);
 }
@@ -68,7 +70,10 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
     if (row < 0 || row >= kRowLimit || column < 0 || column >= LXW_COL_MAX)
         throw Failure(
             QStringLiteral("A sheet has no cell at row %1, column %2.").arg(row + 1).arg(column + 1));
-    m_utf8.resize(m_encoder.requiredSpace(text.size()) + 1);
+    // One buffer for every cell, grown without leaving a copy behind.
+    const qsizetype required = m_encoder.requiredSpace(text.size()) + 1;
+    reserveWiping(m_utf8, required);
+    m_utf8.resize(required);
     char *end = m_encoder.appendToBuffer(m_utf8.data(), text);
     *end = '\0';
     // Always a string, never a formula: a password may start with "=".
@@ -135,6 +140,7 @@ void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump
     }
 
     QString cell;
+    const WipedOnExit wiped(cell);
     bool stopped = false;
     // A failure here (the list rebuilt meanwhile, the workbook refusing a
     // cell) would repeat for every row that follows: it is reported once and
@@ -145,7 +151,10 @@ void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump
         for (int c = 0; c < columns && !stopped; ++c) {
             procedure.step(c == 0 ? 124 : 128, [&] {
                 try {
-                    cell.clear();
+                    // Emptied, not released: its memory is reused, and wiped
+                    // at the end.
+                    cell.truncate(0);
+                    reserveWiping(cell, list.cellLength(r, c));
                     list.appendCell(r, c, cell);
                     workbook.setText(r + 1, c, cell);
                 } catch (const Failure &) {

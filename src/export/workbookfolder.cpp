@@ -13,7 +13,9 @@
 #include <cerrno>
 
 #ifdef Q_OS_LINUX
+#include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -82,6 +84,58 @@ bool isOpenAnywhere(const QString &path)
 #endif
 }
 
+#ifdef Q_OS_LINUX
+// Removes the entry `name` of the open folder `parent`: a file or a link
+// goes, a folder is emptied first. Links are never followed and every name
+// is taken relative to its own folder, so nothing outside is touched.
+bool removeEntry(int parent, const char *name)
+{
+    struct stat info = {};
+    if (::fstatat(parent, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(info.st_mode))
+        return ::unlinkat(parent, name, 0) == 0;
+    const int folder = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    DIR *entries = folder >= 0 ? ::fdopendir(folder) : nullptr;
+    if (!entries) {
+        if (folder >= 0)
+            ::close(folder);
+        return false;
+    }
+    bool removed = true;
+    while (const dirent *entry = ::readdir(entries)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            removed = removeEntry(::dirfd(entries), entry->d_name) && removed;
+    }
+    ::closedir(entries);
+    return ::unlinkat(parent, name, AT_REMOVEDIR) == 0 && removed;
+}
+#endif
+
+// Removes `path` and, if it is a folder, all it holds; a link goes itself.
+bool removeTree(const QString &path)
+{
+#ifdef Q_OS_LINUX
+    return removeEntry(AT_FDCWD, QFile::encodeName(path).constData());
+#else
+    return QFileInfo(path).isSymLink() ? QFile::remove(path) : QDir(path).removeRecursively();
+#endif
+}
+
+// A folder of the user's own at `path`, not a link or someone else's folder
+// planted in its place.
+bool isOwnFolder(const QString &path)
+{
+#ifdef Q_OS_LINUX
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid();
+#else
+    const QFileInfo info(path);
+    return info.isDir() && !info.isSymLink();
+#endif
+}
+
 } // namespace
 
 WorkbookFolder::WorkbookFolder(QString base, int quietMs, int fallbackMs, QObject *parent)
@@ -110,7 +164,7 @@ WorkbookFolder::~WorkbookFolder()
         ::close(m_inotify);
 #endif
     if (!m_folder.isEmpty() && !unread)
-        QDir(m_folder).removeRecursively();
+        removeTree(m_folder);
     // Unlocked, a folder still holding an unread file is the next start's to
     // remove.
 }
@@ -164,8 +218,10 @@ void WorkbookFolder::removeLeftovers(const QString &base)
     const QDir dir(base);
     for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         const QString folder = dir.filePath(name);
+        // A link found here is not a program's folder: it goes, what it
+        // points to stays.
         if (auto lock = lockIfUnused(folder))
-            QDir(folder).removeRecursively();
+            removeTree(folder);
     }
     // Locks left without their folder go too (unlocking removes them).
     for (const QString &name : dir.entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden)) {
@@ -181,8 +237,10 @@ QString WorkbookFolder::folder()
         return m_folder;
     if (m_base.isEmpty())
         throw Failure(noRuntimeFolder());
+    // A link or another user's folder planted in its place is not ours to
+    // make private.
     errno = 0;
-    if (!QDir().mkpath(m_base) || !QFile::setPermissions(m_base, kUserOnlyFolder))
+    if (!QDir().mkpath(m_base) || !isOwnFolder(m_base) || !QFile::setPermissions(m_base, kUserOnlyFolder))
         throw Failure(QStringLiteral("The folder %1 could not be created: %2")
                           .arg(QDir::toNativeSeparators(m_base),
                                errno ? qt_error_string(errno) : QStringLiteral("it is in the way")));

@@ -6,6 +6,7 @@
 #include "core/eventpump.h"
 #include "core/failure.h"
 #include "core/settingsstore.h"
+#include "core/wipe.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +20,10 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringEncoder>
+#include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 #ifdef Q_OS_LINUX
 #include <sys/inotify.h>
@@ -141,13 +146,67 @@ bool SystemClipboard::clear()
     return true;
 }
 
+namespace {
+
+// The display connection keeps the last requests it sent, clipboard text
+// among them, in a buffer of its own until later requests overwrite it.
+// Requests that do nothing, more than that buffer holds, push it out.
+void scrubDisplayConnection()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
+    constexpr int kNoOperations = 65536 / 4; // four bytes each; the buffer holds 16 KiB
+    for (int i = 0; i < kNoOperations; ++i)
+        xcb_no_operation(connection);
+    xcb_flush(connection);
+}
+
+// The clipboard's copy of the text, kept in the one encoding handed to other
+// programs (UTF-8, which the display's clipboard asks for by default) and
+// handed out without copies. The clipboard deletes it once it lets it go
+// (another program took the clipboard, our next text replaced it, or the
+// program ends), and with it the text is wiped.
+class SecretMimeData final : public QMimeData
+{
+public:
+    SecretMimeData(const QString &text, const QString &format)
+        : m_format(format.isEmpty() ? QStringLiteral("text/plain") : format)
+    {
+        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        m_utf8.resize(encoder.requiredSpace(text.size()));
+        m_utf8.truncate(encoder.appendToBuffer(m_utf8.data(), text) - m_utf8.constData());
+    }
+    ~SecretMimeData() override { wipe(m_utf8); }
+
+    bool hasFormat(const QString &type) const override
+    {
+        return type == m_format || QMimeData::hasFormat(type);
+    }
+    QStringList formats() const override { return QStringList(m_format) + QMimeData::formats(); }
+
+protected:
+    QVariant retrieveData(const QString &type, QMetaType preferred) const override
+    {
+        if (type != m_format)
+            return QMimeData::retrieveData(type, preferred);
+        // Asked for by another program: once the text went out, nothing of
+        // it stays in the connection's buffer.
+        QTimer::singleShot(0, qApp, &scrubDisplayConnection);
+        return m_utf8;
+    }
+
+private:
+    QString m_format;
+    QByteArray m_utf8;
+};
+
+} // namespace
+
 bool SystemClipboard::setText(const QString &text, const QString &format)
 {
-    auto *data = new QMimeData;
-    if (format.isEmpty())
-        data->setText(text);
-    else
-        data->setData(format, text.toUtf8());
+    auto *data = new SecretMimeData(text, format);
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setMimeData(data);

@@ -1,0 +1,187 @@
+#!/bin/sh
+# What is left of the passwords in the program's memory once the user is
+# done with them. On a virtual display, the real zentavo generates 50
+# passwords of 20 characters, exports them by one route, the list is cleared
+# and another program takes the clipboard; then a core dump of the running
+# program is searched for each password, in UTF-16 and in UTF-8. One run per
+# route; fails when more than 2 of the 50 are found after any of them.
+#   e2e_memory.sh path/to/zentavo [route...]   routes: text clipboard workbook
+set -eu
+
+zentavo=$1
+shift
+routes=${*:-text clipboard workbook}
+allowed=2
+for tool in Xvfb xdotool xclip gcore python3; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh --test installs it"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb="" app="" owner=""
+stop_app() {
+  [ -z "$app" ] || kill "$app" 2>/dev/null || true
+  [ -z "$app" ] || wait "$app" 2>/dev/null || true
+  app=""
+}
+finish() {
+  stop_app
+  [ -z "$owner" ] || kill "$owner" 2>/dev/null || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+tries=0
+until [ -s "$work/display" ]; do
+  tries=$((tries + 1))
+  [ "$tries" -lt 100 ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+  sleep 0.1
+done
+export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
+unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+
+# Stand-ins that only record: the browser the program may open at start-up,
+# and the spreadsheet application, which reads the workbook as the real one
+# would (it keeps a copy, from which the passwords are known).
+mkdir "$work/bin"
+for name in xdg-open x-www-browser sensible-browser; do
+  printf '#!/bin/sh\necho "$@" >>"%s/browser.log"\n' "$work" >"$work/bin/$name"
+done
+printf '#!/bin/sh\nfor f; do :; done\ncat "$f" >"%s/workbook.xlsx.part" && mv "%s/workbook.xlsx.part" "%s/workbook.xlsx"\n' \
+  "$work" "$work" "$work" >"$work/bin/spreadsheet"
+chmod +x "$work/bin/"*
+export PATH="$work/bin:$PATH" BROWSER="$work/bin/xdg-open" ZENTAVO_SPREADSHEET=spreadsheet
+
+windows() { xdotool search --onlyvisible --name '^Zentavo$' 2>/dev/null || true; }
+wait_for() { # what, then a command that succeeds once it is there
+  what=$1
+  shift
+  tries=0
+  until "$@"; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 300 ] || { echo "timed out waiting for $what"; cat "$work/zentavo.log"; exit 1; }
+    sleep 0.1
+  done
+}
+window_count_is() { [ "$(windows | wc -l)" -eq "$1" ]; }
+click_control() { # left top width height, in twips (15 to a pixel)
+  xdotool mousemove --window "$main" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1
+}
+# Another program takes the clipboard (and lets it go again at once).
+take_clipboard() {
+  echo 'someone else' | xclip -selection clipboard -i -loops 1 &
+  owner=$!
+  wait_for "the clipboard to change hands" sh -c "xclip -o -selection clipboard 2>/dev/null | grep -q 'someone else'"
+  wait "$owner" 2>/dev/null || true
+  owner=""
+}
+
+run_route() {
+  route=$1
+  home="$work/$route"
+  rm -f "$work/passwords.txt" "$work/workbook.xlsx"
+  export HOME="$home/home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
+    XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME/Veltrano"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  cat >"$XDG_CONFIG_HOME/Veltrano/Zentavo.ini" <<'INI'
+[Zentavo]
+Alpha%20Lower=1
+Alpha%20Upper=1
+Numeric=1
+Specified=0
+Number%20Of%20Passwords=50
+Password%20Length=20
+Check8=0
+Check9=1
+Check4=0
+Check3=0
+Check1=0
+INI
+
+  "$zentavo" >"$work/zentavo.log" 2>&1 &
+  app=$!
+  wait_for "the main window" window_count_is 1
+  main=$(windows | head -n 1)
+  sleep 0.5
+
+  click_control 120 6270 7800 405 # Start Generating
+  wait_for '"Done."' window_count_is 2
+  wait_for "the message box to close" sh -c 'xdotool key Return; sleep 0.2; [ "$(xdotool search --onlyvisible --name "^Zentavo\$" | wc -l)" -eq 1 ]'
+
+  case $route in
+    text)
+      click_control 120 9135 3840 405 # Save Results As Text File
+      wait_for "the save dialog" sh -c 'xdotool search --onlyvisible --name "^Save\$" >/dev/null'
+      sleep 0.5
+      xdotool type --delay 20 "$work/passwords.txt"
+      xdotool key Return
+      wait_for "the text file" test -s "$work/passwords.txt"
+      sed 1d "$work/passwords.txt" | tr -d '\r' | awk -F '\t' '{ print $2 }' | tr -d ' ' >"$work/known"
+      ;;
+    clipboard)
+      click_control 120 9645 3840 405 # Copy Results To Clipboard
+      wait_for "the confirmation" window_count_is 2
+      xclip -o -selection clipboard | tr -d '\r' | awk -F '\t' '{ print $2 }' >"$work/known"
+      wait_for "the confirmation to close" sh -c 'xdotool key Return; sleep 0.2; [ "$(xdotool search --onlyvisible --name "^Zentavo\$" | wc -l)" -eq 1 ]'
+      ;;
+    workbook)
+      click_control 4080 9135 3840 405 # Save Results As Excel File
+      wait_for "the workbook" test -s "$work/workbook.xlsx"
+      python3 - "$work/workbook.xlsx" >"$work/known" <<'PY'
+import re, sys, zipfile
+sheet = zipfile.ZipFile(sys.argv[1]).read("xl/worksheets/sheet1.xml").decode()
+for text in re.findall(r"<t[^>]*>([^<]*)</t>", sheet):
+    if len(text) == 20:
+        print(text)
+PY
+      ;;
+  esac
+  [ "$(sort -u "$work/known" | grep -c '^.\{20\}$')" -eq 50 ] ||
+    { echo "$route: expected 50 passwords of 20 characters, read:"; cat "$work/known"; exit 1; }
+  sleep 1
+
+  click_control 4080 9645 3840 405 # Clear Results
+  take_clipboard
+  sleep 1
+
+  rm -f "$work/core"*
+  gcore -o "$work/core" "$app" >"$work/gcore.log" 2>&1 || { cat "$work/gcore.log"; exit 1; }
+  stop_app
+  python3 - "$work/known" "$work"/core.* "$route" <<'PY' | tee -a "$work/table"
+import re, struct, sys
+known = [line.strip() for line in open(sys.argv[1]) if line.strip()]
+dump = open(sys.argv[2], "rb").read()
+# Only the program's memory (the loadable segments), not gdb's notes.
+phoff, = struct.unpack_from("<Q", dump, 0x20)
+phentsize, phnum = struct.unpack_from("<HH", dump, 0x36)
+segments = []
+for i in range(phnum):
+    kind, _, offset, _, _, size = struct.unpack_from("<IIQQQQ", dump, phoff + i * phentsize)
+    if kind == 1:
+        segments.append(dump[offset:offset + size])
+core = b"\0".join(segments)
+# Runs of the passwords' characters first (one pass), then the passwords in them.
+def found(run_pattern, decode):
+    runs = {decode(m.group()) for m in re.finditer(run_pattern, core)}
+    return {p for p in known if any(p in run for run in runs)}
+utf8 = found(rb"[A-Za-z0-9]{20,}", lambda b: b.decode())
+utf16 = found(rb"(?:[A-Za-z0-9]\x00){20,}", lambda b: b.decode("utf-16-le"))
+either = utf16 | utf8
+print(f"{sys.argv[3]:<10} {len(utf16):>7} {len(utf8):>6} {len(either):>7} / {len(known)}")
+PY
+  rm -f "$work/core"*
+}
+
+echo "route      UTF-16  UTF-8  either"
+for route in $routes; do
+  run_route "$route"
+done
+if [ -s "$work/browser.log" ]; then
+  echo "(the program asked for a browser: $(cat "$work/browser.log"))"
+fi
+awk -v allowed="$allowed" '$4 > allowed { bad = 1 } END { exit bad }' "$work/table" ||
+  { echo "more than $allowed of the passwords are still in memory after a route above"; exit 1; }
