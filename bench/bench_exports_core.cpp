@@ -8,9 +8,9 @@
 //
 //   bench_exports_core [rows]
 
+#include "benchsupport.h"
 #include "core/errorreport.h"
 #include "core/eventpump.h"
-#include "benchsupport.h"
 #include "export/clipboardexport.h"
 #include "export/progressdisplay.h"
 #include "export/textfileexport.h"

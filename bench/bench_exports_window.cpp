@@ -7,17 +7,17 @@
 //
 //   bench_exports_window [rows]
 
-#include "ui/browser.h"
+#include "benchsupport.h"
 #include "core/clock.h"
+#include "core/settingsstore.h"
+#include "export/spreadsheetapplication.h"
+#include "export/workbookfolder.h"
+#include "generator/randomsource.h"
+#include "ui/browser.h"
 #include "ui/desktopservices.h"
 #include "ui/form1.h"
 #include "ui/savedialog.h"
 #include "ui/services.h"
-#include "core/settingsstore.h"
-#include "benchsupport.h"
-#include "export/spreadsheetapplication.h"
-#include "export/workbookfolder.h"
-#include "generator/randomsource.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -7,8 +7,8 @@
 //   bench_generate_window            all sizes, with the pwgen comparison
 //   bench_generate_window --single N one size, one line of figures
 
-#include "ui/form1.h"
 #include "benchsupport.h"
+#include "ui/form1.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -79,8 +79,9 @@ int runSingle(qint64 count)
             watcher.clickPostedAt = now;
             const QPointF at(5, 5);
             QCoreApplication::postEvent(form.PushButton4,
-                                        new QMouseEvent(QEvent::MouseButtonRelease, at, form.PushButton4->mapToGlobal(at),
-                                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+                                        new QMouseEvent(QEvent::MouseButtonRelease, at,
+                                                        form.PushButton4->mapToGlobal(at), Qt::LeftButton,
+                                                        Qt::NoButton, Qt::NoModifier));
         }
     });
     ticker.start(5);
@@ -91,12 +92,13 @@ int runSingle(qint64 count)
     ticker.stop();
 
     if (form.results().storedRowCount() != count || world.prompter.last != QStringLiteral("Done.")) {
-        std::fprintf(stderr, "the run made %lld rows and said \"%s\"\n", qlonglong(form.results().storedRowCount()),
-                     qPrintable(world.prompter.last));
+        std::fprintf(stderr, "the run made %lld rows and said \"%s\"\n",
+                     qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
         return 1;
     }
     std::printf("%lld %lld %.1f %lld %d %d %lld\n", qlonglong(count), qlonglong(ms), bench::peakMemoryMiB(),
-                qlonglong(longestGap), watcher.paints, watcher.clicksHandled, qlonglong(watcher.slowestClickMs));
+                qlonglong(longestGap), watcher.paints, watcher.clicksHandled,
+                qlonglong(watcher.slowestClickMs));
     return 0;
 }
 
@@ -131,14 +133,17 @@ int main(int argc, char *argv[])
         QProcess child;
         child.start(app.applicationFilePath(), {"--single", QString::number(count)});
         child.waitForFinished(-1);
-        const QStringList f = QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(' ', Qt::SkipEmptyParts);
+        const QStringList f =
+            QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(' ', Qt::SkipEmptyParts);
         if (child.exitCode() != 0 || f.size() != 7) {
-            std::fprintf(stderr, "run of %lld failed: %s\n", qlonglong(count), child.readAllStandardError().constData());
+            std::fprintf(stderr, "run of %lld failed: %s\n", qlonglong(count),
+                         child.readAllStandardError().constData());
             return 1;
         }
         const double seconds = f[1].toDouble() / 1000.0;
-        std::printf("%10lld %9.3f %12.0f %9s %8s ms %9s %8s %7s ms\n", qlonglong(count), seconds, count / seconds,
-                    qPrintable(f[2]), qPrintable(f[3]), qPrintable(f[4]), qPrintable(f[5]), qPrintable(f[6]));
+        std::printf("%10lld %9.3f %12.0f %9s %8s ms %9s %8s %7s ms\n", qlonglong(count), seconds,
+                    count / seconds, qPrintable(f[2]), qPrintable(f[3]), qPrintable(f[4]), qPrintable(f[5]),
+                    qPrintable(f[6]));
         if (count == 100000)
             perRow100k = seconds / count;
         if (count == 1000000) {

@@ -1,8 +1,8 @@
 // The generator alone, without a window: a million passwords into a results
 // list that no view watches, for a few option sets.
 
-#include "core/errorreport.h"
 #include "benchsupport.h"
+#include "core/errorreport.h"
 #include "generator/passwordgenerator.h"
 #include "generator/randomsource.h"
 #include "results/resultslist.h"

@@ -2,12 +2,12 @@
 
 // Small helpers shared by the benchmarks.
 
-#include "ui/browser.h"
 #include "core/clock.h"
 #include "core/prompter.h"
-#include "ui/services.h"
 #include "core/settingsstore.h"
 #include "generator/randomsource.h"
+#include "ui/browser.h"
+#include "ui/services.h"
 
 #include <QElapsedTimer>
 #include <QString>

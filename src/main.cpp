@@ -15,10 +15,21 @@
 namespace {
 
 // Options QApplication reads and takes out of the command line itself.
-const char *const kQtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                           "qwindowgeometry", "geometry", "qwindowtitle", "title",
-                                           "qwindowicon", "icon", "display", "session", "style",
-                                           "stylesheet", "name"};
+const char *const kQtOptionsWithValue[] = {"platform",
+                                           "platformpluginpath",
+                                           "platformtheme",
+                                           "plugin",
+                                           "qwindowgeometry",
+                                           "geometry",
+                                           "qwindowtitle",
+                                           "title",
+                                           "qwindowicon",
+                                           "icon",
+                                           "display",
+                                           "session",
+                                           "style",
+                                           "stylesheet",
+                                           "name"};
 const char *const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
 
 // Answers --help and --version, and refuses what it does not know, before

@@ -17,14 +17,19 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("title");
-        QTest::addRow("no space keeps the whole name") << "Zentavo" << "Zentavo";
-        QTest::addRow("short name still loses its last word") << "Zentavo Password Maker" << "Zentavo Password";
+        QTest::addRow("no space keeps the whole name") << "Zentavo"
+                                                       << "Zentavo";
+        QTest::addRow("short name still loses its last word") << "Zentavo Password Maker"
+                                                              << "Zentavo Password";
         QTest::addRow("41 characters keep what stands before the last space")
-            << "Zentavo Generates Random Passwords Faster" << "Zentavo Generates Random Passwords";
+            << "Zentavo Generates Random Passwords Faster"
+            << "Zentavo Generates Random Passwords";
         QTest::addRow("cut again while longer than 40")
-            << "Zentavo Generates Very Many Random Passwords Quickly" << "Zentavo Generates Very Many Random";
+            << "Zentavo Generates Very Many Random Passwords Quickly"
+            << "Zentavo Generates Very Many Random";
         QTest::addRow("the cut stops at 40") << QString(40, 'x') + " tail" << QString(40, 'x');
-        QTest::addRow("trailing blank") << "Zentavo " << "Zentavo";
+        QTest::addRow("trailing blank") << "Zentavo "
+                                        << "Zentavo";
     }
     void applicationTitle()
     {
@@ -37,10 +42,14 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::addRow("full path") << "/home/me/passwords.txt" << "passwords.txt";
-        QTest::addRow("no separator") << "passwords.txt" << "passwords.txt";
-        QTest::addRow("folder") << "/home/me/" << "";
-        QTest::addRow("root") << "/" << "";
+        QTest::addRow("full path") << "/home/me/passwords.txt"
+                                   << "passwords.txt";
+        QTest::addRow("no separator") << "passwords.txt"
+                                      << "passwords.txt";
+        QTest::addRow("folder") << "/home/me/"
+                                << "";
+        QTest::addRow("root") << "/"
+                              << "";
     }
     void fileNameFromPath()
     {

@@ -15,16 +15,18 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addRow("none") << QList<bool>{0, 0, 0, 0} << "Generate at least 1 character";
         QTest::addRow("a - z") << QList<bool>{1, 0, 0, 0} << "Generate at least 1 character from a - z";
-        QTest::addRow("a - z, A - Z") << QList<bool>{1, 1, 0, 0}
-                                      << "Generate at least 1 character from a - z, A - Z";
-        QTest::addRow("A - Z, 0 - 9") << QList<bool>{0, 1, 1, 0}
-                                      << "Generate at least 1 character from A - Z, 0 - 9";
-        QTest::addRow("all four") << QList<bool>{1, 1, 1, 1}
-                                  << "Generate at least 1 character from a - z, A - Z, 0 - 9,  Your specified characters";
+        QTest::addRow("a - z, A - Z")
+            << QList<bool>{1, 1, 0, 0} << "Generate at least 1 character from a - z, A - Z";
+        QTest::addRow("A - Z, 0 - 9")
+            << QList<bool>{0, 1, 1, 0} << "Generate at least 1 character from A - Z, 0 - 9";
+        QTest::addRow("all four")
+            << QList<bool>{1, 1, 1, 1}
+            << "Generate at least 1 character from a - z, A - Z, 0 - 9,  Your specified characters";
         QTest::addRow("user's only") << QList<bool>{0, 0, 0, 1}
                                      << "Generate at least 1 character from  Your specified characters";
-        QTest::addRow("0 - 9 and user's") << QList<bool>{0, 0, 1, 1}
-                                          << "Generate at least 1 character from 0 - 9,  Your specified characters";
+        QTest::addRow("0 - 9 and user's")
+            << QList<bool>{0, 0, 1, 1}
+            << "Generate at least 1 character from 0 - 9,  Your specified characters";
     }
     void caption()
     {

@@ -1,9 +1,9 @@
 // The desktop's side of the exports: the real save dialog, clipboard and
 // spreadsheet lookup, offscreen and with stand-in programs.
 
-#include "ui/desktopservices.h"
 #include "core/eventpump.h"
 #include "core/failure.h"
+#include "ui/desktopservices.h"
 
 #include <QApplication>
 #include <QClipboard>

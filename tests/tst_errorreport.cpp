@@ -13,8 +13,9 @@ class TestErrorReport : public QObject
 private slots:
     void textIsExact()
     {
-        QCOMPARE(errorReportText(QStringLiteral("Overflow"), QStringLiteral("in Quorvex2021/08/31.Form1.Form_Load "),
-                                 142, QStringLiteral("help@example.org")),
+        QCOMPARE(errorReportText(QStringLiteral("Overflow"),
+                                 QStringLiteral("in Quorvex2021/08/31.Form1.Form_Load "), 142,
+                                 QStringLiteral("help@example.org")),
                  QStringLiteral("Overflow\r\nin Quorvex2021/08/31.Form1.Form_Load at line 142\r\r"
                                 "Please email screenshot of this message to help@example.org"));
     }
@@ -47,10 +48,9 @@ private slots:
         procedure.step(110, [&] { ran << "110"; });
 
         QCOMPARE(ran, QStringList({"100", "104", "110"}));
-        QCOMPARE(prompter.texts(),
-                 QStringList({errorReportText("first", "in P.Form1.Test ", 102, "a@b.c"),
-                              errorReportText("second", "in P.Form1.Test ", 106, "a@b.c"),
-                              errorReportText("third", "in P.Form1.Test ", 108, "a@b.c")}));
+        QCOMPARE(prompter.texts(), QStringList({errorReportText("first", "in P.Form1.Test ", 102, "a@b.c"),
+                                                errorReportText("second", "in P.Form1.Test ", 106, "a@b.c"),
+                                                errorReportText("third", "in P.Form1.Test ", 108, "a@b.c")}));
     }
 
     void aRepeatedFailureIsReportedOncePerRun_data()

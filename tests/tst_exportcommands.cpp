@@ -1,12 +1,12 @@
 // The three export buttons of the main window, clicked as a user would.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "ui/form1.h"
 #include "export/workbookfolder.h"
 #include "exportfakes.h"
 #include "generator/randomsource.h"
 #include "libreoffice.h"
 #include "recorders.h"
+#include "ui/form1.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>

@@ -40,23 +40,38 @@ class TestForm1 : public QObject
 
     QWidget *control(const QString &name) const
     {
-        const std::map<QString, QWidget *> byName{
-            {"Frame1", form->Frame1},   {"Frame2", form->Frame2},     {"Frame3", form->Frame3},
-            {"Frame4", form->Frame4},   {"Frame5", form->Frame5},     {"Check1", form->Check1},
-            {"Check2", form->Check2},   {"Check3", form->Check3},     {"Check4", form->Check4},
-            {"Check5", form->Check5},   {"Check6", form->Check6},     {"Check7", form->Check7},
-            {"Check8", form->Check8},   {"Check9", form->Check9},     {"Text1", form->Text1},
-            {"Text2", form->Text2},     {"Text3", form->Text3},       {"PushButton1", form->PushButton1},
-            {"PushButton2", form->PushButton2}, {"PushButton3", form->PushButton3},
-            {"PushButton4", form->PushButton4}, {"PushButton13", form->PushButton13},
-            {"ListView1", form->ListView1},     {"ProgressBar1", form->ProgressBar1}};
+        const std::map<QString, QWidget *> byName{{"Frame1", form->Frame1},
+                                                  {"Frame2", form->Frame2},
+                                                  {"Frame3", form->Frame3},
+                                                  {"Frame4", form->Frame4},
+                                                  {"Frame5", form->Frame5},
+                                                  {"Check1", form->Check1},
+                                                  {"Check2", form->Check2},
+                                                  {"Check3", form->Check3},
+                                                  {"Check4", form->Check4},
+                                                  {"Check5", form->Check5},
+                                                  {"Check6", form->Check6},
+                                                  {"Check7", form->Check7},
+                                                  {"Check8", form->Check8},
+                                                  {"Check9", form->Check9},
+                                                  {"Text1", form->Text1},
+                                                  {"Text2", form->Text2},
+                                                  {"Text3", form->Text3},
+                                                  {"PushButton1", form->PushButton1},
+                                                  {"PushButton2", form->PushButton2},
+                                                  {"PushButton3", form->PushButton3},
+                                                  {"PushButton4", form->PushButton4},
+                                                  {"PushButton13", form->PushButton13},
+                                                  {"ListView1", form->ListView1},
+                                                  {"ProgressBar1", form->ProgressBar1}};
         return byName.at(name);
     }
 
     // Digits alone, drawn in plain mode, nothing else.
     void digitsOnly()
     {
-        for (QCheckBox *box : {form->Check5, form->Check6, form->Check8, form->Check1, form->Check3, form->Check4})
+        for (QCheckBox *box :
+             {form->Check5, form->Check6, form->Check8, form->Check1, form->Check3, form->Check4})
             box->setChecked(false);
         form->Check7->setChecked(true);
     }
@@ -85,7 +100,8 @@ private slots:
         QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QCOMPARE(form->windowTitle(), QStringLiteral("Zentavo"));
-        const QPoint offCentre = form->frameGeometry().center() - form->screen()->availableGeometry().center();
+        const QPoint offCentre =
+            form->frameGeometry().center() - form->screen()->availableGeometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 2, "the window is not centred on its screen");
         QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(form->font().family(), QStringLiteral("Arial"));
@@ -102,35 +118,76 @@ private slots:
         QTest::addColumn<QString>("parent");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("place");
-        QTest::addRow("Frame1") << "Frame1" << "" << "Options" << twips(120, 90, 7800, 1785);
-        QTest::addRow("Check5") << "Check5" << "Frame1" << "a - z" << twips(240, 300, 870, 240);
-        QTest::addRow("Check6") << "Check6" << "Frame1" << "A - Z" << twips(240, 650, 960, 240);
-        QTest::addRow("Check7") << "Check7" << "Frame1" << "0 - 9" << twips(240, 1000, 1140, 240);
-        QTest::addRow("Check2") << "Check2" << "Frame1" << " Your specified characters"
-                                << twips(240, 1350, 2580, 240);
-        QTest::addRow("Text1") << "Text1" << "Frame1" << "!@#$%^&*()" << twips(2880, 1300, 2535, 345);
-        QTest::addRow("Frame4") << "Frame4" << "" << "At Least Option" << twips(120, 1905, 7800, 690);
-        QTest::addRow("Frame5") << "Frame5" << "" << "Additional Options" << twips(120, 2670, 7800, 1785);
-        QTest::addRow("Check9") << "Check9" << "Frame5" << "Show line numbers" << twips(240, 300, 2940, 240);
-        QTest::addRow("Check4") << "Check4" << "Frame5" << "Make last character a digit"
-                                << twips(240, 650, 2940, 240);
-        QTest::addRow("Check3") << "Check3" << "Frame5" << "Include space character" << twips(240, 1000, 2940, 240);
-        QTest::addRow("Check1") << "Check1" << "Frame5" << "Remove vowels" << twips(240, 1350, 2940, 240);
-        QTest::addRow("Frame2") << "Frame2" << "" << "How many passwords would you like to generate?"
+        QTest::addRow("Frame1") << "Frame1"
+                                << ""
+                                << "Options" << twips(120, 90, 7800, 1785);
+        QTest::addRow("Check5") << "Check5"
+                                << "Frame1"
+                                << "a - z" << twips(240, 300, 870, 240);
+        QTest::addRow("Check6") << "Check6"
+                                << "Frame1"
+                                << "A - Z" << twips(240, 650, 960, 240);
+        QTest::addRow("Check7") << "Check7"
+                                << "Frame1"
+                                << "0 - 9" << twips(240, 1000, 1140, 240);
+        QTest::addRow("Check2") << "Check2"
+                                << "Frame1"
+                                << " Your specified characters" << twips(240, 1350, 2580, 240);
+        QTest::addRow("Text1") << "Text1"
+                               << "Frame1"
+                               << "!@#$%^&*()" << twips(2880, 1300, 2535, 345);
+        QTest::addRow("Frame4") << "Frame4"
+                                << ""
+                                << "At Least Option" << twips(120, 1905, 7800, 690);
+        QTest::addRow("Frame5") << "Frame5"
+                                << ""
+                                << "Additional Options" << twips(120, 2670, 7800, 1785);
+        QTest::addRow("Check9") << "Check9"
+                                << "Frame5"
+                                << "Show line numbers" << twips(240, 300, 2940, 240);
+        QTest::addRow("Check4") << "Check4"
+                                << "Frame5"
+                                << "Make last character a digit" << twips(240, 650, 2940, 240);
+        QTest::addRow("Check3") << "Check3"
+                                << "Frame5"
+                                << "Include space character" << twips(240, 1000, 2940, 240);
+        QTest::addRow("Check1") << "Check1"
+                                << "Frame5"
+                                << "Remove vowels" << twips(240, 1350, 2940, 240);
+        QTest::addRow("Frame2") << "Frame2"
+                                << ""
+                                << "How many passwords would you like to generate?"
                                 << twips(120, 4515, 7800, 780);
-        QTest::addRow("Text2") << "Text2" << "Frame2" << "10" << twips(240, 300, 7300, 345);
-        QTest::addRow("Frame3") << "Frame3" << "" << "What length?" << twips(120, 5370, 7800, 780);
-        QTest::addRow("Text3") << "Text3" << "Frame3" << "4" << twips(240, 300, 7300, 345);
-        QTest::addRow("PushButton1") << "PushButton1" << "" << "Start Generating" << twips(120, 6270, 7800, 405);
-        QTest::addRow("ListView1") << "ListView1" << "" << "" << twips(120, 6780, 7800, 2265);
-        QTest::addRow("PushButton4") << "PushButton4" << "" << "Save Results As Text File"
-                                     << twips(120, 9135, 3840, 405);
-        QTest::addRow("PushButton13") << "PushButton13" << "" << "Save Results As Excel File"
-                                      << twips(4080, 9135, 3840, 405);
-        QTest::addRow("PushButton2") << "PushButton2" << "" << "Copy Results To Clipboard"
-                                     << twips(120, 9645, 3840, 405);
-        QTest::addRow("PushButton3") << "PushButton3" << "" << "Clear Results" << twips(4080, 9645, 3840, 405);
-        QTest::addRow("ProgressBar1") << "ProgressBar1" << "" << "Progress Bar" << twips(120, 10170, 7800, 405);
+        QTest::addRow("Text2") << "Text2"
+                               << "Frame2"
+                               << "10" << twips(240, 300, 7300, 345);
+        QTest::addRow("Frame3") << "Frame3"
+                                << ""
+                                << "What length?" << twips(120, 5370, 7800, 780);
+        QTest::addRow("Text3") << "Text3"
+                               << "Frame3"
+                               << "4" << twips(240, 300, 7300, 345);
+        QTest::addRow("PushButton1") << "PushButton1"
+                                     << ""
+                                     << "Start Generating" << twips(120, 6270, 7800, 405);
+        QTest::addRow("ListView1") << "ListView1"
+                                   << ""
+                                   << "" << twips(120, 6780, 7800, 2265);
+        QTest::addRow("PushButton4") << "PushButton4"
+                                     << ""
+                                     << "Save Results As Text File" << twips(120, 9135, 3840, 405);
+        QTest::addRow("PushButton13") << "PushButton13"
+                                      << ""
+                                      << "Save Results As Excel File" << twips(4080, 9135, 3840, 405);
+        QTest::addRow("PushButton2") << "PushButton2"
+                                     << ""
+                                     << "Copy Results To Clipboard" << twips(120, 9645, 3840, 405);
+        QTest::addRow("PushButton3") << "PushButton3"
+                                     << ""
+                                     << "Clear Results" << twips(4080, 9645, 3840, 405);
+        QTest::addRow("ProgressBar1") << "ProgressBar1"
+                                      << ""
+                                      << "Progress Bar" << twips(120, 10170, 7800, 405);
     }
     void controlsAsDesigned()
     {
@@ -180,11 +237,11 @@ private slots:
         QApplication::setActiveWindow(form);
         QVERIFY(QTest::qWaitForWindowActive(form));
         form->ListView1->setFocus();
-        const QList<QWidget *> expected{form->Check5,      form->Check6,      form->Check7, form->Check2,
-                                        form->PushButton1, form->PushButton4, form->PushButton13,
-                                        form->PushButton3, form->PushButton2, form->Text2,  form->Text3,
-                                        form->Check8,      form->Check1,      form->Check3, form->Check4,
-                                        form->Check9,      form->ListView1};
+        const QList<QWidget *> expected{
+            form->Check5,      form->Check6,       form->Check7,      form->Check2,      form->PushButton1,
+            form->PushButton4, form->PushButton13, form->PushButton3, form->PushButton2, form->Text2,
+            form->Text3,       form->Check8,       form->Check1,      form->Check3,      form->Check4,
+            form->Check9,      form->ListView1};
         for (QWidget *next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -264,7 +321,8 @@ private slots:
         ResultsList &list = form->results();
         QCOMPARE(list.rowCount(), 50); // all shown by the time "Done." appears
         const QString lower = "bcdfghjklmnpqrstvwxyz", upper = lower.toUpper(), digits = "0123456789";
-        const QList<QString> allowed{lower, upper, digits, lower + upper + digits, lower + upper + digits, digits};
+        const QList<QString> allowed{lower, upper, digits, lower + upper + digits, lower + upper + digits,
+                                     digits};
         for (int r = 0; r < 50; ++r) {
             QCOMPARE(list.cell(r, 0), QString::number(r + 1));
             const QString password = list.cell(r, 1);
@@ -286,7 +344,9 @@ private slots:
         QStringList lines;
         for (int r = 0; r < form->results().rowCount(); ++r) {
             lines << form->results().cell(r, 0);
-            QVERIFY(QRegularExpression(QStringLiteral("^[0-9]{4}$")).match(form->results().cell(r, 1)).hasMatch());
+            QVERIFY(QRegularExpression(QStringLiteral("^[0-9]{4}$"))
+                        .match(form->results().cell(r, 1))
+                        .hasMatch());
         }
         QCOMPARE(lines, QStringList({"1", "2", "3", "1", "2"}));
     }
@@ -310,7 +370,8 @@ private slots:
         // The click waits in the event queue and is handled at the run's
         // first chance to process events, after which the run goes on.
         QTest::qWait(20);
-        QTimer::singleShot(0, form->PushButton3, [this] { QTest::mouseClick(form->PushButton3, Qt::LeftButton); });
+        QTimer::singleShot(0, form->PushButton3,
+                           [this] { QTest::mouseClick(form->PushButton3, Qt::LeftButton); });
         generate(QStringLiteral("4"), QStringLiteral("2"));
         QCOMPARE(form->results().storedRowCount(), 4);
     }

@@ -130,7 +130,8 @@ private slots:
         random.positions = {0, 26, 36, 37, 35, 25};
         run();
         QCOMPARE(host.passwords(), QStringList({"a0#", "a9z"}));
-        QVERIFY(std::all_of(random.poolSizes.begin(), random.poolSizes.end(), [](quint32 n) { return n == 38; }));
+        QVERIFY(
+            std::all_of(random.poolSizes.begin(), random.poolSizes.end(), [](quint32 n) { return n == 38; }));
         QCOMPARE(host.rows[0].line, 0);
         QCOMPARE(host.events, kWrapUp + QStringList{"message Done."});
         QCOMPARE(host.progress, QList<double>({50.0, 100.0, 0.0}));
@@ -223,8 +224,10 @@ private slots:
         host.current.useDigits = host.current.useSpecified = true;
         run();
         QCOMPARE(host.rows.size(), 0);
-        QCOMPARE(host.events, QStringList({"message Length must be greater or equal to the number of checked items.",
-                                           "focus Text3"}) + kWrapUp);
+        QCOMPARE(host.events,
+                 QStringList({"message Length must be greater or equal to the number of checked items.",
+                              "focus Text3"}) +
+                     kWrapUp);
     }
 
     void surrogatePairsAreNeverSplit()
@@ -258,8 +261,10 @@ private slots:
         host.current.passwordLength = QStringLiteral("2");
         run();
         QVERIFY(host.rows.isEmpty());
-        QCOMPARE(host.events, QStringList({"message Length must be greater or equal to the number of checked items.",
-                                           "focus Text3"}) + kWrapUp);
+        QCOMPARE(host.events,
+                 QStringList({"message Length must be greater or equal to the number of checked items.",
+                              "focus Text3"}) +
+                     kWrapUp);
         QVERIFY(prompter.shown.isEmpty());
     }
 
@@ -302,9 +307,12 @@ private slots:
         QTest::addColumn<bool>("atLeast");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("line");
-        QTest::addRow("plain, letters") << false << "many" << "210";
-        QTest::addRow("plain, too large") << false << "2147483648" << "210";
-        QTest::addRow("at-least, letters") << true << "many" << "144";
+        QTest::addRow("plain, letters") << false << "many"
+                                        << "210";
+        QTest::addRow("plain, too large") << false << "2147483648"
+                                          << "210";
+        QTest::addRow("at-least, letters") << true << "many"
+                                           << "144";
     }
     void unreadableCountIsReportedAndEndsTheRun()
     {
@@ -327,13 +335,20 @@ private slots:
         QTest::addColumn<bool>("noVowels");
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("line");
-        QTest::addRow("plain, letters") << false << false << "four" << "220";
-        QTest::addRow("plain, a unit after the number") << false << false << "7 chars" << "220";
-        QTest::addRow("plain, emptied while typing") << false << false << "" << "220";
-        QTest::addRow("plain, too long") << false << false << "32768" << "220";
-        QTest::addRow("plain without vowels") << false << true << "four" << "218";
-        QTest::addRow("at-least") << true << false << "four" << "180";
-        QTest::addRow("at-least, too long") << true << false << "40000" << "180";
+        QTest::addRow("plain, letters") << false << false << "four"
+                                        << "220";
+        QTest::addRow("plain, a unit after the number") << false << false << "7 chars"
+                                                        << "220";
+        QTest::addRow("plain, emptied while typing") << false << false << ""
+                                                     << "220";
+        QTest::addRow("plain, too long") << false << false << "32768"
+                                         << "220";
+        QTest::addRow("plain without vowels") << false << true << "four"
+                                              << "218";
+        QTest::addRow("at-least") << true << false << "four"
+                                  << "180";
+        QTest::addRow("at-least, too long") << true << false << "40000"
+                                            << "180";
     }
     void unreadableLengthIsReportedOnceAndEndsTheRun()
     {
@@ -407,8 +422,8 @@ private slots:
                 host.current.passwordLength = QStringLiteral("3");
                 host.current.showLineNumbers = true;
                 host.current.includeSpace = true;
-                host.current.useDigits = false;      // the pool stays
-                host.current.atLeastOneFromEachGroup = true; // the mode stays
+                host.current.useDigits = false;                   // the pool stays
+                host.current.atLeastOneFromEachGroup = true;      // the mode stays
                 host.current.passwordCount = QStringLiteral("4"); // the count stays
             }
         };

@@ -60,7 +60,8 @@ private slots:
         // The tip is the hand's highest point: nothing is drawn above it...
         for (int y = 0; y < hotSpot.y(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                QVERIFY2(qAlpha(image.pixel(x, y)) == 0, qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
+                QVERIFY2(qAlpha(image.pixel(x, y)) == 0,
+                         qPrintable(QStringLiteral("(%1, %2)").arg(x).arg(y)));
         // ...and the one finger that reaches its row is narrow.
         int drawn = 0;
         for (int x = 0; x < image.width(); ++x)

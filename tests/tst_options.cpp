@@ -58,21 +58,38 @@ private slots:
         QTest::addColumn<QString>("warning"); // empty: passes
         for (const QString field : {"Text2", "Text3"}) {
             const QByteArray f = field.toLatin1();
-            QTest::addRow("%s empty", f.data()) << field << "" << "Must be numeric entry.";
-            QTest::addRow("%s letters", f.data()) << field << "abc" << "Must be numeric entry.";
-            QTest::addRow("%s zero", f.data()) << field << "0" << "Must be greater than 0.";
-            QTest::addRow("%s negative", f.data()) << field << "-3" << "Must be greater than 0.";
-            QTest::addRow("%s 0.4", f.data()) << field << "0.4" << "Must be greater than 0.";
-            QTest::addRow("%s 0.5 rounds to 0", f.data()) << field << "0.5" << "Must be greater than 0.";
-            QTest::addRow("%s 1.5", f.data()) << field << "1.5" << "";
-            QTest::addRow("%s 2.5", f.data()) << field << "2.5" << "";
-            QTest::addRow("%s blanks around 7", f.data()) << field << " 7 " << "";
-            QTest::addRow("%s 32767", f.data()) << field << "32767" << "";
+            QTest::addRow("%s empty", f.data()) << field << ""
+                                                << "Must be numeric entry.";
+            QTest::addRow("%s letters", f.data()) << field << "abc"
+                                                  << "Must be numeric entry.";
+            QTest::addRow("%s zero", f.data()) << field << "0"
+                                               << "Must be greater than 0.";
+            QTest::addRow("%s negative", f.data()) << field << "-3"
+                                                   << "Must be greater than 0.";
+            QTest::addRow("%s 0.4", f.data()) << field << "0.4"
+                                              << "Must be greater than 0.";
+            QTest::addRow("%s 0.5 rounds to 0", f.data()) << field << "0.5"
+                                                          << "Must be greater than 0.";
+            QTest::addRow("%s 1.5", f.data()) << field << "1.5"
+                                              << "";
+            QTest::addRow("%s 2.5", f.data()) << field << "2.5"
+                                              << "";
+            QTest::addRow("%s blanks around 7", f.data()) << field << " 7 "
+                                                          << "";
+            QTest::addRow("%s 32767", f.data()) << field << "32767"
+                                                << "";
         }
-        QTest::addRow("Text3 32768") << "Text3" << "32768" << "A password can be at most 32767 characters long.";
-        QTest::addRow("Text2 32768") << "Text2" << "32768" << "";
-        QTest::addRow("Text2 2147483647") << "Text2" << "2147483647" << "";
-        QTest::addRow("Text2 2147483648") << "Text2" << "2147483648"
+        QTest::addRow("Text3 32768") << "Text3"
+                                     << "32768"
+                                     << "A password can be at most 32767 characters long.";
+        QTest::addRow("Text2 32768") << "Text2"
+                                     << "32768"
+                                     << "";
+        QTest::addRow("Text2 2147483647") << "Text2"
+                                          << "2147483647"
+                                          << "";
+        QTest::addRow("Text2 2147483648") << "Text2"
+                                          << "2147483648"
                                           << "Zentavo makes at most 2147483647 passwords at a time.";
     }
     void fieldsAreCheckedOnLeaving()
@@ -120,15 +137,24 @@ private slots:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("key");
-        QTest::addRow("Check5") << "Check5" << "Alpha Lower";
-        QTest::addRow("Check6") << "Check6" << "Alpha Upper";
-        QTest::addRow("Check7") << "Check7" << "Numeric";
-        QTest::addRow("Check2") << "Check2" << "Specified";
-        QTest::addRow("Check8") << "Check8" << "Check8";
-        QTest::addRow("Check9") << "Check9" << "Check9";
-        QTest::addRow("Check4") << "Check4" << "Check4";
-        QTest::addRow("Check3") << "Check3" << "Check3";
-        QTest::addRow("Check1") << "Check1" << "Check1";
+        QTest::addRow("Check5") << "Check5"
+                                << "Alpha Lower";
+        QTest::addRow("Check6") << "Check6"
+                                << "Alpha Upper";
+        QTest::addRow("Check7") << "Check7"
+                                << "Numeric";
+        QTest::addRow("Check2") << "Check2"
+                                << "Specified";
+        QTest::addRow("Check8") << "Check8"
+                                << "Check8";
+        QTest::addRow("Check9") << "Check9"
+                                << "Check9";
+        QTest::addRow("Check4") << "Check4"
+                                << "Check4";
+        QTest::addRow("Check3") << "Check3"
+                                << "Check3";
+        QTest::addRow("Check1") << "Check1"
+                                << "Check1";
     }
     void checkBoxesStoreOneOrZero()
     {
@@ -168,7 +194,8 @@ private slots:
         form->Check2->click();
         form->Check6->click();
         // Group order, whatever the order of the clicks.
-        QCOMPARE(form->Check8->text(), QStringLiteral("Generate at least 1 character from A - Z,  Your specified characters"));
+        QCOMPARE(form->Check8->text(),
+                 QStringLiteral("Generate at least 1 character from A - Z,  Your specified characters"));
     }
 
     void otherOptionsChangeNothingElse()

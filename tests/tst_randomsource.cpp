@@ -43,8 +43,7 @@ double criticalValue(double df)
 
 constexpr quint64 kDraws = 20'000'000;
 
-template <typename Draw>
-double statistic(quint32 n, Draw draw)
+template <typename Draw> double statistic(quint32 n, Draw draw)
 {
     std::vector<quint64> counts(n);
     for (quint64 i = 0; i < kDraws; ++i)

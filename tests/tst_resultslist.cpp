@@ -98,7 +98,9 @@ private slots:
         // longer than a chunk.
         ResultsList list;
         list.addColumn(QStringLiteral("Result(s)"));
-        const auto text = [](int i) { return QStringLiteral("%1-password-%2").arg(i, 7, 10, QLatin1Char('0')).arg(i % 97); };
+        const auto text = [](int i) {
+            return QStringLiteral("%1-password-%2").arg(i, 7, 10, QLatin1Char('0')).arg(i % 97);
+        };
         for (int i = 0; i < 150000; ++i)
             list.appendRow(0, text(i));
         const QString huge(3'000'000, QLatin1Char('h'));
@@ -134,7 +136,8 @@ private slots:
         QTest::addRow("line 10") << 10 << "p" << QStringList{"10", "p", ""};
         QTest::addRow("line 1000000") << 1000000 << "" << QStringList{"1000000", "", ""};
         QTest::addRow("largest line") << 2147483647 << "q" << QStringList{"2147483647", "q", ""};
-        QTest::addRow("surrogate pair") << 3 << QString::fromUtf8("a\U0001F600") << QStringList{"3", QString::fromUtf8("a\U0001F600"), ""};
+        QTest::addRow("surrogate pair") << 3 << QString::fromUtf8("a\U0001F600")
+                                        << QStringList{"3", QString::fromUtf8("a\U0001F600"), ""};
     }
     void fastReadsAgreeWithCell()
     {

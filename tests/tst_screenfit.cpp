@@ -98,9 +98,10 @@ private slots:
             QTest::keyClick(focused, Qt::Key_Tab);
         } while (QApplication::focusWidget() != form->Check5 && order.size() < 40);
         // In the window's own order, also where the controls scroll.
-        QCOMPARE(order, (QStringList{"Check5", "Check6", "Check7", "Check2", "Text1", "PushButton1", "PushButton4",
-                                     "PushButton13", "PushButton3", "PushButton2", "Text2", "Text3", "Check8",
-                                     "Check1", "Check3", "Check4", "Check9", "ListView1"}));
+        QCOMPARE(order,
+                 (QStringList{"Check5", "Check6", "Check7", "Check2", "Text1", "PushButton1", "PushButton4",
+                              "PushButton13", "PushButton3", "PushButton2", "Text2", "Text3", "Check8",
+                              "Check1", "Check3", "Check4", "Check9", "ListView1"}));
         // With the scroll bar: the top and the bottom of the page.
         if (scroller)
             scroller->verticalScrollBar()->setValue(scroller->verticalScrollBar()->maximum());

@@ -124,7 +124,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder->filePath(QStringLiteral("Veltrano"))));
         QFile ini(file());
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("\x01\x02garbage\xff\xfe\n[Zentavo\nNumeric=0\n[Zentavo]\nCheck1=0\n=novalue\nCheck3=@Variant(\x05junk)\n"
+        ini.write("\x01\x02garbage\xff\xfe\n[Zentavo\nNumeric=0\n[Zentavo]\nCheck1=0\n=novalue\nCheck3=@"
+                  "Variant(\x05junk)\n"
                   "Password%20Length=9\nnot a line at all\n\x00\x00\n");
         ini.close();
         SettingsStore store(file());
@@ -174,9 +175,12 @@ private slots:
     {
         QTest::addColumn<QString>("kind"); // fifo, or a link to what is named
         QTest::addColumn<QString>("why");
-        QTest::addRow("a FIFO") << "fifo" << "a named pipe (FIFO), not a file";
-        QTest::addRow("a link to a FIFO") << "link fifo" << "a named pipe (FIFO), not a file";
-        QTest::addRow("a link to a device") << "link /dev/null" << "a device, not a file";
+        QTest::addRow("a FIFO") << "fifo"
+                                << "a named pipe (FIFO), not a file";
+        QTest::addRow("a link to a FIFO") << "link fifo"
+                                          << "a named pipe (FIFO), not a file";
+        QTest::addRow("a link to a device") << "link /dev/null"
+                                            << "a device, not a file";
     }
     void somethingElseInPlaceOfTheFileIsLeftAlone()
     {

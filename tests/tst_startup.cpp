@@ -1,7 +1,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "ui/form1.h"
 #include "cursorbytes.h"
+#include "ui/form1.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
@@ -29,10 +29,11 @@ void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 const QMap<QString, QString> kFirstStartWrites{
-    {"Zentavo/Alpha Lower", "1"}, {"Zentavo/Alpha Upper", "1"},        {"Zentavo/Numeric", "1"},
-    {"Zentavo/Number Of Passwords", "50"}, {"Zentavo/Password Length", "6"}, {"Zentavo/Check8", "1"},
-    {"Zentavo/Check9", "1"},      {"Zentavo/Check4", "1"},             {"Zentavo/Check3", "1"},
-    {"Zentavo/Check1", "1"}};
+    {"Zentavo/Alpha Lower", "1"},     {"Zentavo/Alpha Upper", "1"},
+    {"Zentavo/Numeric", "1"},         {"Zentavo/Number Of Passwords", "50"},
+    {"Zentavo/Password Length", "6"}, {"Zentavo/Check8", "1"},
+    {"Zentavo/Check9", "1"},          {"Zentavo/Check4", "1"},
+    {"Zentavo/Check3", "1"},          {"Zentavo/Check1", "1"}};
 
 } // namespace
 
@@ -57,7 +58,8 @@ private slots:
         QCOMPARE(form.Text1->text(), QStringLiteral("!@#$%^&*()"));
         QCOMPARE(form.Text2->text(), QStringLiteral("50"));
         QCOMPARE(form.Text3->text(), QStringLiteral("6"));
-        QCOMPARE(form.Check8->text(), QStringLiteral("Generate at least 1 character from a - z, A - Z, 0 - 9"));
+        QCOMPARE(form.Check8->text(),
+                 QStringLiteral("Generate at least 1 character from a - z, A - Z, 0 - 9"));
         QCOMPARE(form.results().columnCount(), 2);
         QCOMPARE(form.results().columnTitle(0), QStringLiteral("Line"));
         QCOMPARE(form.results().columnWidthTwips(0), 1000);
@@ -75,15 +77,42 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("shown"); // "1"/"0" for check boxes, the text for fields
-        QTest::addRow("0 unticks") << "Alpha Lower" << "0" << "Check5" << "0";
-        QTest::addRow("empty unticks") << "Alpha Upper" << "" << "Check6" << "0";
-        QTest::addRow("1 with a blank unticks") << "Numeric" << "1 " << "Check7" << "0";
-        QTest::addRow("true unticks") << "Check1" << "true" << "Check1" << "0";
-        QTest::addRow("2 unticks") << "Check3" << "2" << "Check3" << "0";
-        QTest::addRow("1 ticks") << "Specified" << "1" << "Check2" << "1";
-        QTest::addRow("letters in the length") << "Password Length" << "abc" << "Text3" << "abc";
-        QTest::addRow("count taken verbatim") << "Number Of Passwords" << " 7 " << "Text2" << " 7 ";
-        QTest::addRow("own characters") << "Specified Character" << "xyz" << "Text1" << "xyz";
+        QTest::addRow("0 unticks") << "Alpha Lower"
+                                   << "0"
+                                   << "Check5"
+                                   << "0";
+        QTest::addRow("empty unticks") << "Alpha Upper"
+                                       << ""
+                                       << "Check6"
+                                       << "0";
+        QTest::addRow("1 with a blank unticks") << "Numeric"
+                                                << "1 "
+                                                << "Check7"
+                                                << "0";
+        QTest::addRow("true unticks") << "Check1"
+                                      << "true"
+                                      << "Check1"
+                                      << "0";
+        QTest::addRow("2 unticks") << "Check3"
+                                   << "2"
+                                   << "Check3"
+                                   << "0";
+        QTest::addRow("1 ticks") << "Specified"
+                                 << "1"
+                                 << "Check2"
+                                 << "1";
+        QTest::addRow("letters in the length") << "Password Length"
+                                               << "abc"
+                                               << "Text3"
+                                               << "abc";
+        QTest::addRow("count taken verbatim") << "Number Of Passwords"
+                                              << " 7 "
+                                              << "Text2"
+                                              << " 7 ";
+        QTest::addRow("own characters") << "Specified Character"
+                                        << "xyz"
+                                        << "Text1"
+                                        << "xyz";
     }
     void storedValuesAreRestored()
     {
@@ -110,8 +139,9 @@ private slots:
         fixture->storeSettings({{"Specified", "1"}, {"Check9", "0"}, {"Alpha Upper", "0"}});
         Form1 &form = fixture->start();
         QVERIFY(form.Text1->isVisible());
-        QCOMPARE(form.Check8->text(),
-                 QStringLiteral("Generate at least 1 character from a - z, 0 - 9,  Your specified characters"));
+        QCOMPARE(
+            form.Check8->text(),
+            QStringLiteral("Generate at least 1 character from a - z, 0 - 9,  Your specified characters"));
         QCOMPARE(form.results().columnCount(), 1);
         QCOMPARE(form.results().columnTitle(0), QStringLiteral("Result(s)"));
         QCOMPARE(form.results().columnWidthTwips(0), 6000);
@@ -187,8 +217,10 @@ private slots:
         QCOMPARE(fixture->prompter.shown.size(), 1);
         const ShownMessage &report = fixture->prompter.shown[0];
         QCOMPARE(report.title, QStringLiteral("Application Error"));
-        QVERIFY(report.text.contains(QStringLiteral("\r\nin Quorvex2021/08/31.Form1.Form_Load at line 104\r\r")));
-        QVERIFY(report.text.endsWith(QStringLiteral("Please email screenshot of this message to help@example.org")));
+        QVERIFY(
+            report.text.contains(QStringLiteral("\r\nin Quorvex2021/08/31.Form1.Form_Load at line 104\r\r")));
+        QVERIFY(report.text.endsWith(
+            QStringLiteral("Please email screenshot of this message to help@example.org")));
         // Everything after the failed step still happened.
         QCOMPARE(form.windowTitle(), QStringLiteral("Zentavo"));
         QCOMPARE(form.Text2->text(), QStringLiteral("50"));
@@ -244,7 +276,8 @@ private slots:
             QCOMPARE(shown.pixelColor(shown.width() - 4, y), expected);
         }
         const QImage field = form.Text2->grab().toImage();
-        QCOMPARE(field.pixelColor(field.width() / 2, field.height() / 2), form.palette().color(QPalette::Base));
+        QCOMPARE(field.pixelColor(field.width() / 2, field.height() / 2),
+                 form.palette().color(QPalette::Base));
         QCOMPARE(form.styleSheet(), present ? QString::fromLatin1(sheet) : QString());
         QVERIFY(fixture->prompter.shown.isEmpty());
     }
@@ -265,7 +298,8 @@ private slots:
         fixture->random = &fixture->scripted;
         fixture->start(false);
         QCOMPARE(fixture->scripted.poolSizes, QList<quint32>{100});
-        QCOMPARE(fixture->browser.opened, opened ? QList<QUrl>{QUrl("https://zentavo.example/")} : QList<QUrl>{});
+        QCOMPARE(fixture->browser.opened,
+                 opened ? QList<QUrl>{QUrl("https://zentavo.example/")} : QList<QUrl>{});
     }
 };
 

@@ -43,8 +43,7 @@ public:
     const QString &path() const { return m_path; }
 
     // Runs one step; a failure is reported under `line` and swallowed.
-    template <typename Body>
-    void step(int line, Body &&body)
+    template <typename Body> void step(int line, Body &&body)
     {
         try {
             std::forward<Body>(body)();
@@ -56,8 +55,7 @@ public:
     }
 
     // A step that computes a value; empty when it failed (and was reported).
-    template <typename Body>
-    auto value(int line, Body &&body) -> std::optional<decltype(body())>
+    template <typename Body> auto value(int line, Body &&body) -> std::optional<decltype(body())>
     {
         std::optional<decltype(body())> result;
         step(line, [&] { result.emplace(std::forward<Body>(body)()); });
@@ -66,8 +64,7 @@ public:
 
     // A condition whose evaluation fails counts as true, so the branch it
     // guards still runs.
-    template <typename Condition>
-    bool test(int line, Condition &&condition)
+    template <typename Condition> bool test(int line, Condition &&condition)
     {
         return value(line, std::forward<Condition>(condition)).value_or(true);
     }

@@ -216,7 +216,8 @@ public:
             } catch (const std::bad_alloc &) {
                 // Nothing is left to write with: the file is not finished,
                 // and a half-written one does not replace the old.
-                m_procedure.report(line, QStringLiteral("Out of memory: there is no room left to write the file."));
+                m_procedure.report(line,
+                                   QStringLiteral("Out of memory: there is no room left to write the file."));
                 return false;
             }
             showRowProgress(r + 1);

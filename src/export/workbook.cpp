@@ -4,8 +4,8 @@
 #include "core/eventpump.h"
 #include "core/failure.h"
 #include "core/wipe.h"
-#include "results/resultslist.h"
 #include "export/background.h"
+#include "results/resultslist.h"
 
 #include <QDir>
 #include <algorithm>

@@ -9,18 +9,18 @@ namespace zentavo {
 // generator needs them, and may hold anything the user typed.
 struct GenerationOptions
 {
-    bool useLowerCase = false;           // Check5 "a - z"
-    bool useUpperCase = false;           // Check6 "A - Z"
-    bool useDigits = false;              // Check7 "0 - 9"
-    bool useSpecified = false;           // Check2 " Your specified characters"
-    QString specifiedCharacters;         // Text1
-    QString passwordCount;               // Text2
-    QString passwordLength;              // Text3
-    bool removeVowels = false;           // Check1
-    bool includeSpace = false;           // Check3
-    bool lastCharacterDigit = false;     // Check4
+    bool useLowerCase = false;            // Check5 "a - z"
+    bool useUpperCase = false;            // Check6 "A - Z"
+    bool useDigits = false;               // Check7 "0 - 9"
+    bool useSpecified = false;            // Check2 " Your specified characters"
+    QString specifiedCharacters;          // Text1
+    QString passwordCount;                // Text2
+    QString passwordLength;               // Text3
+    bool removeVowels = false;            // Check1
+    bool includeSpace = false;            // Check3
+    bool lastCharacterDigit = false;      // Check4
     bool atLeastOneFromEachGroup = false; // Check8
-    bool showLineNumbers = false;        // Check9
+    bool showLineNumbers = false;         // Check9
 };
 
 // The character groups, in the order they make up the pool.

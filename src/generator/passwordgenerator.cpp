@@ -195,13 +195,14 @@ void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host
         // Memory that runs out all the same ends the run; the rows made so
         // far stay in the list.
         const int line = options.showLineNumbers ? labels.rowWithNumber : labels.rowAlone;
-        const bool appended = procedure
-                                  .value(line,
-                                         [&] {
-                                             appendRow(host, options.showLineNumbers ? qint32(i) : 0, password);
-                                             return true;
-                                         })
-                                  .has_value();
+        const bool appended =
+            procedure
+                .value(line,
+                       [&] {
+                           appendRow(host, options.showLineNumbers ? qint32(i) : 0, password);
+                           return true;
+                       })
+                .has_value();
         if (!appended) {
             showDone = false;
             return;
@@ -260,7 +261,8 @@ void PasswordGenerator::finish(Procedure &procedure, const GenerationOptions &op
     if (options.lastCharacterDigit) {
         procedure.step(labels.lastDigit, [&] {
             if (password.empty())
-                throw Failure(QStringLiteral("The password is empty: it has no last character to make a digit."));
+                throw Failure(
+                    QStringLiteral("The password is empty: it has no last character to make a digit."));
             password.back() = digitPool().at(m_random.uniform(10));
         });
     }

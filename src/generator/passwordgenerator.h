@@ -79,8 +79,7 @@ private:
     // The count, the length and the user's characters are read for every
     // password; they rarely change during a run, so the last conversion of
     // each is kept.
-    template <typename T>
-    struct LastConversion
+    template <typename T> struct LastConversion
     {
         QString text;
         T value{};

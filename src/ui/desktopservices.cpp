@@ -1,12 +1,12 @@
 #include "ui/desktopservices.h"
 
-#include "export/workbookfolder.h"
-#include "generator/randomsource.h"
 #include "core/config.h"
 #include "core/eventpump.h"
 #include "core/failure.h"
 #include "core/settingsstore.h"
 #include "core/wipe.h"
+#include "export/workbookfolder.h"
+#include "generator/randomsource.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -319,7 +319,7 @@ void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
     process.start();
     if (!process.waitForStarted(-1))
         throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
-                                                    "The spreadsheet application %1 could not be started: %2")
+                                                  "The spreadsheet application %1 could not be started: %2")
                           .arg(program, process.errorString()));
 
     QElapsedTimer waiting;
@@ -331,16 +331,18 @@ void LibreOfficeCalc::open(const QString &workbook, EventPump &pump)
     if (process.state() != QProcess::NotRunning || opened.seen())
         return;
     if (process.exitStatus() == QProcess::CrashExit)
-        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
-                                                 "The spreadsheet application %1 stopped unexpectedly before it "
-                                                 "opened the workbook.")
-                          .arg(program));
+        throw Failure(
+            QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                        "The spreadsheet application %1 stopped unexpectedly before it "
+                                        "opened the workbook.")
+                .arg(program));
     if (process.exitCode() != 0)
-        throw Failure(QCoreApplication::translate("zentavo::LibreOfficeCalc",
-                                                 "The spreadsheet application %1 ended with exit code %2 before "
-                                                 "it opened the workbook.")
-                          .arg(program)
-                          .arg(process.exitCode()));
+        throw Failure(
+            QCoreApplication::translate("zentavo::LibreOfficeCalc",
+                                        "The spreadsheet application %1 ended with exit code %2 before "
+                                        "it opened the workbook.")
+                .arg(program)
+                .arg(process.exitCode()));
 }
 
 DesktopServices::DesktopServices()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/browser.h"
 #include "core/clock.h"
 #include "core/prompter.h"
+#include "ui/browser.h"
 #include "ui/savedialog.h"
 #include "ui/services.h"
 

@@ -35,8 +35,7 @@ QRect twipsRect(int left, int top, int width, int height)
 // copying, so for a moment it needs room for both the old and the new one.
 constexpr qint64 kShownBytesPerRow = 16;
 
-template <typename Control>
-Control *place(Control *control, int left, int top, int width, int height)
+template <typename Control> Control *place(Control *control, int left, int top, int width, int height)
 {
     control->setGeometry(twipsRect(left, top, width, height));
     return control;
@@ -98,8 +97,8 @@ void Form1::createControls()
     Check3 = place(new QCheckBox(tr("Include space character"), Frame5), 240, 1000, 2940, 240);
     Check1 = place(new QCheckBox(tr("Remove vowels"), Frame5), 240, 1350, 2940, 240);
 
-    Frame2 = place(new QGroupBox(tr("How many passwords would you like to generate?"), this), 120,
-                   4515, 7800, 780);
+    Frame2 = place(new QGroupBox(tr("How many passwords would you like to generate?"), this), 120, 4515, 7800,
+                   780);
     Text2 = place(new QLineEdit(QStringLiteral("10"), Frame2), 240, 300, 7300, 345);
     Frame3 = place(new QGroupBox(tr("What length?"), this), 120, 5370, 7800, 780);
     Text3 = place(new QLineEdit(QStringLiteral("4"), Frame3), 240, 300, 7300, 345);
@@ -153,13 +152,30 @@ void Form1::createControls()
     ProgressBar1->setFormat(tr("Progress Bar"));
 
     // Named as in the design, so a skin's style sheet can address them (#Check5).
-    const std::pair<QWidget *, const char *> names[] = {
-        {Frame1, "Frame1"}, {Frame2, "Frame2"}, {Frame3, "Frame3"}, {Frame4, "Frame4"}, {Frame5, "Frame5"},
-        {Check1, "Check1"}, {Check2, "Check2"}, {Check3, "Check3"}, {Check4, "Check4"}, {Check5, "Check5"},
-        {Check6, "Check6"}, {Check7, "Check7"}, {Check8, "Check8"}, {Check9, "Check9"}, {Text1, "Text1"},
-        {Text2, "Text2"}, {Text3, "Text3"}, {PushButton1, "PushButton1"}, {PushButton2, "PushButton2"},
-        {PushButton3, "PushButton3"}, {PushButton4, "PushButton4"}, {PushButton13, "PushButton13"},
-        {ListView1, "ListView1"}, {ProgressBar1, "ProgressBar1"}};
+    const std::pair<QWidget *, const char *> names[] = {{Frame1, "Frame1"},
+                                                        {Frame2, "Frame2"},
+                                                        {Frame3, "Frame3"},
+                                                        {Frame4, "Frame4"},
+                                                        {Frame5, "Frame5"},
+                                                        {Check1, "Check1"},
+                                                        {Check2, "Check2"},
+                                                        {Check3, "Check3"},
+                                                        {Check4, "Check4"},
+                                                        {Check5, "Check5"},
+                                                        {Check6, "Check6"},
+                                                        {Check7, "Check7"},
+                                                        {Check8, "Check8"},
+                                                        {Check9, "Check9"},
+                                                        {Text1, "Text1"},
+                                                        {Text2, "Text2"},
+                                                        {Text3, "Text3"},
+                                                        {PushButton1, "PushButton1"},
+                                                        {PushButton2, "PushButton2"},
+                                                        {PushButton3, "PushButton3"},
+                                                        {PushButton4, "PushButton4"},
+                                                        {PushButton13, "PushButton13"},
+                                                        {ListView1, "ListView1"},
+                                                        {ProgressBar1, "ProgressBar1"}};
     for (const auto &[control, name] : names)
         control->setObjectName(QLatin1String(name));
     setObjectName(QStringLiteral("Form1"));
@@ -176,10 +192,9 @@ void Form1::setTabOrder()
     // The design's tab order, frames left out since they take no focus: the
     // list first, then the options, the buttons, the two fields, the at-least
     // option and the additional options from the bottom up.
-    const QWidget *order[] = {ListView1,   Check5,      Check6,       Check7,      Check2, Text1,
-                              PushButton1, PushButton4, PushButton13, PushButton3, PushButton2,
-                              Text2,       Text3,       Check8,       Check1,      Check3, Check4,
-                              Check9};
+    const QWidget *order[] = {ListView1,   Check5,      Check6,       Check7,      Check2,      Text1,
+                              PushButton1, PushButton4, PushButton13, PushButton3, PushButton2, Text2,
+                              Text3,       Check8,      Check1,       Check3,      Check4,      Check9};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
     ProgressBar1->setFocusPolicy(Qt::NoFocus);
@@ -215,7 +230,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             auto *field = static_cast<QLineEdit *>(watched);
-            QMetaObject::invokeMethod(this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
         }
     }
     // The text fields are watched for the focus leaving them; like the

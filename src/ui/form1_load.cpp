@@ -3,11 +3,11 @@
 #include "ui/form1.h"
 
 #include "core/apputil.h"
-#include "ui/browser.h"
-#include "ui/cursorfile.h"
 #include "core/optionsettings.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
+#include "ui/browser.h"
+#include "ui/cursorfile.h"
 
 #include "generator/randomsource.h"
 

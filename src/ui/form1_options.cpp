@@ -82,7 +82,7 @@ void Form1::writeSetting(const char *key, const QString &value)
         Prompter::Icon::Warning, m_applicationTitle,
         tr("Your options cannot be saved in \"%1\": %2.\n\n"
            "The options you choose still apply until you close Zentavo, but they will not "
-                       "be remembered for its next start.")
+           "be remembered for its next start.")
             .arg(m_services.settings->fileName(), m_services.settings->writeError()));
 }
 

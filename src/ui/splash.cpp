@@ -3,11 +3,11 @@
 #include "core/apputil.h"
 #include "core/clock.h"
 #include "core/failure.h"
-#include "ui/twips.h"
-#include "ui/windowlook.h"
 #include "core/optionsettings.h"
 #include "core/settingsstore.h"
 #include "generator/numbers.h"
+#include "ui/twips.h"
+#include "ui/windowlook.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -51,8 +51,8 @@ void LineControl::paintEvent(QPaintEvent *)
 }
 
 Splash::Splash(const Services &services, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_services(services),
-      m_sizeTwips(4560, 3030), m_checkTopTwips(1200)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_services(services), m_sizeTwips(4560, 3030),
+      m_checkTopTwips(1200)
 {
     resize(twipsToPixels(4560), twipsToPixels(3030));
     // White with black text whatever the desktop's colours.
@@ -63,7 +63,8 @@ Splash::Splash(const Services &services, QWidget *parent)
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Check1 = new QCheckBox(tr("Hide this at next startup"), this);
-    Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215), twipsToPixels(kCheckBoxHeight));
+    Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215),
+                        twipsToPixels(kCheckBoxHeight));
     Check1->setFont(boldArial(9));
     // A button's own background is the (grey, or dark) button colour; this
     // box is part of the white window.
@@ -156,7 +157,8 @@ void Splash::WaitSeconds(double seconds)
 
 void Splash::Check1_Click()
 {
-    m_services.settings->WriteSetting(QString::fromLatin1(kShowAgain.key), encodeCheckBox(Check1->isChecked()));
+    m_services.settings->WriteSetting(QString::fromLatin1(kShowAgain.key),
+                                      encodeCheckBox(Check1->isChecked()));
 }
 
 } // namespace zentavo

@@ -19,7 +19,7 @@ class LineControl : public QWidget
 public:
     explicit LineControl(QWidget *parent);
     void setEnds(int x1, int y1, int x2, int y2); // twips
-    QLine ends() const { return m_ends; }          // twips
+    QLine ends() const { return m_ends; }         // twips
 
 protected:
     void paintEvent(QPaintEvent *event) override;

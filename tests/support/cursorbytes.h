@@ -11,7 +11,10 @@ inline QByteArray cursorFile(quint16 hotX, quint16 hotY, quint32 argb = 0xff2040
 {
     QByteArray bytes;
     auto put16 = [&](quint16 v) { bytes.append(char(v & 0xff)).append(char(v >> 8)); };
-    auto put32 = [&](quint32 v) { put16(quint16(v & 0xffff)); put16(quint16(v >> 16)); };
+    auto put32 = [&](quint32 v) {
+        put16(quint16(v & 0xffff));
+        put16(quint16(v >> 16));
+    };
     const int size = 32, pixelBytes = size * size * 4, maskBytes = size * 4;
     put16(0);
     put16(2); // cursor

@@ -3,10 +3,10 @@
 // Stand-ins for what the exports reach outside the program, recording what
 // was asked of them.
 
-#include "ui/savedialog.h"
 #include "export/clipboardexport.h"
 #include "export/progressdisplay.h"
 #include "export/spreadsheetapplication.h"
+#include "ui/savedialog.h"
 
 #include <QList>
 #include <QString>

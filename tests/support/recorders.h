@@ -2,10 +2,10 @@
 
 // Stand-ins for the outside world that record what the program did.
 
-#include "ui/browser.h"
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "generator/randomsource.h"
+#include "ui/browser.h"
 
 #include <QList>
 #include <QString>

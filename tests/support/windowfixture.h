@@ -3,11 +3,11 @@
 // A main window wired to stand-ins for the outside world, with its settings
 // and program folder in a temporary folder of its own.
 
-#include "ui/form1.h"
-#include "ui/services.h"
 #include "core/settingsstore.h"
 #include "generator/randomsource.h"
 #include "recorders.h"
+#include "ui/form1.h"
+#include "ui/services.h"
 
 #include <QTemporaryDir>
 #include <memory>
