@@ -330,16 +330,21 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("rows");
-        QTest::addRow("as stored") << QStringList{"--from-settings"} << 0 << 4;
-        QTest::addRow("count given too") << QStringList{"--from-settings", "-n", "2"} << 0 << 2;
+        QTest::addColumn<bool>("damaged");
+        QTest::addRow("as stored") << QStringList{"--from-settings"} << 0 << 4 << false;
+        QTest::addRow("count given too") << QStringList{"--from-settings", "-n", "2"} << 0 << 2 << false;
         QTest::addRow("stored length refused")
-            << QStringList{"--from-settings", "--at-least", "--lower", "--upper"} << 2 << 0;
+            << QStringList{"--from-settings", "--at-least", "--lower", "--upper"} << 2 << 0 << false;
+        // The window would set a damaged file aside; borrowing its options
+        // reads what it can and leaves the file as it is.
+        QTest::addRow("damaged file") << QStringList{"--from-settings"} << 0 << 4 << true;
     }
     void startsFromTheWindowsStoredOptions()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(int, rows);
+        QFETCH(bool, damaged);
         const QString file = settingsFolder.filePath(QStringLiteral("Veltrano/Zentavo.ini"));
         {
             QSettings settings(file, QSettings::IniFormat);
@@ -358,6 +363,11 @@ private slots:
             for (const auto &[key, value] : stored)
                 settings.setValue(QStringLiteral("Zentavo/") + QLatin1String(key), QLatin1String(value));
         }
+        if (damaged) {
+            QFile append(file);
+            QVERIFY(append.open(QIODevice::Append));
+            append.write(QByteArray(16, '\0'));
+        }
         QFile before(file);
         QVERIFY(before.open(QIODevice::ReadOnly));
         const QByteArray bytes = before.readAll();
@@ -374,6 +384,7 @@ private slots:
         QVERIFY(after.open(QIODevice::ReadOnly));
         QCOMPARE(after.readAll(), bytes);
         QCOMPARE(QFileInfo(file).lastModified(), modified);
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral(".damaged")));
     }
 
     void answersWithoutGenerating_data()

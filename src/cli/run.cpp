@@ -156,7 +156,7 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
 
     GenerationOptions start = scriptDefaults();
     if (wantsStoredOptions(arguments)) {
-        const SettingsStore store;
+        const SettingsStore store(SettingsStore::Access::ReadOnly);
         start = readStoredOptions(store);
     }
     const Parsed parsed = parseCommandLine(arguments, start);

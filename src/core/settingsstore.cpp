@@ -69,13 +69,14 @@ QByteArray readPlainFile(const QString &path, QString &error)
 
 } // namespace
 
-SettingsStore::SettingsStore()
+SettingsStore::SettingsStore(Access access)
     : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                    QStringLiteral("/Veltrano/Zentavo.ini"))
+                        QStringLiteral("/Veltrano/Zentavo.ini"),
+                    access)
 {
 }
 
-SettingsStore::SettingsStore(const QString &fileName) : m_fileName(fileName)
+SettingsStore::SettingsStore(const QString &fileName, Access access) : m_fileName(fileName), m_access(access)
 {
     open();
 }
@@ -126,6 +127,21 @@ void SettingsStore::open()
         m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
         return;
     }
+    if (m_access == Access::ReadOnly) {
+        // What could be read is used; the file stays as it is.
+        const QString section = kSection + QLatin1Char('/');
+        for (auto it = readable.cbegin(); it != readable.cend(); ++it) {
+            if (!it.key().startsWith(section))
+                continue;
+            const QVariant &value = it.value();
+            if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QStringList)
+                m_unsaved.insert(it.key().mid(section.size()),
+                                 value.typeId() == QMetaType::QString
+                                     ? value.toString()
+                                     : value.toStringList().join(QLatin1Char(',')));
+        }
+        return;
+    }
     replaceDamaged(readable);
 }
 
@@ -164,6 +180,11 @@ QString SettingsStore::ReadSetting(const QString &key, const QString &defaultVal
 
 bool SettingsStore::WriteSetting(const QString &key, const QString &value)
 {
+    if (m_access == Access::ReadOnly) {
+        m_unsaved.insert(key, value);
+        m_writeError = QStringLiteral("the options are only read here");
+        return false;
+    }
     if (!m_settings) {
         // The file was left alone on purpose; the value holds for this run.
         m_unsaved.insert(key, value);

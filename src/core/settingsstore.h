@@ -28,10 +28,15 @@ namespace zentavo {
 class SettingsStore
 {
 public:
+    // ReadOnly never writes, moves or creates anything: a damaged file is
+    // read as far as it can be and left as it is. For a program that only
+    // borrows the window's options.
+    enum class Access { ReadWrite, ReadOnly };
+
     // The user's own store.
-    SettingsStore();
+    explicit SettingsStore(Access access = Access::ReadWrite);
     // The store in the given INI file.
-    explicit SettingsStore(const QString &fileName);
+    explicit SettingsStore(const QString &fileName, Access access = Access::ReadWrite);
     ~SettingsStore();
 
     SettingsStore(const SettingsStore &) = delete;
@@ -56,6 +61,7 @@ private:
     QString explainWriteFailure() const;
 
     QString m_fileName;
+    Access m_access;
     std::unique_ptr<QSettings> m_settings; // none while the file is unusable
     QMap<QString, QString> m_unsaved;      // what was written meanwhile
     QString m_readError;
