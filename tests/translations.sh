@@ -11,7 +11,8 @@ status=0
 for ts in "$root"/translations/*.ts; do
   cp "$ts" "$work/current.ts"
   "$lupdate" -silent -no-obsolete -locations none -I "$root/src" "$root"/src/ui/*.cpp "$root"/src/main.cpp \
-    "$root"/src/generator/atleastcaption.cpp -ts "$work/current.ts"
+    "$root"/src/core/*.cpp "$root"/src/generator/*.cpp "$root"/src/results/*.cpp "$root"/src/export/*.cpp \
+    -ts "$work/current.ts"
   if ! cmp -s "$ts" "$work/current.ts"; then
     echo "$ts is out of step with the sources (run: cmake --build build --target update_translations):"
     diff "$ts" "$work/current.ts" | head -n 40 || true

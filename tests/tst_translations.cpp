@@ -1,6 +1,8 @@
 // The window in other languages: texts chosen by the locale, Qt's own
-// dialogs translated too, and every German caption fitting its control.
+// dialogs and the engine's messages translated too, and every German caption
+// fitting its control.
 
+#include "exportfakes.h"
 #include "ui/form1.h"
 #include "ui/splash.h"
 #include "ui/translations.h"
@@ -9,6 +11,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -96,9 +99,16 @@ private slots:
     {
         const Translations german{QLocale(QStringLiteral("de_DE"))};
         QVERIFY(german.translated());
+        ScriptedSaveDialog dialog;
         WindowFixture fixture;
-        fixture.storeSettings({{"Specified", "1"}});
-        Form1 &form = fixture.start();
+        fixture.storeSettings({{"Specified", "1"}, {"Number Of Passwords", "1500"}});
+        Services services = fixture.services();
+        services.saveDialog = &dialog;
+        fixture.form = std::make_unique<Form1>(services);
+        Form1 &form = *fixture.form;
+        form.Form_Load();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
         Splash splash(fixture.services());
         QList<QWidget *> controls{form.Frame1,      form.Frame2,      form.Frame3,       form.Frame4,
                                   form.Frame5,      form.Check1,      form.Check2,       form.Check3,
@@ -122,7 +132,59 @@ private slots:
             if (header->fontMetrics().horizontalAdvance(title) + 8 > header->sectionSize(column))
                 clipped << title;
         }
+        // What the bar shows while a list of some length goes to a file.
+        form.PushButton1->click();
+        QStringList progressTexts;
+        connect(form.ProgressBar1, &QProgressBar::valueChanged, this, [&] {
+            if (!progressTexts.contains(form.ProgressBar1->text()))
+                progressTexts << form.ProgressBar1->text();
+            if (overflow(form.ProgressBar1) > 0)
+                clipped << form.ProgressBar1->text();
+        });
+        dialog.answer = fixture.folder.filePath(QStringLiteral("Passwoerter-2026-12.txt"));
+        form.PushButton4->click();
+        QVERIFY2(progressTexts.size() >= 4, qPrintable(progressTexts.join(", ")));
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));
+    }
+
+    // The engine's messages reach the window in its language too, while the
+    // names of the program's own procedures stay as they are.
+    void engineMessagesFollowTheLocale()
+    {
+        struct Seen
+        {
+            QList<ShownMessage> shown;
+            QString strength;
+        };
+        auto run = [](const QString &locale) {
+            const Translations translations{QLocale(locale)};
+            WindowFixture fixture;
+            // No group to draw from, yet the last character is to be a digit.
+            fixture.storeSettings({{"Alpha Lower", "0"},
+                                   {"Alpha Upper", "0"},
+                                   {"Numeric", "0"},
+                                   {"Specified", "0"},
+                                   {"Check8", "0"},
+                                   {"Check4", "1"},
+                                   {"Check3", "0"},
+                                   {"Number Of Passwords", "2"}});
+            Form1 &form = fixture.start(false);
+            form.PushButton1->click();
+            return Seen{fixture.prompter.shown, form.Text3->toolTip()};
+        };
+        const Seen english = run(QStringLiteral("C"));
+        const Seen german = run(QStringLiteral("de_DE"));
+        // The failure's report, then the end of the run.
+        QCOMPARE(english.shown.size(), 2);
+        QCOMPARE(german.shown.size(), english.shown.size());
+        const QString path = QStringLiteral("in Quorvex2021/08/31.Form1.PushButton1_Click ");
+        QVERIFY(english.shown[0].text.contains(path));
+        QVERIFY2(german.shown[0].text.contains(path), qPrintable(german.shown[0].text));
+        QVERIFY(german.shown[0].title != english.shown[0].title);
+        for (qsizetype i = 0; i < english.shown.size(); ++i)
+            QVERIFY2(german.shown[i].text != english.shown[i].text, qPrintable(german.shown[i].text));
+        QVERIFY(!english.strength.isEmpty());
+        QVERIFY2(german.strength != english.strength, qPrintable(german.strength));
     }
 };
 

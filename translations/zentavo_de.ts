@@ -29,6 +29,21 @@
     </message>
 </context>
 <context>
+    <name>zentavo::ClipboardExport</name>
+    <message>
+        <source>the clipboard text of %1 rows</source>
+        <translation>den Text der Zwischenablage aus %1 Zeilen</translation>
+    </message>
+    <message>
+        <source>The clipboard was left as it was.</source>
+        <translation>Die Zwischenablage wurde nicht verändert.</translation>
+    </message>
+    <message>
+        <source>Out of memory: there is no room for the clipboard text. The clipboard was left as it was.</source>
+        <translation>Nicht genug Speicher: Für den Text der Zwischenablage ist kein Platz. Die Zwischenablage wurde nicht verändert.</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::CursorFile</name>
     <message>
         <source>The pointer %1 cannot be read: %2</source>
@@ -37,6 +52,22 @@
     <message>
         <source>The pointer %1 is not a cursor file.</source>
         <translation>Der Mauszeiger %1 ist keine Cursordatei.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::ErrorReport</name>
+    <message>
+        <source>at line %1</source>
+        <extracomment>%1 is the line number; the text follows the name of the failed procedure.</extracomment>
+        <translation>in Zeile %1</translation>
+    </message>
+    <message>
+        <source>Please email screenshot of this message to %1</source>
+        <translation>Bitte senden Sie ein Bildschirmfoto dieser Meldung per E-Mail an %1</translation>
+    </message>
+    <message>
+        <source>Application Error</source>
+        <translation>Anwendungsfehler</translation>
     </message>
 </context>
 <context>
@@ -252,6 +283,14 @@ Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber bei
         <source>A password can be at most 32767 characters long.</source>
         <translation>Ein Passwort kann höchstens 32767 Zeichen lang sein.</translation>
     </message>
+    <message>
+        <source>Your stored options in &quot;%1&quot; cannot be used: %2.
+
+Zentavo starts with its default options. The options you choose apply until you close it, but they will not be remembered for its next start.</source>
+        <translation>Ihre gespeicherten Einstellungen in „%1“ können nicht verwendet werden: %2.
+
+Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber beim nächsten Start nicht mehr bekannt sein.</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::LibreOfficeCalc</name>
@@ -273,6 +312,195 @@ Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber bei
     </message>
 </context>
 <context>
+    <name>zentavo::MemoryBudget</name>
+    <message>
+        <source>en</source>
+        <extracomment>The locale whose digits and separators the numbers in messages follow: &quot;de&quot; writes 1.000.000 and 1,5.</extracomment>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>about %1 GB</source>
+        <translation>etwa %1 GB</translation>
+    </message>
+    <message>
+        <source>less than 1 MB</source>
+        <translation>weniger als 1 MB</translation>
+    </message>
+    <message>
+        <source>about %1 MB</source>
+        <translation>etwa %1 MB</translation>
+    </message>
+    <message>
+        <source>Out of memory: %1 needs %2; %3 is free.</source>
+        <extracomment>%1 is what was to be made (&quot;writing the file&quot;), %2 and %3 are sizes (&quot;about 850 MB&quot;).</extracomment>
+        <translation>Nicht genug Speicher für %1 (benötigt: %2, frei: %3).</translation>
+    </message>
+    <message>
+        <source>1 password</source>
+        <translation>1 Passwort</translation>
+    </message>
+    <message>
+        <source>%1 passwords</source>
+        <translation>%1 Passwörter</translation>
+    </message>
+    <message>
+        <source>of 1 character</source>
+        <translation>mit 1 Zeichen</translation>
+    </message>
+    <message>
+        <source>of %1 characters</source>
+        <translation>mit %1 Zeichen</translation>
+    </message>
+    <message>
+        <source>Zentavo can make about %1 at a time.</source>
+        <translation>Zentavo kann etwa %1 auf einmal erzeugen.</translation>
+    </message>
+    <message>
+        <source>Zentavo cannot make any at the moment.</source>
+        <translation>Zentavo kann im Moment keine erzeugen.</translation>
+    </message>
+    <message>
+        <source>%1 %2 needs %3; %4 is free. %5</source>
+        <extracomment>%1 &quot;1 password&quot;, %2 &quot;of 6 characters&quot;, %3 and %4 sizes (&quot;about 850 MB&quot;), %5 what can be made instead.</extracomment>
+        <translation>%1 %2 braucht %3; frei ist %4. %5</translation>
+    </message>
+    <message>
+        <source>%1 %2 need %3; %4 is free. %5</source>
+        <translation>%1 %2 brauchen %3; frei ist %4. %5</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::Numbers</name>
+    <message>
+        <source>&quot;%1&quot; is not a number.</source>
+        <translation>„%1“ ist keine Zahl.</translation>
+    </message>
+    <message>
+        <source>%1 is out of range: the number must lie between %2 and %3.</source>
+        <translation>%1 liegt außerhalb des Bereichs: Die Zahl muss zwischen %2 und %3 liegen.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::PasswordGenerator</name>
+    <message>
+        <source>Out of memory: there is no room for more passwords. The run stopped here; the passwords made so far stay in the list.</source>
+        <translation>Nicht genug Speicher: Für weitere Passwörter ist kein Platz. Die Erzeugung endet hier; die bisher erzeugten Passwörter bleiben in der Liste.</translation>
+    </message>
+    <message>
+        <source>Length must be greater or equal to the number of checked items.</source>
+        <translation>Die Länge muss mindestens so groß sein wie die Anzahl der angekreuzten Zeichengruppen.</translation>
+    </message>
+    <message>
+        <source>Progress Bar</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Done.</source>
+        <translation>Fertig.</translation>
+    </message>
+    <message>
+        <source>Division by zero: the number of passwords is now 0.</source>
+        <translation>Division durch null: Die Anzahl der Passwörter ist jetzt 0.</translation>
+    </message>
+    <message>
+        <source>The password is empty: it has no last character to make a digit.</source>
+        <translation>Das Passwort ist leer: Es hat kein letztes Zeichen, das zur Ziffer werden kann.</translation>
+    </message>
+    <message>
+        <source>The password is empty: it has no character to make a space.</source>
+        <translation>Das Passwort ist leer: Es hat kein Zeichen, das zum Leerzeichen werden kann.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::ResultsList</name>
+    <message>
+        <source>The list has no column %1.</source>
+        <translation>Die Liste hat keine Spalte %1.</translation>
+    </message>
+    <message>
+        <source>Row %1 of the list no longer exists.</source>
+        <translation>Zeile %1 der Liste gibt es nicht mehr.</translation>
+    </message>
+    <message>
+        <source>The passwords are too long to be kept in the list.</source>
+        <translation>Die Passwörter sind zu lang für die Liste.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::SafeDestination</name>
+    <message>
+        <source>other users can change the folder it is in</source>
+        <translation>andere Benutzer können den Ordner ändern, in dem die Datei liegt</translation>
+    </message>
+    <message>
+        <source>it is a link made by another user</source>
+        <translation>das ist eine Verknüpfung eines anderen Benutzers</translation>
+    </message>
+    <message>
+        <source>it is a link to a file that does not exist</source>
+        <translation>das ist eine Verknüpfung auf eine Datei, die es nicht gibt</translation>
+    </message>
+    <message>
+        <source>it is a link to another link</source>
+        <translation>das ist eine Verknüpfung auf eine weitere Verknüpfung</translation>
+    </message>
+    <message>
+        <source>it is a link to something that is not a file</source>
+        <translation>das ist eine Verknüpfung auf etwas, das keine Datei ist</translation>
+    </message>
+    <message>
+        <source>it is a link to a file of another user</source>
+        <translation>das ist eine Verknüpfung auf eine Datei eines anderen Benutzers</translation>
+    </message>
+    <message>
+        <source>it is a link into a folder other users can change</source>
+        <translation>das ist eine Verknüpfung in einen Ordner, den andere Benutzer ändern können</translation>
+    </message>
+    <message>
+        <source>the file belongs to another user</source>
+        <translation>die Datei gehört einem anderen Benutzer</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::SettingsStore</name>
+    <message>
+        <source>it is a named pipe (FIFO), not a file</source>
+        <translation>das ist eine benannte Pipe (FIFO), keine Datei</translation>
+    </message>
+    <message>
+        <source>it is a device, not a file</source>
+        <translation>das ist ein Gerät, keine Datei</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a file</source>
+        <translation>das ist ein Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>it is not a file</source>
+        <translation>das ist keine Datei</translation>
+    </message>
+    <message>
+        <source>it could not be checked: %1</source>
+        <translation>die Datei konnte nicht geprüft werden: %1</translation>
+    </message>
+    <message>
+        <source>it cannot be read as settings, and could not be set aside as %1: %2</source>
+        <translation>die Datei lässt sich nicht als Einstellungen lesen und konnte nicht als %1 beiseitegelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>a folder of that name is in the way</source>
+        <translation>ein Ordner dieses Namens ist im Weg</translation>
+    </message>
+    <message>
+        <source>%1 is a file, not a folder</source>
+        <translation>%1 ist eine Datei, kein Ordner</translation>
+    </message>
+    <message>
+        <source>the disk may be full or the file may be read-only</source>
+        <translation>vielleicht ist der Datenträger voll oder die Datei schreibgeschützt</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::Splash</name>
     <message>
         <source>Hide this at next startup</source>
@@ -285,6 +513,162 @@ Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber bei
     <message>
         <source>The splash picture %1 cannot be shown: %2</source>
         <translation>Das Startbild %1 kann nicht gezeigt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::Strength</name>
+    <message>
+        <source>poor</source>
+        <translation>mangelhaft</translation>
+    </message>
+    <message>
+        <source>weak</source>
+        <translation>schwach</translation>
+    </message>
+    <message>
+        <source>good</source>
+        <translation>gut</translation>
+    </message>
+    <message>
+        <source>excellent</source>
+        <translation>ausgezeichnet</translation>
+    </message>
+    <message>
+        <source>About %1 bits per password: %2</source>
+        <translation>Etwa %1 Bit pro Passwort: %2</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::TextFileExport</name>
+    <message>
+        <source>writing the file</source>
+        <translation>das Schreiben der Datei</translation>
+    </message>
+    <message>
+        <source>Writing file: %1</source>
+        <translation>Datei wird geschrieben: %1</translation>
+    </message>
+    <message>
+        <source>%1 was not written: %2.</source>
+        <translation>%1 wurde nicht geschrieben: %2.</translation>
+    </message>
+    <message>
+        <source>%1 could not be created: %2</source>
+        <translation>%1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>Out of memory: there is no room left to write the file.</source>
+        <translation>Nicht genug Speicher: Zum Schreiben der Datei ist kein Platz mehr.</translation>
+    </message>
+    <message>
+        <source>Done.</source>
+        <translation>Fertig.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved: %2</source>
+        <translation>%1 konnte nicht gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>Progress Bar</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Writing to %1 failed: %2</source>
+        <translation>Das Schreiben in %1 ist fehlgeschlagen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::Validation</name>
+    <message>
+        <source>Must be numeric entry.</source>
+        <translation>Die Eingabe muss eine Zahl sein.</translation>
+    </message>
+    <message>
+        <source>Must be greater than 0.</source>
+        <translation>Die Zahl muss größer als 0 sein.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::Workbook</name>
+    <message>
+        <source>The workbook %1 could not be started.</source>
+        <translation>Die Arbeitsmappe %1 konnte nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The workbook was already saved.</source>
+        <translation>Die Arbeitsmappe wurde bereits gespeichert.</translation>
+    </message>
+    <message>
+        <source>A sheet has no cell at row %1, column %2.</source>
+        <translation>Ein Tabellenblatt hat keine Zelle in Zeile %1, Spalte %2.</translation>
+    </message>
+    <message>
+        <source>Cell %1 of row %2 could not be written</source>
+        <translation>Zelle %1 der Zeile %2 konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Column %1 could not be fitted</source>
+        <translation>Die Breite der Spalte %1 konnte nicht angepasst werden</translation>
+    </message>
+    <message>
+        <source>The workbook %1 could not be saved</source>
+        <translation>Die Arbeitsmappe %1 konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>The list has %L1 rows, but a sheet holds only %L2 with its &quot;Results&quot; row: the workbook shows the first %L3.</source>
+        <extracomment>&quot;Results&quot; is the title the sheet&apos;s first cell holds; the workbook keeps it in every language.</extracomment>
+        <translation>Die Liste hat %L1 Zeilen, ein Tabellenblatt fasst mit seiner Zeile „Results“ aber nur %L2: Die Arbeitsmappe zeigt die ersten %L3.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::WorkbookFolder</name>
+    <message>
+        <source>it could not be made: %1</source>
+        <translation>er konnte nicht angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation>das ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation>er gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>others may enter it</source>
+        <translation>andere Benutzer haben Zugriff darauf</translation>
+    </message>
+    <message>
+        <source>it cannot be used</source>
+        <translation>er ist nicht verwendbar</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR is not set</source>
+        <translation>XDG_RUNTIME_DIR ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>XDG_RUNTIME_DIR is %1, but %2</source>
+        <translation>XDG_RUNTIME_DIR ist %1, aber %2</translation>
+    </message>
+    <message>
+        <source>There is no private folder for workbooks: %1, and %2 was tried instead, but %3.</source>
+        <translation>Es gibt keinen privaten Ordner für Arbeitsmappen: %1, und ersatzweise wurde %2 versucht, aber %3.</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be created: %2</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>it is in the way</source>
+        <translation>etwas anderes ist im Weg</translation>
+    </message>
+    <message>
+        <source>No private folder could be made in %1.</source>
+        <translation>In %1 konnte kein privater Ordner angelegt werden.</translation>
+    </message>
+    <message>
+        <source>A file could not be created in %1: %2</source>
+        <translation>In %1 konnte keine Datei angelegt werden: %2</translation>
     </message>
 </context>
 </TS>

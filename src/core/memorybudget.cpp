@@ -1,5 +1,6 @@
 #include "core/memorybudget.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 #include <algorithm>
@@ -107,25 +108,34 @@ const MemoryBudget &systemMemoryBudget()
     return budget;
 }
 
+QLocale messageLocale()
+{
+    //: The locale whose digits and separators the numbers in messages follow: "de" writes 1.000.000 and 1,5.
+    return QLocale(QCoreApplication::translate("zentavo::MemoryBudget", "en"));
+}
+
 QString approximateSize(qint64 bytes)
 {
-    const QLocale english(QLocale::English);
+    const QLocale locale = messageLocale();
     if (bytes >= 1'000'000'000)
-        return QStringLiteral("about %1 GB").arg(english.toString(double(bytes) / 1e9, 'f', 1));
+        return QCoreApplication::translate("zentavo::MemoryBudget", "about %1 GB")
+            .arg(locale.toString(double(bytes) / 1e9, 'f', 1));
     if (bytes < 500'000)
-        return QStringLiteral("less than 1 MB");
-    return QStringLiteral("about %1 MB").arg(english.toString((bytes + 500'000) / 1'000'000));
+        return QCoreApplication::translate("zentavo::MemoryBudget", "less than 1 MB");
+    return QCoreApplication::translate("zentavo::MemoryBudget", "about %1 MB")
+        .arg(locale.toString((bytes + 500'000) / 1'000'000));
 }
 
 QString outOfMemory(const QString &what, qint64 needed, qint64 available)
 {
-    return QStringLiteral("Out of memory: %1 needs %2; %3 is free.")
+    //: %1 is what was to be made ("writing the file"), %2 and %3 are sizes ("about 850 MB").
+    return QCoreApplication::translate("zentavo::MemoryBudget", "Out of memory: %1 needs %2; %3 is free.")
         .arg(what, approximateSize(needed), approximateSize(available));
 }
 
 QString memoryRefusal(qint64 count, int length, qint64 needed, qint64 available, qint64 fitting)
 {
-    const QLocale english(QLocale::English);
+    const QLocale locale = messageLocale();
     // Two significant digits, rounded down: "about" must not promise more.
     qint64 rounded = fitting;
     qint64 unit = 1;
@@ -134,16 +144,25 @@ QString memoryRefusal(qint64 count, int length, qint64 needed, qint64 available,
         unit *= 10;
     }
     rounded *= unit;
-    const QString what = QStringLiteral("%1 %2 of %3 %4")
-                             .arg(english.toString(count), count == 1 ? "password" : "passwords")
-                             .arg(length)
-                             .arg(length == 1 ? "character" : "characters");
+    // Singular and plural are whole texts of their own: languages differ in
+    // which words change with the number.
+    const QString passwords = count == 1
+                                  ? QCoreApplication::translate("zentavo::MemoryBudget", "1 password")
+                                  : QCoreApplication::translate("zentavo::MemoryBudget", "%1 passwords")
+                                        .arg(locale.toString(count));
+    const QString characters =
+        length == 1 ? QCoreApplication::translate("zentavo::MemoryBudget", "of 1 character")
+                    : QCoreApplication::translate("zentavo::MemoryBudget", "of %1 characters").arg(length);
     const QString verdict =
-        rounded > 0 ? QStringLiteral("Zentavo can make about %1 at a time.").arg(english.toString(rounded))
-                    : QStringLiteral("Zentavo cannot make any at the moment.");
-    return QStringLiteral("%1 %2 %3; %4 is free. %5")
-        .arg(what, count == 1 ? "needs" : "need", approximateSize(needed), approximateSize(available),
-             verdict);
+        rounded > 0
+            ? QCoreApplication::translate("zentavo::MemoryBudget", "Zentavo can make about %1 at a time.")
+                  .arg(locale.toString(rounded))
+            : QCoreApplication::translate("zentavo::MemoryBudget", "Zentavo cannot make any at the moment.");
+    //: %1 "1 password", %2 "of 6 characters", %3 and %4 sizes ("about 850 MB"), %5 what can be made instead.
+    const QString sentence =
+        count == 1 ? QCoreApplication::translate("zentavo::MemoryBudget", "%1 %2 needs %3; %4 is free. %5")
+                   : QCoreApplication::translate("zentavo::MemoryBudget", "%1 %2 need %3; %4 is free. %5");
+    return sentence.arg(passwords, characters, approximateSize(needed), approximateSize(available), verdict);
 }
 
 } // namespace zentavo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QtGlobal>
 
@@ -35,6 +36,10 @@ public:
 
 // The budget used where no other is given.
 const MemoryBudget &systemMemoryBudget();
+
+// The locale numbers in messages are written in: that of the translation in
+// use, so English texts keep English digits whatever the system's locale.
+QLocale messageLocale();
 
 // "about 3.1 GB", "about 850 MB", "less than 1 MB": sizes as people read them.
 QString approximateSize(qint64 bytes);

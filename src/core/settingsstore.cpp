@@ -1,5 +1,6 @@
 #include "core/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -24,12 +25,12 @@ constexpr qsizetype kLargestSettingsFile = qsizetype(1) << 20;
 QString kindOfNonFile(mode_t mode)
 {
     if (S_ISFIFO(mode))
-        return QStringLiteral("it is a named pipe (FIFO), not a file");
+        return QCoreApplication::translate("zentavo::SettingsStore", "it is a named pipe (FIFO), not a file");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("it is a device, not a file");
+        return QCoreApplication::translate("zentavo::SettingsStore", "it is a device, not a file");
     if (S_ISSOCK(mode))
-        return QStringLiteral("it is a socket, not a file");
-    return QStringLiteral("it is not a file");
+        return QCoreApplication::translate("zentavo::SettingsStore", "it is a socket, not a file");
+    return QCoreApplication::translate("zentavo::SettingsStore", "it is not a file");
 }
 
 // The file's bytes, read without ever waiting: opening a FIFO for reading
@@ -115,7 +116,8 @@ void SettingsStore::open()
     // file itself, it would later write over it.
     QTemporaryFile copy;
     if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
-        m_readError = QStringLiteral("it could not be checked: %1").arg(copy.errorString());
+        m_readError = QCoreApplication::translate("zentavo::SettingsStore", "it could not be checked: %1")
+                          .arg(copy.errorString());
         return;
     }
     // It parses on first use, so the keys come before the verdict.
@@ -152,8 +154,10 @@ void SettingsStore::replaceDamaged(const QMap<QString, QVariant> &readable)
     const QByteArray path = QFile::encodeName(m_fileName);
     const QByteArray aside = QFile::encodeName(m_fileName + QStringLiteral(".damaged"));
     if (::rename(path.constData(), aside.constData()) != 0) {
-        m_readError = QStringLiteral("it cannot be read as settings, and could not be set aside as %1: %2")
-                          .arg(QFile::decodeName(aside), qt_error_string(errno));
+        m_readError =
+            QCoreApplication::translate("zentavo::SettingsStore",
+                                        "it cannot be read as settings, and could not be set aside as %1: %2")
+                .arg(QFile::decodeName(aside), qt_error_string(errno));
         return;
     }
     m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
@@ -207,14 +211,16 @@ QString SettingsStore::explainWriteFailure() const
     const QString path = fileName();
     const QFileInfo info(path);
     if (info.isDir())
-        return QStringLiteral("a folder of that name is in the way");
+        return QCoreApplication::translate("zentavo::SettingsStore", "a folder of that name is in the way");
     const QFileInfo folder(info.absolutePath());
     if (folder.exists() && !folder.isDir())
-        return QStringLiteral("%1 is a file, not a folder").arg(folder.absoluteFilePath());
+        return QCoreApplication::translate("zentavo::SettingsStore", "%1 is a file, not a folder")
+            .arg(folder.absoluteFilePath());
     QFile probe(path);
     if (!probe.open(QIODevice::ReadWrite | QIODevice::Append))
         return probe.errorString();
-    return QStringLiteral("the disk may be full or the file may be read-only");
+    return QCoreApplication::translate("zentavo::SettingsStore",
+                                       "the disk may be full or the file may be read-only");
 }
 
 } // namespace zentavo

@@ -8,7 +8,7 @@
 #include "core/wipe.h"
 #include "results/resultslist.h"
 
-#include <QLocale>
+#include <QCoreApplication>
 #include <algorithm>
 #include <new>
 #include <vector>
@@ -36,10 +36,13 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     const qint64 characters = qint64(total + 1) * rows;
     const MemoryBudget &budget = list.memoryBudget();
     if (characters * 3 > budget.usable())
-        throw Failure(outOfMemory(QStringLiteral("the clipboard text of %1 rows")
-                                      .arg(QLocale(QLocale::English).toString(qint64(rows))),
-                                  characters * 3, budget.usable()) +
-                      QStringLiteral(" The clipboard was left as it was."));
+        throw Failure(
+            outOfMemory(
+                QCoreApplication::translate("zentavo::ClipboardExport", "the clipboard text of %1 rows")
+                    .arg(messageLocale().toString(qint64(rows))),
+                characters * 3, budget.usable()) +
+            QLatin1Char(' ') +
+            QCoreApplication::translate("zentavo::ClipboardExport", "The clipboard was left as it was."));
     QString text;
     text.reserve(characters);
     // Cut short (a row gone), the text goes no further: it is wiped first.
@@ -72,9 +75,9 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
     try {
         text = clipboardText(list, pump);
     } catch (const std::bad_alloc &) {
-        throw Failure(
-            QStringLiteral("Out of memory: there is no room for the clipboard text. The clipboard was "
-                           "left as it was."));
+        throw Failure(QCoreApplication::translate("zentavo::ClipboardExport",
+                                                  "Out of memory: there is no room for the clipboard text. "
+                                                  "The clipboard was left as it was."));
     }
     // The clipboard keeps a copy of its own; this one goes once handed over.
     const WipedOnExit wiped(text);

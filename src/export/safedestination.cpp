@@ -1,5 +1,6 @@
 #include "export/safedestination.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -28,27 +29,33 @@ QString refusedDestination(const QString &path, uint user)
     if (::lstat(name.constData(), &entry) != 0)
         return {};
     if (othersCanChange(QFileInfo(path).absolutePath(), user))
-        return QStringLiteral("other users can change the folder it is in");
+        return QCoreApplication::translate("zentavo::SafeDestination",
+                                           "other users can change the folder it is in");
     if (S_ISLNK(entry.st_mode)) {
         if (entry.st_uid != user)
-            return QStringLiteral("it is a link made by another user");
+            return QCoreApplication::translate("zentavo::SafeDestination",
+                                               "it is a link made by another user");
         const QString target = QFileInfo(path).symLinkTarget();
         struct stat reached = {};
         if (target.isEmpty() || ::lstat(QFile::encodeName(target).constData(), &reached) != 0)
-            return QStringLiteral("it is a link to a file that does not exist");
+            return QCoreApplication::translate("zentavo::SafeDestination",
+                                               "it is a link to a file that does not exist");
         if (S_ISLNK(reached.st_mode))
-            return QStringLiteral("it is a link to another link");
+            return QCoreApplication::translate("zentavo::SafeDestination", "it is a link to another link");
         if (!S_ISREG(reached.st_mode))
-            return QStringLiteral("it is a link to something that is not a file");
+            return QCoreApplication::translate("zentavo::SafeDestination",
+                                               "it is a link to something that is not a file");
         if (reached.st_uid != user)
-            return QStringLiteral("it is a link to a file of another user");
+            return QCoreApplication::translate("zentavo::SafeDestination",
+                                               "it is a link to a file of another user");
         if (othersCanChange(QFileInfo(target).absolutePath(), user))
-            return QStringLiteral("it is a link into a folder other users can change");
+            return QCoreApplication::translate("zentavo::SafeDestination",
+                                               "it is a link into a folder other users can change");
         return {};
     }
     // Anything else there (a folder) makes the save fail on its own.
     if (entry.st_uid != user)
-        return QStringLiteral("the file belongs to another user");
+        return QCoreApplication::translate("zentavo::SafeDestination", "the file belongs to another user");
     return {};
 }
 

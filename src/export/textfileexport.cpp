@@ -12,6 +12,7 @@
 #include "core/wipe.h"
 #include "results/resultslist.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -49,7 +50,9 @@ public:
         // The text block and its encoded bytes, at most four bytes a character.
         const qint64 needed = qint64(kBlock + longestLine) * 6;
         if (budget.available() < needed)
-            throw Failure(outOfMemory(QStringLiteral("writing the file"), needed, budget.available()));
+            throw Failure(
+                outOfMemory(QCoreApplication::translate("zentavo::TextFileExport", "writing the file"),
+                            needed, budget.available()));
         m_text.reserve(kBlock + longestLine);
         m_bytes.reserve(m_encoder.requiredSpace(m_text.capacity()));
     }
@@ -120,7 +123,9 @@ public:
     TextFileExport(const ResultsList &list, const QString &path, ProgressDisplay *progress, EventPump &pump,
                    Procedure &procedure)
         : m_list(list), m_path(path), m_progress(progress), m_pump(pump), m_procedure(procedure),
-          m_writing(QStringLiteral("Writing file: ") + FileNameFromPath(path)), m_file(path), m_writer(m_file)
+          m_writing(QCoreApplication::translate("zentavo::TextFileExport", "Writing file: %1")
+                        .arg(FileNameFromPath(path))),
+          m_file(path), m_writer(m_file)
     {
     }
 
@@ -163,12 +168,14 @@ public:
             const QString refusal = refusedDestination(m_path, ::geteuid());
             if (!refusal.isEmpty())
                 throw Failure(
-                    QStringLiteral("%1 was not written: %2.").arg(QDir::toNativeSeparators(m_path), refusal));
+                    QCoreApplication::translate("zentavo::TextFileExport", "%1 was not written: %2.")
+                        .arg(QDir::toNativeSeparators(m_path), refusal));
             // Unbuffered: the blocks go from our wiped buffer to the file,
             // with no copy in a buffer of the file's own.
             if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-                throw Failure(QStringLiteral("%1 could not be created: %2")
-                                  .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                throw Failure(
+                    QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be created: %2")
+                        .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
             // A file of passwords is for its owner's eyes only, also where it
             // replaces one that others could read.
             m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -216,8 +223,9 @@ public:
             } catch (const std::bad_alloc &) {
                 // Nothing is left to write with: the file is not finished,
                 // and a half-written one does not replace the old.
-                m_procedure.report(line,
-                                   QStringLiteral("Out of memory: there is no room left to write the file."));
+                m_procedure.report(line, QCoreApplication::translate(
+                                             "zentavo::TextFileExport",
+                                             "Out of memory: there is no room left to write the file."));
                 return false;
             }
             showRowProgress(r + 1);
@@ -233,7 +241,7 @@ public:
             return;
         m_procedure.step(228, [&] {
             m_progress->setValue(100);
-            m_progress->setText(QStringLiteral("Done."));
+            m_progress->setText(QCoreApplication::translate("zentavo::TextFileExport", "Done."));
         });
     }
 
@@ -253,10 +261,11 @@ public:
             const bool written =
                 runWhileYielding(m_pump, [&] { return m_writer.writeAll() && m_file.commit(); });
             if (!written)
-                throw Failure(m_file.isOpen()
-                                  ? writeFailure()
-                                  : QStringLiteral("%1 could not be saved: %2")
-                                        .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                throw Failure(
+                    m_file.isOpen()
+                        ? writeFailure()
+                        : QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be saved: %2")
+                              .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
         });
     }
 
@@ -266,7 +275,7 @@ public:
             return;
         m_procedure.step(240, [&] {
             m_progress->setValue(0);
-            m_progress->setText(QStringLiteral("Progress Bar"));
+            m_progress->setText(QCoreApplication::translate("zentavo::TextFileExport", "Progress Bar"));
         });
     }
 
@@ -301,7 +310,7 @@ private:
 
     QString writeFailure() const
     {
-        return QStringLiteral("Writing to %1 failed: %2")
+        return QCoreApplication::translate("zentavo::TextFileExport", "Writing to %1 failed: %2")
             .arg(QDir::toNativeSeparators(m_path), m_file.errorString());
     }
 

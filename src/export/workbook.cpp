@@ -7,6 +7,7 @@
 #include "export/background.h"
 #include "results/resultslist.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
@@ -52,7 +53,8 @@ Workbook::Workbook(const QString &path, const QString &tempFolder)
             lxw_workbook_free(m_workbook);
         m_workbook = nullptr;
         throw Failure(
-            QStringLiteral("The workbook %1 could not be started.").arg(QDir::toNativeSeparators(path)));
+            QCoreApplication::translate("zentavo::Workbook", "The workbook %1 could not be started.")
+                .arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -66,10 +68,12 @@ Workbook::~Workbook()
 void Workbook::setText(qsizetype row, int column, QStringView text)
 {
     if (!m_workbook)
-        throw Failure(QStringLiteral("The workbook was already saved."));
+        throw Failure(QCoreApplication::translate("zentavo::Workbook", "The workbook was already saved."));
     if (row < 0 || row >= kRowLimit || column < 0 || column >= LXW_COL_MAX)
         throw Failure(
-            QStringLiteral("A sheet has no cell at row %1, column %2.").arg(row + 1).arg(column + 1));
+            QCoreApplication::translate("zentavo::Workbook", "A sheet has no cell at row %1, column %2.")
+                .arg(row + 1)
+                .arg(column + 1));
     // One buffer for every cell, grown without leaving a copy behind.
     const qsizetype required = m_encoder.requiredSpace(text.size()) + 1;
     reserveWiping(m_utf8, required);
@@ -81,7 +85,10 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
         worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), m_utf8.constData(), nullptr);
     if (error != LXW_NO_ERROR)
         throw workbookFailure(
-            QStringLiteral("Cell %1 of row %2 could not be written").arg(column + 1).arg(row + 1), error);
+            QCoreApplication::translate("zentavo::Workbook", "Cell %1 of row %2 could not be written")
+                .arg(column + 1)
+                .arg(row + 1),
+            error);
     if (std::size_t(column) >= m_longest.size())
         m_longest.resize(std::size_t(column) + 1, 0);
     m_longest[std::size_t(column)] = std::max(m_longest[std::size_t(column)], text.size());
@@ -90,19 +97,22 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
 void Workbook::fitColumns()
 {
     if (!m_workbook)
-        throw Failure(QStringLiteral("The workbook was already saved."));
+        throw Failure(QCoreApplication::translate("zentavo::Workbook", "The workbook was already saved."));
     for (std::size_t column = 0; column < m_longest.size(); ++column) {
         const lxw_error error = worksheet_set_column(m_sheet, lxw_col_t(column), lxw_col_t(column),
                                                      fittedWidth(m_longest[column]), nullptr);
         if (error != LXW_NO_ERROR)
-            throw workbookFailure(QStringLiteral("Column %1 could not be fitted").arg(column + 1), error);
+            throw workbookFailure(
+                QCoreApplication::translate("zentavo::Workbook", "Column %1 could not be fitted")
+                    .arg(column + 1),
+                error);
     }
 }
 
 void Workbook::save()
 {
     if (!m_workbook)
-        throw Failure(QStringLiteral("The workbook was already saved."));
+        throw Failure(QCoreApplication::translate("zentavo::Workbook", "The workbook was already saved."));
     // workbook_close frees the workbook whatever the outcome.
     errno = 0;
     const lxw_error error = workbook_close(m_workbook);
@@ -114,8 +124,9 @@ void Workbook::save()
                            error == LXW_ERROR_ZIP_FILE_ADD || error == LXW_ERROR_ZIP_CLOSE;
     if (error != LXW_NO_ERROR)
         throw workbookFailure(
-            QStringLiteral("The workbook %1 could not be saved").arg(QDir::toNativeSeparators(m_path)), error,
-            fileError ? systemError : 0);
+            QCoreApplication::translate("zentavo::Workbook", "The workbook %1 could not be saved")
+                .arg(QDir::toNativeSeparators(m_path)),
+            error, fileError ? systemError : 0);
 }
 
 void Workbook::save(EventPump &pump)
@@ -131,8 +142,11 @@ void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump
     qsizetype rows = list.storedRowCount();
     if (rows > rowLimit - 1) {
         // One report for the whole surplus, not one per row that does not fit.
-        procedure.report(120, QStringLiteral("The list has %L1 rows, but a sheet holds only %L2 with its "
-                                             "\"Results\" row: the workbook shows the first %L3.")
+        //: "Results" is the title the sheet's first cell holds; the workbook keeps it in every language.
+        procedure.report(120, QCoreApplication::translate("zentavo::Workbook",
+                                                          "The list has %L1 rows, but a sheet holds only %L2 "
+                                                          "with its \"Results\" row: the workbook shows the "
+                                                          "first %L3.")
                                   .arg(rows)
                                   .arg(rowLimit)
                                   .arg(rowLimit - 1));

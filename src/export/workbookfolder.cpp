@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLockFile>
 #include <QRandomGenerator>
@@ -184,17 +185,18 @@ QString WorkbookFolder::noRuntimeFolder()
 #ifdef Q_OS_LINUX
         struct stat info = {};
         if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-            return QStringLiteral("it could not be made: %1").arg(qt_error_string(errno));
+            return QCoreApplication::translate("zentavo::WorkbookFolder", "it could not be made: %1")
+                .arg(qt_error_string(errno));
         if (!S_ISDIR(info.st_mode))
-            return QStringLiteral("it is not a folder");
+            return QCoreApplication::translate("zentavo::WorkbookFolder", "it is not a folder");
         if (info.st_uid != ::geteuid())
-            return QStringLiteral("it belongs to another user");
+            return QCoreApplication::translate("zentavo::WorkbookFolder", "it belongs to another user");
         if ((info.st_mode & 0777) != 0700)
-            return QStringLiteral("others may enter it");
+            return QCoreApplication::translate("zentavo::WorkbookFolder", "others may enter it");
 #else
         Q_UNUSED(path);
 #endif
-        return QStringLiteral("it cannot be used");
+        return QCoreApplication::translate("zentavo::WorkbookFolder", "it cannot be used");
     };
     QString user;
 #ifdef Q_OS_LINUX
@@ -203,11 +205,14 @@ QString WorkbookFolder::noRuntimeFolder()
 #endif
     const QString fromEnvironment = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString fallback = QDir::tempPath() + QStringLiteral("/runtime-") + user;
-    const QString first = fromEnvironment.isEmpty()
-                              ? QStringLiteral("XDG_RUNTIME_DIR is not set")
-                              : QStringLiteral("XDG_RUNTIME_DIR is %1, but %2")
-                                    .arg(QDir::toNativeSeparators(fromEnvironment), whyNot(fromEnvironment));
-    return QStringLiteral("There is no private folder for workbooks: %1, and %2 was tried instead, but %3.")
+    const QString first =
+        fromEnvironment.isEmpty()
+            ? QCoreApplication::translate("zentavo::WorkbookFolder", "XDG_RUNTIME_DIR is not set")
+            : QCoreApplication::translate("zentavo::WorkbookFolder", "XDG_RUNTIME_DIR is %1, but %2")
+                  .arg(QDir::toNativeSeparators(fromEnvironment), whyNot(fromEnvironment));
+    return QCoreApplication::translate(
+               "zentavo::WorkbookFolder",
+               "There is no private folder for workbooks: %1, and %2 was tried instead, but %3.")
         .arg(first, QDir::toNativeSeparators(fallback), whyNot(fallback));
 }
 
@@ -241,9 +246,11 @@ QString WorkbookFolder::folder()
     // make private.
     errno = 0;
     if (!QDir().mkpath(m_base) || !isOwnFolder(m_base) || !QFile::setPermissions(m_base, kUserOnlyFolder))
-        throw Failure(QStringLiteral("The folder %1 could not be created: %2")
-                          .arg(QDir::toNativeSeparators(m_base),
-                               errno ? qt_error_string(errno) : QStringLiteral("it is in the way")));
+        throw Failure(
+            QCoreApplication::translate("zentavo::WorkbookFolder", "The folder %1 could not be created: %2")
+                .arg(QDir::toNativeSeparators(m_base),
+                     errno ? qt_error_string(errno)
+                           : QCoreApplication::translate("zentavo::WorkbookFolder", "it is in the way")));
     const QDir base(m_base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);
@@ -258,7 +265,8 @@ QString WorkbookFolder::folder()
         return m_folder;
     }
     throw Failure(
-        QStringLiteral("No private folder could be made in %1.").arg(QDir::toNativeSeparators(m_base)));
+        QCoreApplication::translate("zentavo::WorkbookFolder", "No private folder could be made in %1.")
+            .arg(QDir::toNativeSeparators(m_base)));
 }
 
 QString WorkbookFolder::createFile(const QString &nameTemplate)
@@ -266,8 +274,9 @@ QString WorkbookFolder::createFile(const QString &nameTemplate)
     QTemporaryFile file(QDir(folder()).filePath(nameTemplate));
     file.setAutoRemove(false);
     if (!file.open() || !file.setPermissions(kUserOnlyFile))
-        throw Failure(QStringLiteral("A file could not be created in %1: %2")
-                          .arg(QDir::toNativeSeparators(m_folder), file.errorString()));
+        throw Failure(
+            QCoreApplication::translate("zentavo::WorkbookFolder", "A file could not be created in %1: %2")
+                .arg(QDir::toNativeSeparators(m_folder), file.errorString()));
     return file.fileName();
 }
 

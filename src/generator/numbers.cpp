@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 
@@ -29,10 +30,11 @@ qint64 toWholeNumber(const QString &text, qint64 minimum, qint64 maximum)
 {
     const std::optional<double> number = parseNumber(text);
     if (!number)
-        throw Failure(QStringLiteral("\"%1\" is not a number.").arg(text));
+        throw Failure(QCoreApplication::translate("zentavo::Numbers", "\"%1\" is not a number.").arg(text));
     const double rounded = roundHalfEven(*number);
     if (rounded < double(minimum) || rounded > double(maximum))
-        throw Failure(QStringLiteral("%1 is out of range: the number must lie between %2 and %3.")
+        throw Failure(QCoreApplication::translate(
+                          "zentavo::Numbers", "%1 is out of range: the number must lie between %2 and %3.")
                           .arg(text.trimmed())
                           .arg(minimum)
                           .arg(maximum));

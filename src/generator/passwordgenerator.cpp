@@ -5,15 +5,13 @@
 #include "generator/randomsource.h"
 #include "generator/vowels.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <new>
 
 namespace zentavo {
 
 namespace {
-
-const QString kLengthTooShort =
-    QStringLiteral("Length must be greater or equal to the number of checked items.");
 
 const CharacterPool &lowerCasePool(bool withoutVowels)
 {
@@ -55,17 +53,16 @@ int expectedLength(const GenerationOptions &options)
     }
 }
 
-const QString kOutOfMemory = QStringLiteral(
-    "Out of memory: there is no room for more passwords. The run stopped here; the passwords made so far "
-    "stay in the list.");
-
 // Adds the password's row; memory that runs out is told in words.
 void appendRow(GenerationHost &host, qint32 lineNumber, const Password &password)
 {
     try {
         host.appendRow(lineNumber, toQString(password));
     } catch (const std::bad_alloc &) {
-        throw Failure(kOutOfMemory);
+        throw Failure(QCoreApplication::translate(
+            "zentavo::PasswordGenerator",
+            "Out of memory: there is no room for more passwords. The run stopped here; the "
+            "passwords made so far stay in the list."));
     }
 }
 
@@ -140,7 +137,9 @@ void PasswordGenerator::run(GenerationHost &host)
         // The length is taken as loosely as possible here ("7 chars" is 7);
         // the strict conversion comes for each password.
         if (leadingNumber(start.passwordLength) < checkedGroupCount) {
-            host.showMessage(kLengthTooShort);
+            host.showMessage(QCoreApplication::translate(
+                "zentavo::PasswordGenerator",
+                "Length must be greater or equal to the number of checked items."));
             showDone = false;
             host.focusPasswordLength();
         } else {
@@ -152,9 +151,9 @@ void PasswordGenerator::run(GenerationHost &host)
 
     host.resetPointer();
     host.setProgressValue(0);
-    host.setProgressText(QStringLiteral("Progress Bar"));
+    host.setProgressText(QCoreApplication::translate("zentavo::PasswordGenerator", "Progress Bar"));
     if (showDone)
-        host.showMessage(QStringLiteral("Done."));
+        host.showMessage(QCoreApplication::translate("zentavo::PasswordGenerator", "Done."));
 }
 
 void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host, const Pools &pools,
@@ -210,7 +209,8 @@ void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host
         procedure.step(labels.progress, [&] {
             const qint32 total = passwordCount(options.passwordCount);
             if (total == 0)
-                throw Failure(QStringLiteral("Division by zero: the number of passwords is now 0."));
+                throw Failure(QCoreApplication::translate(
+                    "zentavo::PasswordGenerator", "Division by zero: the number of passwords is now 0."));
             host.setProgressValue(double(i) / total * 100.0);
         });
     }
@@ -261,8 +261,9 @@ void PasswordGenerator::finish(Procedure &procedure, const GenerationOptions &op
     if (options.lastCharacterDigit) {
         procedure.step(labels.lastDigit, [&] {
             if (password.empty())
-                throw Failure(
-                    QStringLiteral("The password is empty: it has no last character to make a digit."));
+                throw Failure(QCoreApplication::translate(
+                    "zentavo::PasswordGenerator",
+                    "The password is empty: it has no last character to make a digit."));
             password.back() = digitPool().at(m_random.uniform(10));
         });
     }
@@ -270,7 +271,9 @@ void PasswordGenerator::finish(Procedure &procedure, const GenerationOptions &op
         const std::size_t position = password.empty() ? 0 : m_random.uniform(quint32(password.size()));
         procedure.step(labels.space, [&] {
             if (password.empty())
-                throw Failure(QStringLiteral("The password is empty: it has no character to make a space."));
+                throw Failure(QCoreApplication::translate(
+                    "zentavo::PasswordGenerator",
+                    "The password is empty: it has no character to make a space."));
             password[position] = U' ';
         });
     }

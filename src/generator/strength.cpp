@@ -5,6 +5,8 @@
 #include "generator/numbers.h"
 #include "generator/vowels.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <map>
 #include <vector>
@@ -208,12 +210,12 @@ std::optional<double> passwordEntropyBits(const GenerationOptions &options)
 QString strengthRating(double bits)
 {
     if (bits < 40)
-        return QStringLiteral("poor");
+        return QCoreApplication::translate("zentavo::Strength", "poor");
     if (bits < 65)
-        return QStringLiteral("weak");
+        return QCoreApplication::translate("zentavo::Strength", "weak");
     if (bits < 100)
-        return QStringLiteral("good");
-    return QStringLiteral("excellent");
+        return QCoreApplication::translate("zentavo::Strength", "good");
+    return QCoreApplication::translate("zentavo::Strength", "excellent");
 }
 
 QString strengthHint(const GenerationOptions &options)
@@ -221,7 +223,9 @@ QString strengthHint(const GenerationOptions &options)
     const std::optional<double> bits = passwordEntropyBits(options);
     if (!bits)
         return {};
-    return QStringLiteral("About %1 bits per password: %2").arg(qRound64(*bits)).arg(strengthRating(*bits));
+    return QCoreApplication::translate("zentavo::Strength", "About %1 bits per password: %2")
+        .arg(qRound64(*bits))
+        .arg(strengthRating(*bits));
 }
 
 } // namespace zentavo

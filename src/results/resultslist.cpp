@@ -3,6 +3,8 @@
 #include "core/failure.h"
 #include "core/memorybudget.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cstring>
 #include <malloc.h>
@@ -53,7 +55,8 @@ int ResultsList::columnWidthTwips(int column) const
 void ResultsList::checkColumn(int column) const
 {
     if (column < 0 || column >= int(m_columns.size()))
-        throw Failure(QStringLiteral("The list has no column %1.").arg(column + 1));
+        throw Failure(QCoreApplication::translate("zentavo::ResultsList", "The list has no column %1.")
+                          .arg(column + 1));
 }
 
 void ResultsList::addColumn(const QString &title)
@@ -84,7 +87,9 @@ void ResultsList::removeAllColumns()
 void ResultsList::checkRow(qsizetype row) const
 {
     if (row < 0 || row >= storedRowCount())
-        throw Failure(QStringLiteral("Row %1 of the list no longer exists.").arg(row + 1));
+        throw Failure(
+            QCoreApplication::translate("zentavo::ResultsList", "Row %1 of the list no longer exists.")
+                .arg(row + 1));
 }
 
 ResultsList::TextSpan ResultsList::span(qsizetype row) const
@@ -219,7 +224,8 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
     const quint64 start = wide ? (m_textEnd + 1) & ~quint64(1) : m_textEnd;
     const quint64 end = start + quint64(password.size()) * (wide ? 2 : 1);
     if (end - page.textStart >= kWideText)
-        throw Failure(QStringLiteral("The passwords are too long to be kept in the list."));
+        throw Failure(QCoreApplication::translate("zentavo::ResultsList",
+                                                  "The passwords are too long to be kept in the list."));
     reserveText(end);
 
     const bool continuesRun =

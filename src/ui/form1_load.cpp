@@ -66,9 +66,9 @@ void Form1::warnIfStoreUnusable()
     m_warnedAboutStore = true;
     m_services.prompter->message(
         Prompter::Icon::Warning, m_applicationTitle,
-        QStringLiteral("Your stored options in \"%1\" cannot be used: %2.\n\n"
-                       "Zentavo starts with its default options. The options you choose apply until you "
-                       "close it, but they will not be remembered for its next start.")
+        tr("Your stored options in \"%1\" cannot be used: %2.\n\n"
+           "Zentavo starts with its default options. The options you choose apply until you "
+           "close it, but they will not be remembered for its next start.")
             .arg(m_services.settings->fileName(), why));
 }
 
