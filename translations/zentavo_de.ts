@@ -499,6 +499,10 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
         <source>the disk may be full or the file may be read-only</source>
         <translation>vielleicht ist der Datenträger voll oder die Datei schreibgeschützt</translation>
     </message>
+    <message>
+        <source>the options are only read here</source>
+        <translation>die Optionen werden hier nur gelesen</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::Splash</name>

@@ -186,7 +186,8 @@ bool SettingsStore::WriteSetting(const QString &key, const QString &value)
 {
     if (m_access == Access::ReadOnly) {
         m_unsaved.insert(key, value);
-        m_writeError = QStringLiteral("the options are only read here");
+        m_writeError =
+            QCoreApplication::translate("zentavo::SettingsStore", "the options are only read here");
         return false;
     }
     if (!m_settings) {
