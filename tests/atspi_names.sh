@@ -6,7 +6,7 @@
 set -eu
 zentavo=$1
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/desktop-common.sh"
+. "$here/support/desktop.sh"
 need Xvfb dbus-run-session /usr/libexec/at-spi-bus-launcher
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
   { echo "python3-pyatspi is missing: scripts/install-deps.sh --test installs it"; exit 1; }

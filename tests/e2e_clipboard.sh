@@ -6,23 +6,9 @@
 set -eu
 
 zentavo=$1
-for tool in Xvfb xdotool xclip; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh --test installs it"; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb="" app=""
-finish() {
-  [ -z "$app" ] || kill "$app" 2>/dev/null || true
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-
 # Nothing of the real user's: settings, home, runtime folder, browser.
 . "$(dirname "$0")/support/desktop.sh"
-private_session "$work"
+need Xvfb xdotool xclip
 
 # One character to choose from makes every password known: twelve rows of
 # "xxxxxxxx", numbered, so the numbers 1 to 9 are padded to the width of 10.
@@ -43,7 +29,7 @@ Check1=0
 INI
 
 # A display of our own, on whichever number is free.
-start_xvfb "$work"
+start_xvfb
 
 # Windows titled "Zentavo": the main window, and each message box above it.
 wait_for_windows() {
@@ -60,7 +46,7 @@ click_control() { # left top width height
 }
 
 "$zentavo" >"$work/zentavo.log" 2>&1 &
-app=$!
+started $!
 wait_for_windows 1 "the main window"
 main=$(windows Zentavo | head -n 1)
 sleep 0.5

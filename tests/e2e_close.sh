@@ -7,22 +7,8 @@
 set -eu
 
 zentavo=$1
-for tool in Xvfb xdotool /usr/bin/python3; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh --test installs it"; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb="" app=""
-finish() {
-  [ -z "$app" ] || kill "$app" 2>/dev/null || true
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-
 . "$(dirname "$0")/support/desktop.sh"
-private_session "$work"
+need Xvfb xdotool /usr/bin/python3
 cat >"$XDG_CONFIG_HOME/Veltrano/Zentavo.ini" <<'INI'
 [Zentavo]
 Alpha%20Lower=0
@@ -35,7 +21,7 @@ Check8=0
 Check4=1
 Check3=1
 INI
-start_xvfb "$work"
+start_xvfb
 
 wait_for() { # name what
   tries=0
@@ -48,6 +34,7 @@ wait_for() { # name what
 
 "$zentavo" >"$work/zentavo.log" 2>&1 &
 app=$!
+started "$app"
 wait_for Zentavo "the main window"
 main=$(windows Zentavo | head -n 1)
 sleep 0.5
@@ -67,6 +54,5 @@ while kill -0 "$app" 2>/dev/null; do
 done
 status=0
 wait "$app" || status=$?
-app=""
 [ "$status" -eq 0 ] || { echo "the program ended with status $status; it said:"; cat "$work/zentavo.log"; exit 1; }
 echo "Closing the window while a report was up ended the program."

@@ -12,50 +12,24 @@ zentavo=$1
 shift
 routes=${*:-text clipboard workbook}
 allowed=2
-for tool in Xvfb xdotool xclip gcore python3; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh --test installs it"; exit 1; }
-done
-
-work=$(mktemp -d)
-xvfb="" app="" owner=""
+. "$(dirname "$0")/support/desktop.sh"
+need Xvfb xdotool xclip gcore python3
+app=""
 stop_app() {
   [ -z "$app" ] || kill "$app" 2>/dev/null || true
   [ -z "$app" ] || wait "$app" 2>/dev/null || true
   app=""
 }
-finish() {
-  stop_app
-  [ -z "$owner" ] || kill "$owner" 2>/dev/null || true
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
+start_xvfb
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-tries=0
-until [ -s "$work/display" ]; do
-  tries=$((tries + 1))
-  [ "$tries" -lt 100 ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-  sleep 0.1
-done
-export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
-unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-
-# Stand-ins that only record: the browser the program may open at start-up,
-# and the spreadsheet application, which reads the workbook as the real one
-# would (it keeps a copy, from which the passwords are known).
+# A stand-in for the spreadsheet application that reads the workbook as the
+# real one would (it keeps a copy, from which the passwords are known).
 mkdir "$work/bin"
-for name in xdg-open x-www-browser sensible-browser; do
-  printf '#!/bin/sh\necho "$@" >>"%s/browser.log"\n' "$work" >"$work/bin/$name"
-done
 printf '#!/bin/sh\nfor f; do :; done\ncat "$f" >"%s/workbook.xlsx.part" && mv "%s/workbook.xlsx.part" "%s/workbook.xlsx"\n' \
   "$work" "$work" "$work" >"$work/bin/spreadsheet"
 chmod +x "$work/bin/"*
-export PATH="$work/bin:$PATH" BROWSER="$work/bin/xdg-open" ZENTAVO_SPREADSHEET=spreadsheet
+export PATH="$work/bin:$PATH" ZENTAVO_SPREADSHEET=spreadsheet
 
-windows() { xdotool search --onlyvisible --name '^Zentavo$' 2>/dev/null || true; }
 wait_for() { # what, then a command that succeeds once it is there
   what=$1
   shift
@@ -66,7 +40,7 @@ wait_for() { # what, then a command that succeeds once it is there
     sleep 0.1
   done
 }
-window_count_is() { [ "$(windows | wc -l)" -eq "$1" ]; }
+window_count_is() { [ "$(windows Zentavo | wc -l)" -eq "$1" ]; }
 click_control() { # left top width height, in twips (15 to a pixel)
   xdotool mousemove --window "$main" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1
 }
@@ -74,19 +48,17 @@ click_control() { # left top width height, in twips (15 to a pixel)
 take_clipboard() {
   echo 'someone else' | xclip -selection clipboard -i -loops 1 &
   owner=$!
+  started "$owner"
   wait_for "the clipboard to change hands" sh -c "xclip -o -selection clipboard 2>/dev/null | grep -q 'someone else'"
   wait "$owner" 2>/dev/null || true
-  owner=""
 }
 
 run_route() {
   route=$1
   home="$work/$route"
   rm -f "$work/passwords.txt" "$work/workbook.xlsx"
-  export HOME="$home/home" XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" \
-    XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/runtime"
-  mkdir -p "$HOME" "$XDG_CONFIG_HOME/Veltrano"
-  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  mkdir "$home"
+  private_session "$home"
   cat >"$XDG_CONFIG_HOME/Veltrano/Zentavo.ini" <<'INI'
 [Zentavo]
 Alpha%20Lower=1
@@ -104,8 +76,9 @@ INI
 
   "$zentavo" >"$work/zentavo.log" 2>&1 &
   app=$!
+  started "$app"
   wait_for "the main window" window_count_is 1
-  main=$(windows | head -n 1)
+  main=$(windows Zentavo | head -n 1)
   sleep 0.5
 
   click_control 120 6270 7800 405 # Start Generating

@@ -7,24 +7,20 @@
 set -eu
 test_program=$1
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/desktop-common.sh"
+. "$here/support/desktop.sh"
 need Xvfb openbox
 
 status=0
 while read -r screen scale dpi expect; do
   start_xvfb "$screen"
   openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm=$!
-  started="$started $wm"
+  started $!
   sleep 0.5
   echo "== $screen at $scale, fonts at $dpi dpi"
   QT_SCALE_FACTOR=$scale QT_FONT_DPI=$dpi ZENTAVO_EXPECT=$expect "$test_program" >"$work/out" 2>&1 || status=1
   grep -E '^(QINFO|FAIL|   Loc|Totals)' "$work/out" || cat "$work/out"
-  kill "$wm" 2>/dev/null || true
   # Each screen on a display of its own.
-  for pid in $started; do kill "$pid" 2>/dev/null || true; done
-  started=""
-  rm -f "$work/display"
+  stop_started
 done <<'SCREENS'
 1920x1080 1 96 fits
 1366x768 1 96 fits

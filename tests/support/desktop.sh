@@ -1,32 +1,60 @@
-# Shared by the scripts that run the real program: a private session (home,
-# settings, runtime folder, and a browser that only records what it was asked
-# to open) and a virtual display of its own. Source it, then:
-#   private_session DIR   exports HOME, XDG_* and ZENTAVO_BROWSER below DIR
-#   start_xvfb DIR        starts Xvfb on a free display, exports DISPLAY; sets $xvfb
-#   windows NAME          the visible windows titled exactly NAME
+# Shared by the test scripts that run the real program on a display of their
+# own. Sourcing it makes a private work folder, $work, removed at exit with
+# every process handed to `started`, and points home, settings, cache,
+# runtime folder and browser below it: nothing of the real user's is read,
+# written or opened. Then:
+#   need TOOL...               stops with a clear message when a tool is missing
+#   started PID...             ends those processes at exit
+#   stop_started               ends them now
+#   private_session DIR        home, settings, runtime folder and a browser that
+#                              only records what it was asked to open, below DIR
+#                              (done for $work already; again for a fresh start)
+#   start_xvfb [WIDTHxHEIGHT]  an Xvfb on a free display (1280x1024 unless
+#                              given); exports DISPLAY
+#   windows NAME               the visible windows titled exactly NAME
+
+work=$(mktemp -d)
+pids=""
+started() { pids="$pids $*"; }
+stop_started() {
+  for pid in $pids; do kill "$pid" 2>/dev/null || true; done
+  pids=""
+}
+trap 'stop_started; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM
+
+need() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null ||
+      { echo "$tool is missing: scripts/install-deps.sh --test installs it"; exit 1; }
+  done
+}
 
 private_session() {
   export HOME="$1/home" XDG_CONFIG_HOME="$1/config" XDG_CACHE_HOME="$1/cache" \
     XDG_DATA_HOME="$1/data" XDG_RUNTIME_DIR="$1/runtime"
   mkdir -p "$HOME" "$XDG_CONFIG_HOME/Veltrano"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
-  unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+  unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY QT_SCALE_FACTOR QT_FONT_DPI \
+    QT_QPA_PLATFORMTHEME
   # Once in a hundred starts the program visits its home page: never for real.
-  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$1/browser.log" >"$1/browser"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$work/browser.log" >"$1/browser"
   chmod +x "$1/browser"
   export ZENTAVO_BROWSER="$1/browser"
 }
+private_session "$work"
 
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
-  xvfb=$!
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  started $!
   tries=0
-  until [ -s "$1/display" ]; do
+  until [ -s "$work/display" ]; do
     tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { echo "Xvfb did not start:"; cat "$1/xvfb.log"; exit 1; }
+    [ "$tries" -lt 100 ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
     sleep 0.1
   done
-  export DISPLAY=":$(head -n 1 "$1/display")" QT_QPA_PLATFORM=xcb
+  export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
 }
 
 windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
