@@ -115,6 +115,7 @@ private:
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
+    void warnAboutStoreOnce(const QString &text);
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
     void OpenHomePageOccasionally();

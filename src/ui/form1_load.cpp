@@ -63,13 +63,10 @@ void Form1::warnIfStoreUnusable()
     if (why.isEmpty())
         return;
     // Said once: the options chosen from now on cannot be kept either.
-    m_warnedAboutStore = true;
-    m_services.prompter->message(
-        Prompter::Icon::Warning, m_applicationTitle,
-        tr("Your stored options in \"%1\" cannot be used: %2.\n\n"
-           "Zentavo starts with its default options. The options you choose apply until you "
-           "close it, but they will not be remembered for its next start.")
-            .arg(m_services.settings->fileName(), why));
+    warnAboutStoreOnce(tr("Your stored options in \"%1\" cannot be used: %2.\n\n"
+                          "Zentavo starts with its default options. The options you choose apply until you "
+                          "close it, but they will not be remembered for its next start.")
+                           .arg(m_services.settings->fileName(), why));
 }
 
 void Form1::applySkin()

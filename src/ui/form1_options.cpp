@@ -76,14 +76,19 @@ void Form1::writeSetting(const char *key, const QString &value)
 {
     if (m_services.settings->WriteSetting(QString::fromLatin1(key), value) || m_warnedAboutStore)
         return;
+    warnAboutStoreOnce(tr("Your options cannot be saved in \"%1\": %2.\n\n"
+                          "The options you choose still apply until you close Zentavo, but they will not "
+                          "be remembered for its next start.")
+                           .arg(m_services.settings->fileName(), m_services.settings->writeError()));
+}
+
+void Form1::warnAboutStoreOnce(const QString &text)
+{
     // Once per run is enough: the options still work, they are just not kept.
+    if (m_warnedAboutStore)
+        return;
     m_warnedAboutStore = true;
-    m_services.prompter->message(
-        Prompter::Icon::Warning, m_applicationTitle,
-        tr("Your options cannot be saved in \"%1\": %2.\n\n"
-           "The options you choose still apply until you close Zentavo, but they will not "
-           "be remembered for its next start.")
-            .arg(m_services.settings->fileName(), m_services.settings->writeError()));
+    m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, text);
 }
 
 void Form1::validateOnLeaving(QLineEdit *field)
