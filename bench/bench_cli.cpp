@@ -84,21 +84,6 @@ Figures best(int runs, const std::function<Figures()> &measure)
     return result;
 }
 
-class ListHost : public GenerationHost
-{
-public:
-    GenerationOptions current;
-    ResultsList list;
-    GenerationOptions options() override { return current; }
-    void yield() override {}
-    void appendRow(qint32 line, const QString &password) override { list.appendRow(line, password); }
-    void setProgressValue(double) override {}
-    void setProgressText(const QString &) override {}
-    void showMessage(const QString &) override {}
-    void focusPasswordLength() override {}
-    void resetPointer() override {}
-};
-
 // What the window does for "Start Generating" and then one export, without
 // the widgets: the generator fills the list, the export reads it.
 Figures window(int count, bool workbook, const QString &path)
@@ -108,7 +93,7 @@ Figures window(int count, bool workbook, const QString &path)
         ErrorReport report(prompter, QString());
         CryptoRandomSource random;
         PasswordGenerator generator(random, report);
-        ListHost host;
+        bench::ListHost host;
         host.current.useLowerCase = host.current.useUpperCase = host.current.useDigits = true;
         host.current.atLeastOneFromEachGroup = true;
         host.current.passwordCount = QString::number(count);

@@ -15,28 +15,13 @@ using namespace zentavo;
 
 namespace {
 
-class ListHost : public GenerationHost
-{
-public:
-    GenerationOptions current;
-    ResultsList list;
-    GenerationOptions options() override { return current; }
-    void yield() override {}
-    void appendRow(qint32 line, const QString &password) override { list.appendRow(line, password); }
-    void setProgressValue(double) override {}
-    void setProgressText(const QString &) override {}
-    void showMessage(const QString &) override {}
-    void focusPasswordLength() override {}
-    void resetPointer() override {}
-};
-
 void measure(const char *name, GenerationOptions options)
 {
     bench::SilentPrompter prompter;
     ErrorReport report(prompter, QString());
     CryptoRandomSource random;
     PasswordGenerator generator(random, report);
-    ListHost host;
+    bench::ListHost host;
     host.current = options;
     QElapsedTimer timer;
     timer.start();
