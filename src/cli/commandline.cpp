@@ -1,34 +1,108 @@
 #include "cli/commandline.h"
 
-#include <functional>
+#include <algorithm>
 
 namespace zentavo::cli {
 
 namespace {
 
-// A switch that sets one option of the window, on or off.
-struct Switch
-{
-    const char *on;
-    const char *off;
-    bool GenerationOptions::*field;
-    const char *caption; // the window's name for it
+using Takes = OptionSpec::Takes;
+using Completes = OptionSpec::Completes;
+using G = GenerationOptions;
+
+const char kGroups[] = "Character groups, drawn from in this order (default: a - z, A - Z, 0 - 9):";
+const char kOptions[] = "Options (the window's names):";
+const char kAccounts[] = "Accounts:";
+const char kOutput[] = "Output:";
+
+constexpr OptionSpec kTable[] = {
+    {"--lower", 0, "--no-lower", Takes::Nothing, "", Completes::Nothing, "", kGroups, "a - z",
+     &G::useLowerCase},
+    {"--upper", 0, "--no-upper", Takes::Nothing, "", Completes::Nothing, "", kGroups, "A - Z",
+     &G::useUpperCase},
+    {"--digits", 0, "--no-digits", Takes::Nothing, "", Completes::Nothing, "", kGroups, "0 - 9",
+     &G::useDigits},
+    {"--chars", 0, "--no-chars", Takes::Value, "TEXT", Completes::Nothing, "", kGroups,
+     "Your specified characters", &G::useSpecified},
+    {"--symbols", 0, nullptr, Takes::Nothing, "", Completes::Nothing, "", kGroups,
+     "Your specified characters, set to the punctuation " ZENTAVO_CLI_SYMBOLS, nullptr},
+    {"--at-least", 0, "--no-at-least", Takes::Nothing, "", Completes::Nothing, "", kOptions,
+     "Generate at least 1 character from each character group", &G::atLeastOneFromEachGroup},
+    {"--no-vowels", 0, "--vowels", Takes::Nothing, "", Completes::Nothing, "", kOptions, "Remove vowels",
+     &G::removeVowels},
+    {"--space", 0, "--no-space", Takes::Nothing, "", Completes::Nothing, "", kOptions,
+     "Include space character", &G::includeSpace},
+    {"--last-digit", 0, "--no-last-digit", Takes::Nothing, "", Completes::Nothing, "", kOptions,
+     "Make last character a digit", &G::lastCharacterDigit},
+    {"--line-numbers", 0, "--no-line-numbers", Takes::Nothing, "", Completes::Nothing, "", kOptions,
+     "Show line numbers", &G::showLineNumbers},
+    {"--count", 'n', nullptr, Takes::Value, "N", Completes::Nothing, "", kOptions,
+     "How many passwords would you like to generate? (10; or the second plain argument)", nullptr},
+    {"--length", 'l', nullptr, Takes::Value, "N", Completes::Nothing, "", kOptions,
+     "What length? (16; or the first plain argument)", nullptr},
+    {"--from-settings", 0, nullptr, Takes::Nothing, "", Completes::Nothing, "", kOptions,
+     "start from the options the window stored (only read)", nullptr},
+    {"--accounts", 0, nullptr, Takes::Value, "FILE", Completes::File, "", kAccounts,
+     "one password for each account name in FILE (standard input for -), one name a line, in its "
+     "order; blank lines and # comments are skipped; no count then. The name takes the line "
+     "number's place: plain gives name:password lines, as chpasswd reads them",
+     nullptr},
+    {"--crypt", 0, nullptr, Takes::AttachedValue, "METHOD", Completes::Choices, "yescrypt sha512", kAccounts,
+     "add each password's hash for /etc/shadow: yescrypt (the default) or sha512 for older systems", nullptr},
+    {"--format", 0, nullptr, Takes::Value, "plain|text|csv|xlsx", Completes::Choices, "plain text csv xlsx",
+     kOutput,
+     "one password a line (plain, the default), the window's text file, CSV with a title row, or the "
+     "window's workbook",
+     nullptr},
+    {"--output", 'o', nullptr, Takes::Value, "FILE", Completes::File, "", kOutput,
+     "write FILE (only when complete, readable by you alone); - is standard output", nullptr},
+    {"--strength", 0, nullptr, Takes::Nothing, "", Completes::Nothing, "", kOutput,
+     "print the strength of one password and stop", nullptr},
+    {"--completion", 0, nullptr, Takes::Value, "SHELL", Completes::Choices, "bash zsh fish", kOutput,
+     "print the completion script for bash, zsh or fish and stop", nullptr},
+    {"--help", 'h', nullptr, Takes::Nothing, "", Completes::Nothing, "", kOutput, "print this help and stop",
+     nullptr},
+    {"--version", 'V', nullptr, Takes::Nothing, "", Completes::Nothing, "", kOutput,
+     "print the version and stop", nullptr},
 };
 
-constexpr Switch kSwitches[] = {
-    {"--lower", "--no-lower", &GenerationOptions::useLowerCase, "a - z"},
-    {"--upper", "--no-upper", &GenerationOptions::useUpperCase, "A - Z"},
-    {"--digits", "--no-digits", &GenerationOptions::useDigits, "0 - 9"},
-    {"--at-least", "--no-at-least", &GenerationOptions::atLeastOneFromEachGroup,
-     "Generate at least 1 character from each character group"},
-    {"--no-vowels", "--vowels", &GenerationOptions::removeVowels, "Remove vowels"},
-    {"--space", "--no-space", &GenerationOptions::includeSpace, "Include space character"},
-    {"--last-digit", "--no-last-digit", &GenerationOptions::lastCharacterDigit,
-     "Make last character a digit"},
-    {"--line-numbers", "--no-line-numbers", &GenerationOptions::showLineNumbers, "Show line numbers"},
-};
+const OptionSpec *find(const QString &name)
+{
+    for (const OptionSpec &spec : kTable) {
+        if (name == QLatin1String(spec.name) || (spec.negation && name == QLatin1String(spec.negation)) ||
+            (spec.shortName && name.size() == 2 && name[0] == u'-' && name[1] == QLatin1Char(spec.shortName)))
+            return &spec;
+    }
+    return nullptr;
+}
+
+bool is(const OptionSpec *spec, const char *name)
+{
+    return qstrcmp(spec->name, name) == 0;
+}
+
+// `text` broken at spaces into lines of at most `width` columns; a word
+// longer than that stands on a line of its own.
+QStringList wrapped(const QString &text, qsizetype width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width)
+            lines << std::exchange(line, QString());
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
 
 } // namespace
+
+std::span<const OptionSpec> optionTable()
+{
+    return kTable;
+}
 
 GenerationOptions scriptDefaults()
 {
@@ -57,133 +131,170 @@ Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &s
     Request request;
     request.options = start;
     GenerationOptions &options = request.options;
+    QStringList plain; // [LENGTH [COUNT]], as pwgen reads them
+    bool lengthGiven = false;
+    bool optionsEnded = false;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments[i];
+        if (optionsEnded || name == QLatin1String("-") || !name.startsWith(QLatin1Char('-'))) {
+            plain << name;
+            continue;
+        }
+        if (name == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
         std::optional<QString> attached; // --count=5, -n5
         if (name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='))) {
             attached = name.mid(name.indexOf(QLatin1Char('=')) + 1);
             name.truncate(name.indexOf(QLatin1Char('=')));
-        } else if ((name.startsWith(QLatin1String("-n")) || name.startsWith(QLatin1String("-l")) ||
-                    name.startsWith(QLatin1String("-o"))) &&
-                   name.size() > 2) {
+        } else if (!name.startsWith(QLatin1String("--")) && name.size() > 2) {
             attached = name.mid(2);
             name.truncate(2);
         }
-        auto value = [&]() -> std::optional<QString> {
-            if (attached)
-                return attached;
-            if (i + 1 < arguments.size())
-                return arguments[++i];
-            return std::nullopt;
+        const OptionSpec *spec = find(name);
+        if (!spec || (attached && !name.startsWith(QLatin1String("--")) && spec->takes != Takes::Value))
+            return {std::nullopt, QStringLiteral("unknown option \"%1\" (see --help)").arg(arguments[i])};
+        if (attached && spec->takes == Takes::Nothing)
+            return {std::nullopt, QStringLiteral("%1 takes no value").arg(name)};
+        std::optional<QString> value = attached;
+        if (spec->takes == Takes::Value && !value) {
+            if (i + 1 >= arguments.size())
+                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
+            value = arguments[++i];
+        }
+        auto isChoice = [&] {
+            return QString::fromLatin1(spec->choices).split(QLatin1Char(' ')).contains(*value);
         };
-        auto missing = [&] { return Parsed{std::nullopt, QStringLiteral("%1 needs a value").arg(name)}; };
 
-        bool known = false;
-        for (const Switch &s : kSwitches) {
-            if (name == QLatin1String(s.on) || name == QLatin1String(s.off)) {
-                options.*s.field = name == QLatin1String(s.on);
-                known = true;
-            }
-        }
-        if (known) {
-            if (attached)
-                return {std::nullopt, QStringLiteral("%1 takes no value").arg(name)};
-            continue;
-        }
-
-        if (name == QLatin1String("--chars")) {
-            const auto text = value();
-            if (!text)
-                return missing();
+        const bool negated = spec->negation && name == QLatin1String(spec->negation);
+        if (spec->field)
+            options.*spec->field = !negated;
+        if (is(spec, "--chars")) {
+            if (!negated)
+                options.specifiedCharacters = *value;
+        } else if (is(spec, "--symbols")) {
             options.useSpecified = true;
-            options.specifiedCharacters = *text;
-        } else if (name == QLatin1String("--no-chars")) {
-            options.useSpecified = false;
-        } else if (name == QLatin1String("-n") || name == QLatin1String("--count")) {
-            const auto text = value();
-            if (!text)
-                return missing();
-            options.passwordCount = *text;
-        } else if (name == QLatin1String("-l") || name == QLatin1String("--length")) {
-            const auto text = value();
-            if (!text)
-                return missing();
-            options.passwordLength = *text;
-        } else if (name == QLatin1String("-o") || name == QLatin1String("--output")) {
-            const auto text = value();
-            if (!text || text->isEmpty())
-                return missing();
-            request.outputPath = *text;
-        } else if (name == QLatin1String("--format")) {
-            const auto text = value();
-            if (!text)
-                return missing();
+            options.specifiedCharacters = QString::fromLatin1(kSymbols);
+        } else if (is(spec, "--count")) {
+            options.passwordCount = *value;
+            request.countGiven = true;
+        } else if (is(spec, "--length")) {
+            options.passwordLength = *value;
+            lengthGiven = true;
+        } else if (is(spec, "--output")) {
+            if (value->isEmpty())
+                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
+            request.outputPath = *value == QLatin1String("-") ? QString() : *value;
+        } else if (is(spec, "--accounts")) {
+            if (value->isEmpty())
+                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
+            request.accountsPath = *value;
+        } else if (is(spec, "--crypt")) {
+            if (!value)
+                value = QStringLiteral("yescrypt");
+            if (!isChoice())
+                return {std::nullopt, QStringLiteral("unknown hash \"%1\": yescrypt or sha512").arg(*value)};
+            request.crypt = *value == QLatin1String("sha512") ? CryptMethod::Sha512 : CryptMethod::Yescrypt;
+        } else if (is(spec, "--format")) {
             static const std::pair<const char *, Format> formats[] = {{"plain", Format::Plain},
                                                                       {"text", Format::Text},
                                                                       {"csv", Format::Csv},
                                                                       {"xlsx", Format::Workbook}};
             const auto found = std::find_if(std::begin(formats), std::end(formats),
-                                            [&](const auto &f) { return *text == QLatin1String(f.first); });
+                                            [&](const auto &f) { return *value == QLatin1String(f.first); });
             if (found == std::end(formats))
                 return {std::nullopt,
-                        QStringLiteral("unknown format \"%1\": plain, text, csv or xlsx").arg(*text)};
+                        QStringLiteral("unknown format \"%1\": plain, text, csv or xlsx").arg(*value)};
             request.format = found->second;
-        } else if (name == QLatin1String("--from-settings")) {
+        } else if (is(spec, "--from-settings")) {
             request.fromSettings = true;
-        } else if (name == QLatin1String("--strength")) {
+        } else if (is(spec, "--strength")) {
             request.action = Request::Action::Strength;
-        } else if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
+        } else if (is(spec, "--completion")) {
+            if (!isChoice())
+                return {std::nullopt,
+                        QStringLiteral("no completion for \"%1\": bash, zsh or fish").arg(*value)};
+            request.action = Request::Action::Completion;
+            request.completionShell = *value;
+            return {request, {}};
+        } else if (is(spec, "--help")) {
             request.action = Request::Action::Help;
             return {request, {}};
-        } else if (name == QLatin1String("--version")) {
+        } else if (is(spec, "--version")) {
             request.action = Request::Action::Version;
             return {request, {}};
-        } else {
-            return {std::nullopt, QStringLiteral("unknown option \"%1\" (see --help)").arg(arguments[i])};
         }
     }
+
+    // Options win over plain arguments, wherever they stand.
+    if (plain.size() > 2)
+        return {std::nullopt,
+                QStringLiteral("unexpected argument \"%1\": at most a length and a count").arg(plain[2])};
+    if (plain.size() > 0 && !lengthGiven)
+        options.passwordLength = plain[0];
+    if (plain.size() > 1 && !request.countGiven) {
+        options.passwordCount = plain[1];
+        request.countGiven = true;
+    }
+    if (request.accountsPath && request.countGiven)
+        return {std::nullopt, QStringLiteral("a count with --accounts: there is one password for each name")};
+    if (request.crypt && !request.accountsPath)
+        return {std::nullopt, QStringLiteral("--crypt makes the hashes for --accounts: give it the names")};
     return {request, {}};
 }
 
-QString helpText()
+QString helpText(int width)
 {
-    QString text =
-        QStringLiteral("Usage: zentavo-cli [OPTION]...\n"
-                       "Make random passwords as the Zentavo window does, for scripts.\n"
-                       "\n"
-                       "Character groups, drawn from in this order (default: a - z, A - Z, 0 - 9):\n");
-    auto line = [&](const QString &names, const QString &what) {
-        text += QStringLiteral("  %1%2\n").arg(names.leftJustified(34), what);
+    width = std::max(width, 40);
+    QString text;
+    auto paragraph = [&](const QString &words) {
+        for (const QString &line : wrapped(words, width))
+            text += line + QLatin1Char('\n');
     };
-    for (const Switch &s : kSwitches) {
-        if (s.field == &GenerationOptions::atLeastOneFromEachGroup) {
-            line(QStringLiteral("--chars TEXT, --no-chars"),
-                 QStringLiteral("Your specified characters (off)"));
-            text += QStringLiteral("\nOptions (the window's names):\n");
+    paragraph(QStringLiteral("Usage: zentavo-cli [OPTION]... [LENGTH [COUNT]]"));
+    paragraph(QStringLiteral("Make random passwords as the Zentavo window does, for scripts."));
+
+    // The names take up to two fifths of the width; longer ones stand on
+    // their own line above their description.
+    const qsizetype nameColumn = std::min<qsizetype>(30, width * 2 / 5);
+    const qsizetype textColumn = 2 + nameColumn + 2;
+    const char *section = nullptr;
+    const GenerationOptions defaults = scriptDefaults();
+    for (const OptionSpec &spec : kTable) {
+        if (section != spec.section) {
+            section = spec.section;
+            text += QLatin1Char('\n');
+            paragraph(QString::fromLatin1(section));
         }
-        const bool onByDefault = scriptDefaults().*s.field;
-        line(QStringLiteral("%1, %2").arg(QLatin1String(s.on), QLatin1String(s.off)),
-             QStringLiteral("%1 (%2)").arg(QLatin1String(s.caption),
-                                           onByDefault ? QStringLiteral("on") : QStringLiteral("off")));
+        QString names = spec.shortName ? QStringLiteral("-%1, ").arg(QLatin1Char(spec.shortName)) : QString();
+        names += QLatin1String(spec.name);
+        if (spec.takes == Takes::Value)
+            names += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        else if (spec.takes == Takes::AttachedValue)
+            names += QStringLiteral("[=%1]").arg(QLatin1String(spec.valueName));
+        if (spec.negation)
+            names += QStringLiteral(", ") + QLatin1String(spec.negation);
+        QString help = QString::fromLatin1(spec.help);
+        if (spec.field) {
+            const bool on = defaults.*spec.field;
+            help += on ? QStringLiteral(" (on)") : QStringLiteral(" (off)");
+        }
+        const QStringList lines = wrapped(help, width - textColumn);
+        QString lead = QStringLiteral("  ") + names;
+        if (lead.size() + 2 > textColumn) {
+            text += lead + QLatin1Char('\n');
+            lead.clear();
+        }
+        for (const QString &line : lines) {
+            text += lead.leftJustified(textColumn) + line + QLatin1Char('\n');
+            lead.clear();
+        }
     }
-    line(QStringLiteral("-n, --count N"),
-         QStringLiteral("How many passwords would you like to generate? (10)"));
-    line(QStringLiteral("-l, --length N"), QStringLiteral("What length? (16)"));
-    line(QStringLiteral("--from-settings"),
-         QStringLiteral("start from the options the window stored (only read)"));
-    text += QStringLiteral("\nOutput:\n");
-    line(QStringLiteral("--format plain|text|csv|xlsx"),
-         QStringLiteral("one password a line (plain, the default), the window's text file,"));
-    line(QString(), QStringLiteral("CSV with a title row, or the window's workbook"));
-    line(QStringLiteral("-o, --output FILE"),
-         QStringLiteral("write FILE (only when complete, readable by you alone)"));
-    line(QStringLiteral("--strength"), QStringLiteral("print the strength of one password and stop"));
-    line(QStringLiteral("-h, --help"), QStringLiteral("print this help and stop"));
-    line(QStringLiteral("--version"), QStringLiteral("print the version and stop"));
-    text += QStringLiteral(
-        "\nExit status: 0 done; 1 the output could not be written; 2 the command line was wrong\n"
-        "(nothing is written then).\n");
+    text += QLatin1Char('\n');
+    paragraph(QStringLiteral("Exit status: 0 done; 1 the output could not be written; 2 the command line "
+                             "or the account names were wrong (nothing is written then)."));
     return text;
 }
 

@@ -1,6 +1,8 @@
 #include "cli/run.h"
 
+#include "cli/accounts.h"
 #include "cli/commandline.h"
+#include "cli/completion.h"
 #include "cli/outputs.h"
 
 #include "core/config.h"
@@ -16,6 +18,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <sys/ioctl.h>
 
 namespace zentavo::cli {
 
@@ -66,6 +69,15 @@ private:
     RowFormat *m_format;
 };
 
+// The help fits the terminal it is shown on; elsewhere 80 columns.
+int helpWidth(int fd)
+{
+    winsize size{};
+    if (::isatty(fd) && ::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
 void say(int fd, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
@@ -99,6 +111,15 @@ std::optional<qint64> wholeNumber(const QString &text, qint64 maximum)
 std::optional<QString> checkOptions(const Request &request)
 {
     const GenerationOptions &options = request.options;
+    // A colon or a line break in a password would move the fields of the
+    // `name:password` lines chpasswd reads.
+    if (request.accountsPath && request.format == Format::Plain) {
+        const QString pool = runPool(options);
+        if (std::any_of(pool.begin(), pool.end(),
+                        [](QChar c) { return c == u':' || c.category() == QChar::Other_Control; }))
+            return QStringLiteral("a colon or a control character among the characters would break the "
+                                  "name:password lines: leave it out, or choose another format");
+    }
     const std::optional<qint64> count = wholeNumber(options.passwordCount, 2147483647);
     if (!count)
         return QStringLiteral("the count must be a whole number from 1 to 2147483647, not \"%1\"")
@@ -162,14 +183,29 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
     const Parsed parsed = parseCommandLine(arguments, start);
     if (!parsed.request)
         return fail(kBadInput, parsed.error);
-    const Request &request = *parsed.request;
+    Request request = *parsed.request;
     if (request.action == Request::Action::Help) {
-        say(streams.output, helpText());
+        say(streams.output, helpText(helpWidth(streams.output)));
+        return 0;
+    }
+    if (request.action == Request::Action::Completion) {
+        say(streams.output, completionScript(request.completionShell));
         return 0;
     }
     if (request.action == Request::Action::Version) {
         say(streams.output, QStringLiteral("zentavo-cli " ZENTAVO_VERSION "\n"));
         return 0;
+    }
+
+    // One password for each account name, in the file's order; the name
+    // takes the line number's place.
+    AccountNames accounts;
+    if (request.accountsPath && request.action == Request::Action::Generate) {
+        accounts = readAccountNames(*request.accountsPath, streams.input);
+        if (!accounts.error.isEmpty())
+            return fail(kBadInput, accounts.error);
+        request.options.passwordCount = QString::number(accounts.names.size());
+        request.options.showLineNumbers = false;
     }
 
     if (const auto problem = checkOptions(request))
@@ -203,32 +239,43 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         const GenerationOptions &options = request.options;
         const bool lineNumbers = options.showLineNumbers;
         const auto count = qint32(options.passwordCount.trimmed().toInt());
-        switch (request.format) {
-        case Format::Plain:
-            format = plainFormat(out);
-            break;
-        case Format::Text:
-            format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options));
-            break;
-        case Format::Csv:
-            format = csvFormat(out, lineNumbers);
-            break;
-        case Format::Workbook: {
-            workFolder.emplace();
-            if (!workFolder->isValid())
-                throw OutputFailed{
-                    QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};
-            const QString path =
-                toFile ? file->temporaryPath() : workFolder->filePath(QStringLiteral("out.xlsx"));
-            try {
-                workbook = std::make_unique<Workbook>(path, workFolder->path());
-            } catch (const Failure &failure) {
-                throw OutputFailed{failure.description()};
+        std::optional<ShadowHasher> hasher;
+        if (request.crypt)
+            hasher.emplace(*request.crypt);
+        const bool forAccounts = !accounts.names.isEmpty();
+        auto accountsRows = [&] {
+            return accountsFormat(request.format, out, workbook.get(), accounts.names,
+                                  hasher ? &*hasher : nullptr);
+        };
+        if (forAccounts && request.format != Format::Workbook)
+            format = accountsRows();
+        else
+            switch (request.format) {
+            case Format::Plain:
+                format = plainFormat(out);
+                break;
+            case Format::Text:
+                format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options));
+                break;
+            case Format::Csv:
+                format = csvFormat(out, lineNumbers);
+                break;
+            case Format::Workbook: {
+                workFolder.emplace();
+                if (!workFolder->isValid())
+                    throw OutputFailed{
+                        QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};
+                const QString path =
+                    toFile ? file->temporaryPath() : workFolder->filePath(QStringLiteral("out.xlsx"));
+                try {
+                    workbook = std::make_unique<Workbook>(path, workFolder->path());
+                } catch (const Failure &failure) {
+                    throw OutputFailed{failure.description()};
+                }
+                format = forAccounts ? accountsRows() : workbookFormat(*workbook);
+                break;
             }
-            format = workbookFormat(*workbook);
-            break;
-        }
-        }
+            }
 
         CollectingPrompter prompter;
         ErrorReport report(prompter, QStringLiteral(ZENTAVO_SUPPORT_ADDRESS));

@@ -14,13 +14,15 @@ struct Streams
 {
     int output = STDOUT_FILENO;
     int error = STDERR_FILENO;
+    int input = STDIN_FILENO; // account names given as "-"
 };
 
 // Everything zentavo-cli does, minus the process around it: reads the
 // arguments (without the program name), makes the passwords with the window's
 // generator and `random`, writes them out. Returns the exit status: 0 done,
 // 1 the output could not be written (nothing left behind under -o), 2 a
-// command line that makes no sense (nothing written at all).
+// command line that makes no sense or account names that cannot be used
+// (nothing written at all).
 int runCommandLine(const QStringList &arguments, RandomSource &random, const Streams &streams = {});
 
 } // namespace cli

@@ -1,0 +1,279 @@
+#include "cli/accounts.h"
+
+#include "core/failure.h"
+#include "core/wipe.h"
+#include "export/paddedcolumns.h"
+#include "export/workbook.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <cerrno>
+#include <crypt.h>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace zentavo::cli {
+
+namespace {
+
+QString nameTitle()
+{
+    return QStringLiteral("Name");
+}
+
+QString hashTitle()
+{
+    return QStringLiteral("Hash");
+}
+
+std::optional<QByteArray> readDescriptor(int fd)
+{
+    QByteArray bytes;
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            return bytes;
+        bytes.append(block, n);
+    }
+}
+
+} // namespace
+
+AccountNames readAccountNames(const QString &path, int standardInput)
+{
+    const bool fromInput = path == QLatin1String("-");
+    const QString where = fromInput ? QStringLiteral("standard input") : path;
+    std::optional<QByteArray> bytes;
+    if (fromInput) {
+        bytes = readDescriptor(standardInput);
+    } else {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = readDescriptor(file.handle());
+        else
+            return {{}, QStringLiteral("%1 could not be read: %2").arg(path, file.errorString())};
+    }
+    if (!bytes)
+        return {{},
+                QStringLiteral("%1 could not be read: %2")
+                    .arg(where, QString::fromLocal8Bit(std::strerror(errno)))};
+    if (bytes->startsWith("\xEF\xBB\xBF"))
+        bytes->remove(0, 3);
+
+    AccountNames result;
+    auto refuse = [&](qsizetype line, const QString &what) {
+        return AccountNames{{}, QStringLiteral("%1 line %2: %3").arg(where).arg(line).arg(what)};
+    };
+    const QList<QByteArray> lines = bytes->split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString name = QString(decoder.decode(lines[i])).trimmed();
+        if (decoder.hasError())
+            return refuse(i + 1, QStringLiteral("not UTF-8 text"));
+        if (name.isEmpty() || name.startsWith(QLatin1Char('#')))
+            continue;
+        if (name.contains(QLatin1Char(':')))
+            return refuse(
+                i + 1, QStringLiteral("\"%1\" holds a colon, which separates name and password").arg(name));
+        if (std::any_of(name.begin(), name.end(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; }))
+            return refuse(i + 1, QStringLiteral("the name holds a control character"));
+        result.names << name;
+    }
+    if (result.names.isEmpty())
+        result.error = QStringLiteral("%1 holds no account name").arg(where);
+    return result;
+}
+
+ShadowHasher::ShadowHasher(CryptMethod method)
+    : m_prefix(method == CryptMethod::Sha512 ? "$6$" : "$y$"), m_data(std::make_unique<crypt_data>())
+{
+}
+
+ShadowHasher::~ShadowHasher()
+{
+    // The library keeps a copy of the last password in its work area.
+    sodium_memzero(m_data.get(), sizeof(crypt_data));
+}
+
+QString ShadowHasher::hash(QStringView password)
+{
+    // A salt of the library's default cost, from the system's random source.
+    char setting[CRYPT_GENSALT_OUTPUT_SIZE];
+    if (!crypt_gensalt_rn(m_prefix, 0, nullptr, 0, setting, sizeof setting))
+        throw OutputFailed{
+            QStringLiteral("no salt for the hash: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
+    // The bytes a login will hash are the UTF-8 of what is typed.
+    QByteArray phrase = password.toUtf8();
+    const char *hashed = crypt_rn(phrase.constData(), setting, m_data.get(), int(sizeof(crypt_data)));
+    wipe(phrase);
+    if (!hashed || hashed[0] == '*')
+        throw OutputFailed{QStringLiteral("the password could not be hashed: %1")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno)))};
+    return QString::fromLatin1(hashed);
+}
+
+namespace {
+
+// Text gathered for the output, in the encoding of each format.
+class AccountRows final : public RowFormat
+{
+public:
+    AccountRows(Format format, DescriptorOutput &out, Workbook *workbook, const QStringList &names,
+                ShadowHasher *hasher)
+        : m_format(format),
+          // The window writes its text file in the locale's encoding.
+          m_out(out, format == Format::Text ? QStringConverter::System : QStringConverter::Utf8),
+          m_workbook(workbook), m_names(names), m_hasher(hasher)
+    {
+        QStringList titles{nameTitle(), passwordTitle()};
+        if (hasher)
+            titles << hashTitle();
+        if (format == Format::Csv)
+            csvRecord(titles);
+        if (format == Format::Text) {
+            for (const QString &title : titles)
+                m_widths.push_back(title.size());
+            m_rows.push_back(titles);
+        }
+        if (format == Format::Workbook)
+            guard([&] { m_workbook->setText(0, 0, u"Results"); });
+    }
+
+    ~AccountRows() override
+    {
+        for (QStringList &row : m_rows)
+            for (QString &cell : row)
+                wipe(cell);
+    }
+
+    void row(qint32, QStringView password) override
+    {
+        const QString &name = m_names.at(m_next++);
+        QString hash = m_hasher ? m_hasher->hash(password) : QString();
+        switch (m_format) {
+        case Format::Plain:
+            // As chpasswd reads them: name:password, then the hash.
+            m_out.append(name);
+            m_out.append(QLatin1StringView(":"));
+            m_out.append(password);
+            if (m_hasher) {
+                m_out.append(QLatin1StringView(":"));
+                m_out.append(hash);
+            }
+            m_out.append(QLatin1StringView("\n"));
+            m_out.writeIfFull();
+            break;
+        case Format::Csv: {
+            QStringList record{name, password.toString()};
+            if (m_hasher)
+                record << hash;
+            csvRecord(record);
+            for (QString &cell : record)
+                wipe(cell);
+            break;
+        }
+        case Format::Text: {
+            // The columns' widths are known once every row is made.
+            QStringList cells{name, password.toString()};
+            if (m_hasher)
+                cells << hash;
+            for (std::size_t c = 0; c < m_widths.size(); ++c)
+                m_widths[c] = std::max(m_widths[c], cells[qsizetype(c)].size());
+            m_rows.push_back(std::move(cells));
+            break;
+        }
+        case Format::Workbook:
+            guard([&] {
+                m_workbook->setText(m_next, 0, name);
+                m_workbook->setText(m_next, 1, password);
+                if (m_hasher)
+                    m_workbook->setText(m_next, 2, hash);
+            });
+            break;
+        }
+    }
+
+    void finish() override
+    {
+        if (m_format == Format::Workbook) {
+            guard([&] {
+                m_workbook->fitColumns();
+                m_workbook->save();
+            });
+            return;
+        }
+        QString line;
+        for (const QStringList &row : m_rows) {
+            line.clear();
+            for (std::size_t c = 0; c < m_widths.size(); ++c) {
+                const qsizetype start = line.size();
+                line.append(row[qsizetype(c)]);
+                appendPadded(line, start, m_widths[c]);
+            }
+            line.append(QLatin1StringView("\r\n"));
+            m_out.append(line);
+            m_out.writeIfFull();
+        }
+        wipe(line);
+        m_out.flush();
+    }
+
+private:
+    // RFC 4180: a field is quoted when it holds a comma, a quote or a line break.
+    void csvRecord(const QStringList &fields)
+    {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            const QString &text = fields[i];
+            if (i > 0)
+                m_out.append(QLatin1StringView(","));
+            const bool quoted = std::any_of(text.begin(), text.end(), [](QChar c) {
+                return c == u',' || c == u'"' || c == u'\r' || c == u'\n';
+            });
+            if (!quoted) {
+                m_out.append(text);
+                continue;
+            }
+            QString field = QLatin1Char('"') +
+                            QString(text).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+            m_out.append(field);
+            wipe(field);
+        }
+        m_out.append(QLatin1StringView("\r\n"));
+        m_out.writeIfFull();
+    }
+
+    template <typename Body> static void guard(Body &&body)
+    {
+        try {
+            body();
+        } catch (const Failure &failure) {
+            throw OutputFailed{failure.description()};
+        }
+    }
+
+    Format m_format;
+    BlockOutput m_out;
+    Workbook *m_workbook;
+    const QStringList &m_names;
+    ShadowHasher *m_hasher;
+    qsizetype m_next = 0;
+    std::vector<qsizetype> m_widths;
+    std::vector<QStringList> m_rows;
+};
+
+} // namespace
+
+std::unique_ptr<RowFormat> accountsFormat(Format format, DescriptorOutput &out, Workbook *workbook,
+                                          const QStringList &names, ShadowHasher *hasher)
+{
+    return std::make_unique<AccountRows>(format, out, workbook, names, hasher);
+}
+
+} // namespace zentavo::cli

@@ -1,0 +1,185 @@
+#include "cli/completion.h"
+
+#include "cli/commandline.h"
+
+namespace zentavo::cli {
+
+namespace {
+
+using Takes = OptionSpec::Takes;
+using Completes = OptionSpec::Completes;
+
+QString latin1(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+// The help text up to its first pause: a completion menu has one line.
+QString summary(const OptionSpec &spec)
+{
+    QString text = latin1(spec.help);
+    for (const char *pause : {" (", "; ", ". ", ", set"}) {
+        const qsizetype at = text.indexOf(QLatin1String(pause));
+        if (at > 0)
+            text.truncate(at);
+    }
+    return text;
+}
+
+// Between single quotes for the shell.
+QString quoted(QString text)
+{
+    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QLatin1String("'\\''")) + QLatin1Char('\'');
+}
+
+QString bash()
+{
+    QStringList words, files, choiceCases, attachedCases, valueNames;
+    for (const OptionSpec &spec : optionTable()) {
+        QStringList names{latin1(spec.name)};
+        if (spec.shortName)
+            names << QStringLiteral("-%1").arg(QLatin1Char(spec.shortName));
+        words << names;
+        if (spec.negation)
+            words << latin1(spec.negation);
+        const QString pattern = names.join(QLatin1Char('|'));
+        const QString choices =
+            QStringLiteral("        %1) COMPREPLY=($(compgen -W %2 -- \"$cur\")); return ;;\n")
+                .arg(pattern, quoted(latin1(spec.choices)));
+        if (spec.takes == Takes::AttachedValue) {
+            attachedCases << choices;
+        } else if (spec.takes == Takes::Value) {
+            if (spec.completes == Completes::File)
+                files << names;
+            else if (spec.completes == Completes::Choices)
+                choiceCases << choices;
+            else
+                valueNames << names;
+        }
+    }
+    return QStringLiteral(
+               "# bash completion for zentavo-cli, made by zentavo-cli --completion bash\n"
+               "_zentavo_cli()\n"
+               "{\n"
+               "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} attached=\n"
+               "    # bash splits --format=csv into three words: --format, = and csv.\n"
+               "    if [[ $cur == = ]]; then\n"
+               "        cur= attached=1\n"
+               "    elif [[ $prev == = && $COMP_CWORD -gt 1 ]]; then\n"
+               "        prev=${COMP_WORDS[COMP_CWORD-2]} attached=1\n"
+               "    fi\n"
+               "    case $prev in\n"
+               "%1"
+               "        %2) compopt -o filenames; COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
+               "        %3) return ;;\n"
+               "    esac\n"
+               "    if [[ $attached ]]; then\n"
+               "        case $prev in\n"
+               "%4"
+               "        esac\n"
+               "        return\n"
+               "    fi\n"
+               "    [[ $cur == -* ]] && COMPREPLY=($(compgen -W %5 -- \"$cur\"))\n"
+               "}\n"
+               "complete -F _zentavo_cli zentavo-cli\n")
+        .arg(choiceCases.join(QString()), files.join(QLatin1Char('|')), valueNames.join(QLatin1Char('|')),
+             attachedCases.join(QString()).replace(QLatin1String("        "), QLatin1String("            ")),
+             quoted(words.join(QLatin1Char(' '))));
+}
+
+QString zsh()
+{
+    // In _arguments, a description ends at ] and a message at :.
+    auto escaped = [](QString text) {
+        for (const char *special : {"\\", "[", "]", ":"})
+            text.replace(QLatin1String(special), QLatin1Char('\\') + QLatin1String(special));
+        return text;
+    };
+    QString script = QStringLiteral("#compdef zentavo-cli\n"
+                                    "# zsh completion for zentavo-cli, made by zentavo-cli --completion zsh\n"
+                                    "_arguments -s -S \\\n");
+    for (const OptionSpec &spec : optionTable()) {
+        QString action;
+        if (spec.completes == Completes::File)
+            action = QStringLiteral(":file:_files");
+        else if (spec.completes == Completes::Choices)
+            action = QStringLiteral(":%1:(%2)").arg(latin1(spec.valueName).toLower(), latin1(spec.choices));
+        else
+            action = QStringLiteral(":%1: ").arg(latin1(spec.valueName));
+        const QString description = QStringLiteral("[%1]").arg(escaped(summary(spec)));
+        auto add = [&](const QString &spec) { script += QStringLiteral("  %1 \\\n").arg(quoted(spec)); };
+        switch (spec.takes) {
+        case Takes::Nothing:
+            add(latin1(spec.name) + description);
+            if (spec.shortName)
+                add(QStringLiteral("-%1").arg(QLatin1Char(spec.shortName)) + description);
+            if (spec.negation)
+                add(latin1(spec.negation) + description);
+            break;
+        case Takes::Value:
+            add(latin1(spec.name) + QLatin1Char('=') + description + action);
+            if (spec.shortName)
+                add(QStringLiteral("-%1+").arg(QLatin1Char(spec.shortName)) + description + action);
+            if (spec.negation)
+                add(latin1(spec.negation) + description);
+            break;
+        case Takes::AttachedValue:
+            add(latin1(spec.name) + QStringLiteral("=-") + description + QLatin1Char(':') + action);
+            break;
+        }
+    }
+    script += QStringLiteral("  '1::length: ' \\\n  '2::count: '\n");
+    return script;
+}
+
+QString fish()
+{
+    QString script =
+        QStringLiteral("# fish completion for zentavo-cli, made by zentavo-cli --completion fish\n"
+                       "complete -c zentavo-cli -f\n");
+    for (const OptionSpec &spec : optionTable()) {
+        const QString description = quoted(summary(spec));
+        QString line = QStringLiteral("complete -c zentavo-cli");
+        if (spec.shortName)
+            line += QStringLiteral(" -s %1").arg(QLatin1Char(spec.shortName));
+        line += QStringLiteral(" -l %1").arg(latin1(spec.name + 2));
+        if (spec.takes == Takes::Value) {
+            if (spec.completes == Completes::File)
+                line += QStringLiteral(" -r -F");
+            else if (spec.completes == Completes::Choices)
+                line += QStringLiteral(" -x -a %1").arg(quoted(latin1(spec.choices)));
+            else
+                line += QStringLiteral(" -x");
+        }
+        script += line + QStringLiteral(" -d ") + description + QLatin1Char('\n');
+        if (spec.negation)
+            script += QStringLiteral("complete -c zentavo-cli -l %1 -d %2\n")
+                          .arg(latin1(spec.negation + 2), description);
+        if (spec.takes == Takes::AttachedValue) {
+            // fish has no value that only follows an =: offer the whole words.
+            QStringList words;
+            for (const QString &choice : latin1(spec.choices).split(QLatin1Char(' ')))
+                words << QStringLiteral("%1=%2").arg(latin1(spec.name), choice);
+            script += QStringLiteral("complete -c zentavo-cli -n %1 -a %2 -d %3\n")
+                          .arg(quoted(QStringLiteral("string match -q -- \"%1*\" (commandline -ct)")
+                                          .arg(latin1(spec.name))),
+                               quoted(words.join(QLatin1Char(' '))), description);
+        }
+    }
+    return script;
+}
+
+} // namespace
+
+QString completionScript(const QString &shell)
+{
+    if (shell == QLatin1String("bash"))
+        return bash();
+    if (shell == QLatin1String("zsh"))
+        return zsh();
+    if (shell == QLatin1String("fish"))
+        return fish();
+    return {};
+}
+
+} // namespace zentavo::cli
