@@ -6,7 +6,7 @@
 set -eu
 
 packages="cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev
+  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev libcrypt-dev
   fonts-liberation libreoffice-calc
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
 # CPack's Debian generator reads ELF files with file(1) and works out the
@@ -18,7 +18,8 @@ case "${1:-}" in
   --test)
     packages="$packages $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format gdb
-      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11" ;;
+      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
+      passwd whois zsh fish" ;;
 esac
 
 missing=""

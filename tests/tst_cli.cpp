@@ -1,3 +1,4 @@
+#include "cli/commandline.h"
 #include "cli/run.h"
 #include "core/config.h"
 #include "core/errorreport.h"
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
@@ -130,6 +133,16 @@ class TestCli : public QObject
 
     QTemporaryDir folder;
     QTemporaryDir settingsFolder;
+    QTemporaryDir namesFolder;
+
+    // A file of account names, kept apart from the output folder.
+    QString namesFile(const QString &name, const QByteArray &text)
+    {
+        QFile file(namesFolder.filePath(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+            qFatal("names not written");
+        return file.fileName();
+    }
 
 private slots:
     void initTestCase()
@@ -172,6 +185,22 @@ private slots:
         QTest::addRow("unknown format") << QStringList{"--format", "pdf"} << "unknown format \"pdf\"";
         QTest::addRow("more rows than a sheet")
             << QStringList{"--format", "xlsx", "-n", "1048576"} << "a workbook sheet holds at most 1048575";
+        QTest::addRow("three plain arguments") << QStringList{"8", "2", "1"} << "unexpected argument \"1\"";
+        const QString good = namesFile("good", "anna\nbert\n");
+        QTest::addRow("count with accounts") << QStringList{"--accounts", good, "12", "3"} << "a count with";
+        QTest::addRow("hash without accounts") << QStringList{"--crypt"} << "give it the names";
+        QTest::addRow("unknown hash") << QStringList{"--accounts", good, "--crypt=md5"} << "unknown hash";
+        QTest::addRow("colon in name:password lines")
+            << QStringList{"--accounts", good, "--chars", "a:"} << "would break the name:password lines";
+        QTest::addRow("name with a colon")
+            << QStringList{"--accounts", namesFile("colon", "# pupils\n\nanna\nb:rt\n")}
+            << "line 4: \"b:rt\"";
+        QTest::addRow("name with a control character")
+            << QStringList{"--accounts", namesFile("control", "anna\nbe\x1brt\n")} << "line 2: the name";
+        QTest::addRow("names not UTF-8")
+            << QStringList{"--accounts", namesFile("latin1", "cl\xe1ra\n")} << "line 1: not UTF-8";
+        QTest::addRow("no names") << QStringList{"--accounts", namesFile("empty", "# none\n\n")}
+                                  << "holds no account name";
     }
     void badInputIsOneMessageAndNothingWritten()
     {
@@ -400,7 +429,9 @@ private slots:
         QTest::addRow("twenty characters")
             << QStringList{"--strength", "-l", "20"} << "About 114 bits per password: excellent";
         QTest::addRow("version") << QStringList{"--version"} << "zentavo-cli " ZENTAVO_VERSION;
-        QTest::addRow("help") << QStringList{"-n", "5", "--help"} << "Usage: zentavo-cli [OPTION]...";
+        QTest::addRow("version, short") << QStringList{"-V"} << "zentavo-cli " ZENTAVO_VERSION;
+        QTest::addRow("help") << QStringList{"-n", "5", "-h"}
+                              << "Usage: zentavo-cli [OPTION]... [LENGTH [COUNT]]";
     }
     void answersWithoutGenerating()
     {
@@ -411,6 +442,189 @@ private slots:
         QCOMPARE(outcome.status, 0);
         QCOMPARE(lines(outcome.output).value(0), firstLine);
         QCOMPARE(outcome.error, QString());
+    }
+
+    // pwgen's plain [LENGTH [COUNT]]; options win wherever they stand.
+    void readsTheCommandLineAsPeersDo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("length");
+        QTest::addRow("length and count") << QStringList{"12", "3"} << 3 << 12;
+        QTest::addRow("- is standard output") << QStringList{"-n", "2", "-o", "-"} << 2 << 16;
+        QTest::addRow("-- ends the options") << QStringList{"-n", "4", "--", "8"} << 4 << 8;
+        QTest::addRow("options win") << QStringList{"8", "3", "-n", "1", "--length=20"} << 1 << 20;
+    }
+    void readsTheCommandLineAsPeersDo()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, rows);
+        QFETCH(int, length);
+        const Outcome outcome = run(arguments);
+        QCOMPARE(outcome.status, 0);
+        const QStringList made = lines(outcome.output);
+        QCOMPARE(made.size(), rows);
+        QVERIFY(std::all_of(made.begin(), made.end(), [&](const QString &p) { return p.size() == length; }));
+        QVERIFY(QDir(folder.path()).isEmpty());
+    }
+
+    void helpFitsTheWidth_data()
+    {
+        QTest::addColumn<int>("width");
+        for (const int width : {60, 80, 120})
+            QTest::addRow("%d columns", width) << width;
+    }
+    void helpFitsTheWidth()
+    {
+        QFETCH(int, width);
+        const QStringList help = cli::helpText(width).split(u'\n');
+        qsizetype widest = 0;
+        for (const QString &line : help)
+            widest = std::max(widest, line.size());
+        QVERIFY2(widest <= width && widest > width - 12, qPrintable(QString::number(widest)));
+        if (width == 80) // not a terminal: 80 columns
+            QCOMPARE(run({"--help"}).output, cli::helpText(width).toUtf8());
+    }
+
+    // Each name gets the password a plain run of as many makes, in the
+    // file's order.
+    void accountsGetOnePasswordEach_data()
+    {
+        QTest::addColumn<QString>("format");
+        for (const char *format : {"plain", "csv", "text", "xlsx"})
+            QTest::addRow("%s", format) << format;
+    }
+    void accountsGetOnePasswordEach()
+    {
+        QFETCH(QString, format);
+        const QStringList names{"anna", QString::fromUtf8("cl\xc3\xa1ra"), "bert"};
+        const QString file =
+            namesFile("class", "\xEF\xBB\xBF# class 4b\r\n\r\n  anna \r\ncl\xc3\xa1ra\n\nbert");
+        const QStringList passwords = lines(run({"-n", "3", "--space", "--chars", ",\""}, 5).output);
+        const QStringList arguments{"--accounts", file, "--format", format, "--space", "--chars", ",\""};
+        QList<QStringList> expected{{"Name", "Result(s)"}}, made;
+        for (int i = 0; i < 3; ++i)
+            expected << QStringList{names[i], passwords[i]};
+        if (format == QLatin1String("xlsx")) {
+            const QString path = folder.filePath(QStringLiteral("class.xlsx"));
+            QCOMPARE(run(arguments + QStringList{"-o", path}, 5).status, 0);
+            QTemporaryDir profile;
+            expected[0] = QStringList{"Results", ""};
+            made = readWorkbook(path, profile.path());
+        } else {
+            const Outcome outcome = run(arguments, 5);
+            QCOMPARE(outcome.status, 0);
+            if (format == QLatin1String("csv"))
+                made = parseCsv(QString::fromUtf8(outcome.output));
+            if (format == QLatin1String("plain"))
+                expected.removeFirst();
+            // text: padded cells, each followed by a TAB, lines of one length
+            for (const QString &line :
+                 lines(outcome.output, format == QLatin1String("text") ? "\r\n" : "\n")) {
+                if (format == QLatin1String("plain"))
+                    made << QStringList{line.section(u':', 0, 0), line.section(u':', 1)};
+                if (format == QLatin1String("text")) {
+                    QCOMPARE(line.size(), lines(outcome.output, "\r\n").value(0).size());
+                    made << QStringList{line.section(u'\t', 0, 0).trimmed(),
+                                        line.section(u'\t', 1, 1).left(expected[made.size()][1].size())};
+                }
+            }
+        }
+        QCOMPARE(made, expected);
+    }
+
+    // The proof for the system: chpasswd -e stores each hash, and the hash is
+    // the one of that account's password.
+    void chpasswdTakesTheHashes_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addRow("yescrypt") << "--crypt";
+        QTest::addRow("sha512") << "--crypt=sha512";
+    }
+    void chpasswdTakesTheHashes()
+    {
+        QFETCH(QString, method);
+        if (::geteuid() != 0 || QStandardPaths::findExecutable("mkpasswd").isEmpty())
+            QSKIP("needs root and mkpasswd (whois)");
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkdir("etc"));
+        for (const char *file : {"passwd", "shadow", "group", "gshadow"})
+            QVERIFY(
+                QFile::copy(QStringLiteral("/etc/") + file, root.filePath(QStringLiteral("etc/")) + file));
+        QProcess shell;
+        shell.start(
+            "sh",
+            {"-ec",
+             "useradd -R \"$1\" zt_anna; useradd -R \"$1\" zt_bert\n"
+             "printf 'zt_anna\\nzt_bert\\n' | \"$0\" --accounts - \"$2\" --space | tee \"$1/made\" |"
+             " cut -d: -f1,3 | chpasswd -e -R \"$1\"\n"
+             "while IFS=: read -r name password hash; do\n"
+             "  stored=$(grep \"^$name:\" \"$1/etc/shadow\" | cut -d: -f2)\n"
+             "  [ \"$stored\" = \"$hash\" ] && [ \"$(mkpasswd \"$password\" \"$stored\")\" = \"$stored\" ]"
+             " && echo \"$name\"\n"
+             "done < \"$1/made\"",
+             ZENTAVO_CLI, root.path(), method});
+        QVERIFY(shell.waitForFinished(120000));
+        QCOMPARE(shell.readAllStandardError(), QByteArray());
+        QCOMPARE(lines(shell.readAllStandardOutput()), (QStringList{"zt_anna", "zt_bert"}));
+    }
+
+    // The completions know what --help knows.
+    void shellsCompleteTheOptions_data()
+    {
+        QTest::addColumn<QString>("shell");
+        QTest::addColumn<QString>("line");         // what is typed so far
+        QTest::addColumn<QStringList>("expected"); // empty: every option --help names
+        QTest::addRow("bash, an option") << "bash"
+                                         << "zentavo-cli --form" << QStringList{"--format"};
+        QTest::addRow("bash, a format")
+            << "bash"
+            << "zentavo-cli --format ''" << QStringList{"plain", "text", "csv", "xlsx"};
+        QTest::addRow("bash, a hash") << "bash"
+                                      << "zentavo-cli --crypt = s" << QStringList{"sha512"};
+        QTest::addRow("bash, every option") << "bash"
+                                            << "zentavo-cli --" << QStringList{};
+        QTest::addRow("fish, a format")
+            << "fish"
+            << "zentavo-cli --format " << QStringList{"plain", "text", "csv", "xlsx"};
+        QTest::addRow("fish, every option") << "fish"
+                                            << "zentavo-cli --" << QStringList{};
+        QTest::addRow("zsh, found by compinit") << "zsh"
+                                                << "" << QStringList{"_zentavo-cli"};
+    }
+    void shellsCompleteTheOptions()
+    {
+        QFETCH(QString, shell);
+        QFETCH(QString, line);
+        QFETCH(QStringList, expected);
+        if (QStandardPaths::findExecutable(shell).isEmpty())
+            QSKIP("shell not installed");
+        QTemporaryDir dir;
+        const QString script = dir.filePath(shell == QLatin1String("zsh") ? "_zentavo-cli" : "completion");
+        QProcess::execute("sh", {"-c", "\"$0\" --completion \"$1\" > \"$2\"", ZENTAVO_CLI, shell, script});
+        const QString command =
+            shell == QLatin1String("bash")
+                ? QStringLiteral(
+                      "source \"$1\" && complete -p zentavo-cli >/dev/null && COMP_WORDS=(%1); "
+                      "COMP_CWORD=$((${#COMP_WORDS[@]}-1)); _zentavo_cli; printf '%s\\n' \"${COMPREPLY[@]}\"")
+                      .arg(line)
+            : shell == QLatin1String("fish")
+                ? QStringLiteral("source $argv[1]; complete -C '%1' | string replace -r '\\t.*' ''").arg(line)
+                : QStringLiteral("fpath=(${1:h} $fpath); autoload -Uz compinit; compinit -u -d ${1:h}/dump; "
+                                 "print $_comps[zentavo-cli]");
+        QProcess process;
+        process.start(shell, {"-c", command, shell == QLatin1String("fish") ? script : "sh", script});
+        QVERIFY(process.waitForFinished(60000));
+        QStringList made = lines(process.readAllStandardOutput());
+        if (expected.isEmpty()) {
+            const auto all = QRegularExpression("--[a-z-]+").globalMatch(cli::helpText());
+            for (const auto &match : all)
+                if (!expected.contains(match.captured()))
+                    expected << match.captured();
+        }
+        made.sort();
+        expected.sort();
+        QCOMPARE(made, expected);
     }
 
     // The real program: linked without the desktop libraries, and a reader

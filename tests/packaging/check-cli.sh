@@ -1,7 +1,7 @@
 #!/bin/sh
 # The command line's own package: lintian finds no error and no warning; it
 # depends on exactly the packages of the libraries its program links, none of
-# them a desktop one; the installed program and its manual page work.
+# them a desktop one; the installed program, its completions and manual page work.
 #   check-cli.sh OUT
 set -eu
 . "$(dirname "$0")/common.sh"
@@ -39,6 +39,10 @@ run --version | grep -qx "zentavo-cli $(dpkg-deb -f "$deb" Version)" || fail "--
 [ "$(run -n 5 -l 12 | grep -cE '^[a-zA-Z0-9]{12}$')" -eq 5 ] || fail "five passwords of 12 were not made"
 run -n 3 --format xlsx -o made.xlsx && [ "$(stat -c %a made.xlsx)" = 600 ] || fail "no private workbook"
 [ -z "$(ls -A "$work/config")" ] || fail "the program wrote settings"
+for completion in bash-completion/completions/zentavo-cli zsh/vendor-completions/_zentavo-cli \
+  fish/vendor_completions.d/zentavo-cli.fish; do
+  [ -s "$root/usr/share/$completion" ] || fail "no shell completion $completion"
+done
 manual=$root/usr/share/man/man1/zentavo-cli.1.gz
 [ -f "$manual" ] || fail "no manual page"
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$manual" 2>&1 >/dev/null) || true
