@@ -1,0 +1,102 @@
+// zentavo-cli --accounts: names a second for a list of 100,000 accounts,
+// without a hash and with each of the two hashes for /etc/shadow. yescrypt
+// and sha512 are slow on purpose (that is what makes a stolen shadow file
+// expensive to guess), so they run on a smaller list and the time for
+// 100,000 is worked out from it.
+//
+//   bench_accounts [path of zentavo-cli]
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Figures
+{
+    double seconds;
+    double cpuSeconds;
+    double peakMiB;
+};
+
+// The command as a child process, its output thrown away.
+Figures run(std::vector<std::string> arguments)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = ::open("/dev/null", O_WRONLY);
+        ::dup2(fd, STDOUT_FILENO);
+        std::vector<char *> argv;
+        for (std::string &argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::fprintf(stderr, "zentavo-cli failed (status %d)\n", status);
+    return {timer.nsecsElapsed() / 1e9,
+            double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6,
+            usage.ru_maxrss / 1024.0};
+}
+
+std::string namesFile(const QTemporaryDir &folder, int count)
+{
+    const QString path = folder.filePath(QStringLiteral("names-%1").arg(count));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    QByteArray text = "# one account a line\n";
+    for (int i = 1; i <= count; ++i)
+        text += "pupil" + QByteArray::number(i).rightJustified(6, '0') + '\n';
+    file.write(text);
+    return path.toStdString();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const std::string cli = argc > 1 ? argv[1] : ZENTAVO_CLI;
+    QTemporaryDir folder;
+    struct Case
+    {
+        int names;
+        const char *crypt;
+        const char *format;
+    };
+    const Case cases[] = {{100000, nullptr, "plain"},
+                          {100000, nullptr, "csv"},
+                          {100000, nullptr, "text"},
+                          {2000, "--crypt=sha512", "plain"},
+                          {200, "--crypt", "plain"}};
+    std::printf("%-52s %9s %9s %12s %9s %14s\n", "command", "wall s", "cpu s", "names/s", "peak MiB",
+                "100,000 take");
+    for (const Case &c : cases) {
+        std::vector<std::string> arguments{cli, "--accounts", namesFile(folder, c.names), "--format",
+                                           c.format};
+        if (c.crypt)
+            arguments.push_back(c.crypt);
+        const Figures figures = run(arguments);
+        const double perSecond = c.names / figures.seconds;
+        const std::string name = "--accounts " + std::to_string(c.names) + " names --format " + c.format +
+                                 (c.crypt ? std::string(" ") + c.crypt : std::string());
+        std::printf("%-52s %9.3f %9.3f %12.0f %9.1f %12.1f s%s\n", name.c_str(), figures.seconds,
+                    figures.cpuSeconds, perSecond, figures.peakMiB, 100000 / perSecond,
+                    c.names < 100000 ? " (worked out)" : "");
+    }
+    return 0;
+}
