@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <QtConcurrent/QtConcurrentMap>
 #include <cerrno>
 #include <crypt.h>
 #include <cstring>
@@ -91,18 +92,9 @@ AccountNames readAccountNames(const QString &path, int standardInput)
     return result;
 }
 
-ShadowHasher::ShadowHasher(CryptMethod method)
-    : m_prefix(method == CryptMethod::Sha512 ? "$6$" : "$y$"), m_data(std::make_unique<crypt_data>())
-{
-}
+ShadowHasher::ShadowHasher(CryptMethod method) : m_prefix(method == CryptMethod::Sha512 ? "$6$" : "$y$") {}
 
-ShadowHasher::~ShadowHasher()
-{
-    // The library keeps a copy of the last password in its work area.
-    sodium_memzero(m_data.get(), sizeof(crypt_data));
-}
-
-QString ShadowHasher::hash(QStringView password)
+QString ShadowHasher::hash(QStringView password) const
 {
     // A salt of the library's default cost, from the system's random source.
     char setting[CRYPT_GENSALT_OUTPUT_SIZE];
@@ -111,12 +103,17 @@ QString ShadowHasher::hash(QStringView password)
             QStringLiteral("no salt for the hash: %1").arg(QString::fromLocal8Bit(std::strerror(errno)))};
     // The bytes a login will hash are the UTF-8 of what is typed.
     QByteArray phrase = password.toUtf8();
-    const char *hashed = crypt_rn(phrase.constData(), setting, m_data.get(), int(sizeof(crypt_data)));
+    // The library's work area for one hash; it keeps a copy of the password.
+    const auto data = std::make_unique<crypt_data>();
+    const char *hashed = crypt_rn(phrase.constData(), setting, data.get(), int(sizeof(crypt_data)));
+    const int error = errno;
     wipe(phrase);
-    if (!hashed || hashed[0] == '*')
+    const QString result = hashed && hashed[0] != '*' ? QString::fromLatin1(hashed) : QString();
+    sodium_memzero(data.get(), sizeof(crypt_data));
+    if (result.isEmpty())
         throw OutputFailed{QStringLiteral("the password could not be hashed: %1")
-                               .arg(QString::fromLocal8Bit(std::strerror(errno)))};
-    return QString::fromLatin1(hashed);
+                               .arg(QString::fromLocal8Bit(std::strerror(error)))};
+    return result;
 }
 
 namespace {
@@ -151,12 +148,58 @@ public:
         for (QStringList &row : m_rows)
             for (QString &cell : row)
                 wipe(cell);
+        for (Waiting &waiting : m_waiting)
+            wipe(waiting.password);
     }
 
     void row(qint32, QStringView password) override
     {
-        const QString &name = m_names.at(m_next++);
-        QString hash = m_hasher ? m_hasher->hash(password) : QString();
+        if (!m_hasher) {
+            write(m_names.at(m_next), password, QString());
+            return;
+        }
+        // The hashes of a batch are made side by side, one on each processor.
+        m_waiting.push_back({password.toString(), {}, {}});
+        if (qsizetype(m_waiting.size()) >= kBatch)
+            writeWaiting();
+    }
+
+    void finish() override
+    {
+        writeWaiting();
+        finishFormat();
+    }
+
+private:
+    struct Waiting
+    {
+        QString password;
+        QString hash;
+        QString error;
+    };
+    static constexpr qsizetype kBatch = 256;
+
+    void writeWaiting()
+    {
+        QtConcurrent::blockingMap(m_waiting, [this](Waiting &waiting) {
+            try {
+                waiting.hash = m_hasher->hash(waiting.password);
+            } catch (const OutputFailed &failure) {
+                waiting.error = failure.message;
+            }
+        });
+        for (Waiting &waiting : m_waiting) {
+            if (!waiting.error.isEmpty())
+                throw OutputFailed{waiting.error};
+            write(m_names.at(m_next), waiting.password, waiting.hash);
+            wipe(waiting.password);
+        }
+        m_waiting.clear();
+    }
+
+    void write(const QString &name, QStringView password, const QString &hash)
+    {
+        ++m_next;
         switch (m_format) {
         case Format::Plain:
             // As chpasswd reads them: name:password, then the hash.
@@ -200,7 +243,7 @@ public:
         }
     }
 
-    void finish() override
+    void finishFormat()
     {
         if (m_format == Format::Workbook) {
             guard([&] {
@@ -225,7 +268,6 @@ public:
         m_out.flush();
     }
 
-private:
     // RFC 4180: a field is quoted when it holds a comma, a quote or a line break.
     void csvRecord(const QStringList &fields)
     {
@@ -266,6 +308,7 @@ private:
     qsizetype m_next = 0;
     std::vector<qsizetype> m_widths;
     std::vector<QStringList> m_rows;
+    std::vector<Waiting> m_waiting;
 };
 
 } // namespace

@@ -6,8 +6,6 @@
 #include <QStringList>
 #include <memory>
 
-struct crypt_data;
-
 namespace zentavo {
 
 class Workbook;
@@ -28,21 +26,18 @@ struct AccountNames
 AccountNames readAccountNames(const QString &path, int standardInput);
 
 // Hashes passwords the way /etc/shadow keeps them, with libxcrypt and a fresh
-// random salt for each.
+// random salt for each. The hashes are slow on purpose; hash() may be called
+// from several threads at once, so that they can share the work.
 class ShadowHasher
 {
 public:
     explicit ShadowHasher(CryptMethod method);
-    ~ShadowHasher();
-    ShadowHasher(const ShadowHasher &) = delete;
-    ShadowHasher &operator=(const ShadowHasher &) = delete;
 
     // Throws OutputFailed when libxcrypt cannot make the hash.
-    QString hash(QStringView password);
+    QString hash(QStringView password) const;
 
 private:
     const char *m_prefix;
-    std::unique_ptr<crypt_data> m_data;
 };
 
 // The rows of an accounts run: each password with its name in the first
