@@ -59,15 +59,20 @@ QByteArray readAll(int fd)
 }
 
 // Runs the command as a function, its output and messages caught in files.
-Outcome run(const QStringList &arguments, unsigned seed = 1, int output = -1)
+Outcome run(const QStringList &arguments, RandomSource &random, int output = -1)
 {
     QTemporaryFile out, err;
     if (!out.open() || !err.open())
         qFatal("no temporary files");
-    SeededRandom random(seed);
     const int status =
         cli::runCommandLine(arguments, random, {output >= 0 ? output : int(out.handle()), int(err.handle())});
     return {status, readAll(int(out.handle())), QString::fromUtf8(readAll(int(err.handle())))};
+}
+
+Outcome run(const QStringList &arguments, unsigned seed = 1, int output = -1)
+{
+    SeededRandom random(seed);
+    return run(arguments, random, output);
 }
 
 QStringList lines(const QByteArray &bytes, const char *end = "\n")
@@ -442,6 +447,31 @@ private slots:
         QCOMPARE(outcome.status, 0);
         QCOMPARE(lines(outcome.output).value(0), firstLine);
         QCOMPARE(outcome.error, QString());
+    }
+
+    // Draw by draw: what each position is drawn from, and what it makes.
+    void symbolsAndLookAlikes_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QList<uint>>("draws");
+        QTest::addColumn<QList<uint>>("poolSizes");
+        QTest::addColumn<QString>("password");
+        const QStringList onlyOwn{"--no-lower", "--no-upper", "--no-digits", "--no-at-least"};
+        QTest::addRow("symbols") << onlyOwn + QStringList{"--symbols", "3", "1"} << QList<uint>{0, 1, 26}
+                                 << QList<uint>{27, 27, 27} << "!#~";
+    }
+    void symbolsAndLookAlikes()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QList<uint>, draws);
+        QFETCH(QList<uint>, poolSizes);
+        QFETCH(QString, password);
+        ScriptedRandom random;
+        random.positions.assign(draws.begin(), draws.end());
+        const Outcome outcome = run(arguments, random);
+        QCOMPARE(outcome.error, QString());
+        QCOMPARE(lines(outcome.output), QStringList{password});
+        QCOMPARE(random.poolSizes, poolSizes);
     }
 
     // pwgen's plain [LENGTH [COUNT]]; options win wherever they stand.
