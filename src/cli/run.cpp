@@ -92,7 +92,7 @@ std::optional<QString> checkOptions(const Request &request)
     // A colon or a line break in a password would move the fields of the
     // `name:password` lines chpasswd reads.
     if (request.accountsPath && request.format == Format::Plain) {
-        const QString pool = runPool(options);
+        const QString pool = chooseGroups(options).pool;
         if (std::any_of(pool.begin(), pool.end(),
                         [](QChar c) { return c == u':' || c.category() == QChar::Other_Control; }))
             return QStringLiteral("a colon or a control character among the characters would break the "
