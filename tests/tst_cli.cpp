@@ -182,6 +182,9 @@ private slots:
             << "Length must be greater or equal to the number of checked items.";
         QTest::addRow("no group") << QStringList{"--no-lower", "--no-upper", "--no-digits"}
                                   << "no characters to draw from";
+        QTest::addRow("only look-alikes")
+            << QStringList{"--no-lower", "--no-upper", "--chars", "lI|", "--no-similar", "--no-digits"}
+            << "every chosen character is a look-alike";
         QTest::addRow("only vowels") << QStringList{"--no-lower", "--no-upper", "--no-digits",
                                                     "--chars",    "aEiOu",      "--no-vowels"}
                                      << "every chosen character is a vowel";
@@ -459,6 +462,18 @@ private slots:
         const QStringList onlyOwn{"--no-lower", "--no-upper", "--no-digits", "--no-at-least"};
         QTest::addRow("symbols") << onlyOwn + QStringList{"--symbols", "3", "1"} << QList<uint>{0, 1, 26}
                                  << QList<uint>{27, 27, 27} << "!#~";
+        // Without 0 and 1 the digits are 2 to 9.
+        QTest::addRow("digits, no look-alikes")
+            << QStringList{"--no-lower", "--no-upper", "--no-at-least", "--no-similar", "3", "1"}
+            << QList<uint>{0, 1, 7} << QList<uint>{8, 8, 8} << "239";
+        // Groups of 25 (no l), 24 (no O, I), 8 and the own "x"; the pool of
+        // 58; the last digit of 8.
+        QTest::addRow("at least, no look-alikes, last digit")
+            << QStringList{"--no-similar", "--chars", "|x", "--last-digit", "6", "1"}
+            << QList<uint>{11, 8, 0, 0, 57, 3, 7} << QList<uint>{25, 24, 8, 1, 58, 58, 8} << "mJ2xx9";
+        QTest::addRow("symbols, no look-alikes: no bar")
+            << onlyOwn + QStringList{"--symbols", "--no-similar", "2", "1"} << QList<uint>{24, 25}
+            << QList<uint>{26, 26} << "}~";
     }
     void symbolsAndLookAlikes()
     {

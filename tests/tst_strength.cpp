@@ -90,7 +90,8 @@ private slots:
         QTest::addColumn<QString>("groups"); // l u d, c: own characters
         QTest::addColumn<QString>("own");
         QTest::addColumn<QString>("length");
-        QTest::addColumn<QString>("extras"); // a: at least, v: no vowels, s: space, 9: last digit
+        QTest::addColumn<QString>("extras"); // a: at least, v: no vowels, s: space, 9: last digit,
+                                             // b: no look-alikes
 
         auto row = [](const char *name, const char *groups, const char *own, const char *length,
                       const char *extras) {
@@ -107,6 +108,8 @@ private slots:
         row("space drawn by the own group and the pool", "dc", " ab", "3", "as");
         row("one character, digit then space", "c", "ab", "1", "9s");
         row("lower case, no vowels", "l", "", "2", "v9");
+        row("look-alikes out of own characters", "c", "0O1lI|ab", "2", "b");
+        row("look-alikes out of digits, own, pool and the last digit", "dc", "0Ol|xa", "3", "abv9s");
     }
     void matchesEveryPossiblePassword()
     {
@@ -126,6 +129,7 @@ private slots:
         o.removeVowels = extras.contains('v');
         o.includeSpace = extras.contains('s');
         o.lastCharacterDigit = extras.contains('9');
+        o.removeSimilar = extras.contains('b');
 
         RecordingPrompter prompter;
         ErrorReport report(prompter, QStringLiteral("help@example.org"));

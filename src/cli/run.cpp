@@ -106,11 +106,15 @@ std::optional<QString> checkOptions(const Request &request)
         return QStringLiteral("the length must be a whole number from 1 to 32767, not \"%1\"")
             .arg(options.passwordLength);
     if (chooseGroups(options).pool.isEmpty()) {
-        GenerationOptions withVowels = options;
-        withVowels.removeVowels = false;
-        return chooseGroups(withVowels).pool.isEmpty()
-                   ? QStringLiteral("no characters to draw from: choose a character group")
-                   : QStringLiteral("no characters to draw from: every chosen character is a vowel");
+        GenerationOptions everything = options;
+        everything.removeVowels = everything.removeSimilar = false;
+        if (chooseGroups(everything).pool.isEmpty())
+            return QStringLiteral("no characters to draw from: choose a character group");
+        const QString lookAlike = QStringLiteral("a look-alike (0 O 1 l I |)");
+        const QString what = !options.removeSimilar ? QStringLiteral("a vowel")
+                             : options.removeVowels ? QStringLiteral("a vowel or ") + lookAlike
+                                                    : lookAlike;
+        return QStringLiteral("no characters to draw from: every chosen character is %1").arg(what);
     }
     if (request.format == Format::Workbook && *count > Workbook::kRowLimit - 1)
         return QStringLiteral("a workbook sheet holds at most %1 passwords below its \"Results\" cell")

@@ -7,9 +7,21 @@
 
 namespace zentavo {
 
+QString drawable(QStringView characters, const GenerationOptions &options)
+{
+    QString kept = options.removeVowels ? RemoveVowels(characters) : characters.toString();
+    if (options.removeSimilar)
+        kept.removeIf([](QChar c) { return QStringView(kLookAlikes).contains(c); });
+    return kept;
+}
+
+QString lastDigits(const GenerationOptions &options)
+{
+    return drawable(kDigits, options);
+}
+
 GroupChoice chooseGroups(const GenerationOptions &options)
 {
-    const bool noVowels = options.removeVowels;
     // The groups in the order they make up the pool.
     const std::pair<bool, QStringView> groups[] = {{options.useLowerCase, kLowerCaseLetters},
                                                    {options.useUpperCase, kUpperCaseLetters},
@@ -25,12 +37,12 @@ GroupChoice chooseGroups(const GenerationOptions &options)
         poolWithVowels += characters;
         if (options.atLeastOneFromEachGroup) {
             // The digits hold no vowels, so removing them leaves that group whole.
-            const QString leading = noVowels ? RemoveVowels(characters) : characters.toString();
+            const QString leading = drawable(characters, options);
             if (!leading.isEmpty())
                 choice.leading << leading;
         }
     }
-    choice.pool = noVowels ? RemoveVowels(poolWithVowels) : poolWithVowels;
+    choice.pool = drawable(poolWithVowels, options);
     // The length is taken as loosely as possible here ("7 chars" is 7); the
     // strict conversion comes when passwords are made.
     if (options.atLeastOneFromEachGroup && leadingNumber(options.passwordLength) < choice.checkedGroupCount)

@@ -18,12 +18,12 @@ struct GroupChoice
     // when chosen, even when none were typed.
     int checkedGroupCount = 0;
     // The leading characters' groups in at-least mode, in group order, each
-    // without vowels when they are removed (digits never have any). A group
-    // left empty adds no leading character. Empty in plain mode.
+    // without vowels and look-alikes when they are removed (drawable()). A
+    // group left empty adds no leading character. Empty in plain mode.
     QStringList leading;
     // What the rest of a password draws from: every chosen group's
-    // characters in group order, repeats kept, without vowels when they are
-    // removed. Empty when nothing is left to draw from.
+    // characters in group order, repeats kept, drawable() of them. Empty
+    // when nothing is left to draw from.
     QString pool;
     // In at-least mode, the message that turns down a length shorter than
     // the number of chosen groups; then no password is made.
@@ -31,5 +31,13 @@ struct GroupChoice
 };
 
 GroupChoice chooseGroups(const GenerationOptions &options);
+
+// What a drawn character may be, as the options leave it: without vowels
+// and without look-alikes when they are removed. Every group, the user's own
+// characters and the pool pass through it before a draw.
+QString drawable(QStringView characters, const GenerationOptions &options);
+
+// The digits the last character is drawn from when it becomes a digit.
+QString lastDigits(const GenerationOptions &options);
 
 } // namespace zentavo

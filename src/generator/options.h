@@ -21,11 +21,17 @@ struct GenerationOptions
     bool lastCharacterDigit = false;      // Check4
     bool atLeastOneFromEachGroup = false; // Check8
     bool showLineNumbers = false;         // Check9
+    // Leave out the look-alike characters, as removeVowels leaves out the
+    // vowels. No control of the window sets it: zentavo-cli's --no-similar.
+    bool removeSimilar = false;
 };
 
 // The character groups, in the order they make up the pool.
 inline constexpr char16_t kLowerCaseLetters[] = u"abcdefghijklmnopqrstuvwxyz";
 inline constexpr char16_t kUpperCaseLetters[] = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 inline constexpr char16_t kDigits[] = u"0123456789";
+// Characters easily taken for one another when read: zero and capital O,
+// one, small L, capital I and the bar.
+inline constexpr char16_t kLookAlikes[] = u"0O1lI|";
 
 } // namespace zentavo

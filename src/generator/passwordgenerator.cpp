@@ -67,8 +67,9 @@ struct Shape
     std::vector<const CharacterPool *> pools;
     std::vector<quint32> bounds; // the pools' sizes, then the digit and space draws
     qsizetype length = 0;        // in characters
-    bool lastDigit = false;      // the last character becomes a digit
-    bool space = false;          // one position becomes a space
+    bool lastDigit = false;      // the last character becomes one of `digits`
+    const CharacterPool *digits = nullptr;
+    bool space = false; // one position becomes a space
     bool lineNumbers = false;
     char32_t widest = 0; // the largest character the passwords may hold
 };
@@ -107,7 +108,7 @@ private:
     PasswordSink &m_sink;
     const bool m_atLeast;
     const Labels &m_labels;
-    CharacterPool m_pool, m_poolWithoutVowels;
+    CharacterPool m_pool, m_poolWithoutVowels, m_lastDigits;
     int m_bytesPerCharacter = 1;
 
     GenerationOptions m_options;
@@ -207,8 +208,11 @@ bool PasswordGenerator::Run::plan(const GenerationOptions &options)
     }
     // The digit comes first, so the space may still land on it.
     shape.lastDigit = options.lastCharacterDigit && shape.length > 0;
-    if (shape.lastDigit)
-        shape.bounds.push_back(10);
+    if (shape.lastDigit) {
+        m_lastDigits = CharacterPool(lastDigits(options));
+        shape.digits = &m_lastDigits;
+        shape.bounds.push_back(quint32(m_lastDigits.size()));
+    }
     shape.space = options.includeSpace && shape.length > 0;
     if (shape.space)
         shape.bounds.push_back(quint32(shape.length));
@@ -259,7 +263,7 @@ template <typename Unit> bool PasswordGenerator::Run::makeStretch(qint64 first, 
         }
         qsizetype next = length;
         if (shape.lastDigit)
-            password[length - 1] = Unit(u'0' + position[next++]);
+            password[length - 1] = Unit(shape.digits->at(position[next++]));
         if (shape.space)
             password[position[next]] = Unit(u' ');
     }

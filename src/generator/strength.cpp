@@ -163,7 +163,7 @@ std::optional<double> passwordEntropyBits(const GenerationOptions &options)
         // leading one; either way its own draw no longer shows.
         if (--classes.back().count == 0)
             classes.pop_back();
-        classes.push_back(uniformOver(kDigits, 1));
+        classes.push_back(uniformOver(lastDigits(options), 1));
     }
 
     if (options.includeSpace)
