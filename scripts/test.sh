@@ -7,7 +7,7 @@
 #   1. the plain build: program, tests and benchmarks, in build/; there the
 #      tests that drive the real program, the package and the displays run;
 #   2. the checks: includes follow the layers, the sources follow
-#      .clang-format, clang-tidy finds nothing;
+#      .clang-format, clang-tidy finds nothing (it runs beside step 1's tests);
 #   3. the sanitizer build in build-asan/: the unit tests (label "unit") run
 #      there, once, under AddressSanitizer and UndefinedBehaviorSanitizer.
 #
@@ -21,6 +21,10 @@ scripts/build.sh -DZENTAVO_WERROR=ON -DBUILD_TESTING=ON -DZENTAVO_BENCHMARKS=ON
 sanitize="${SANITIZE:-1}"
 # Every part runs even after one has failed, so one run shows all findings.
 status=0
+# clang-tidy reads the plain build's flags. It runs beside the end-to-end
+# tests, which spend most of their time waiting for displays and programs.
+scripts/check-tidy.sh "$build" >"$build/check-tidy.log" 2>&1 &
+tidy=$!
 if [ "$sanitize" != 0 ]; then
   set -- -LE unit "$@"
 fi
@@ -28,7 +32,8 @@ fi
 [ "$sanitize" = 0 ] || shift 2
 scripts/check-layers.sh || status=1
 scripts/check-format.sh || status=1
-scripts/check-tidy.sh "$build" || status=1
+wait "$tidy" || status=1
+cat "$build/check-tidy.log"
 if [ "$sanitize" != 0 ]; then
   scripts/test-sanitized.sh "$@" || status=1
 fi
