@@ -66,7 +66,7 @@ void AtomicFile::commit()
 {
     // The data must be on the disk before the name points at it, or a crash
     // could leave an empty file where a complete one was promised.
-    const int fd = m_fd;
+    const int descriptor = m_fd;
     m_fd = -1;
     const QByteArray temporary = QFile::encodeName(m_temporary);
     auto fail = [&](const QString &what) {
@@ -74,11 +74,11 @@ void AtomicFile::commit()
         ::unlink(temporary.constData());
         throw OutputFailed{QStringLiteral("%1 %2: %3").arg(m_path, what, errnoText(error))};
     };
-    if (::fsync(fd) != 0) {
-        ::close(fd);
+    if (::fsync(descriptor) != 0) {
+        ::close(descriptor);
         fail(QStringLiteral("could not be written"));
     }
-    if (::close(fd) != 0)
+    if (::close(descriptor) != 0)
         fail(QStringLiteral("could not be written"));
     if (::rename(temporary.constData(), QFile::encodeName(m_path).constData()) != 0)
         fail(QStringLiteral("could not be put in place"));
