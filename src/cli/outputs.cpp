@@ -40,47 +40,18 @@ void DescriptorOutput::write(const char *data, qsizetype size)
     }
 }
 
-AtomicFile::AtomicFile(const QString &path) : m_path(path)
+AtomicFile::AtomicFile(const QString &path) : m_path(path), m_destination(path, ::geteuid())
 {
-    const QFileInfo info(path);
-    // Hidden, beside the destination, so that the final move is a rename
-    // within one file system.
-    QByteArray pattern = QFile::encodeName(
-        info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
-    m_fd = mkostemp(pattern.data(), O_CLOEXEC); // mode 0600
-    if (m_fd < 0)
-        throw OutputFailed{QStringLiteral("%1 could not be created: %2").arg(path, errnoText(errno))};
-    m_temporary = QFile::decodeName(pattern);
-}
-
-AtomicFile::~AtomicFile()
-{
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        ::unlink(QFile::encodeName(m_temporary).constData());
-    }
+    if (!m_destination.refusal().isEmpty())
+        throw OutputFailed{QStringLiteral("%1 was not written: %2").arg(path, m_destination.refusal())};
+    if (!m_destination.create())
+        throw OutputFailed{QStringLiteral("%1 could not be created: %2").arg(path, m_destination.error())};
 }
 
 void AtomicFile::commit()
 {
-    // The data must be on the disk before the name points at it, or a crash
-    // could leave an empty file where a complete one was promised.
-    const int fd = m_fd;
-    m_fd = -1;
-    const QByteArray temporary = QFile::encodeName(m_temporary);
-    auto fail = [&](const QString &what) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        throw OutputFailed{QStringLiteral("%1 %2: %3").arg(m_path, what, errnoText(error))};
-    };
-    if (::fsync(fd) != 0) {
-        ::close(fd);
-        fail(QStringLiteral("could not be written"));
-    }
-    if (::close(fd) != 0)
-        fail(QStringLiteral("could not be written"));
-    if (::rename(temporary.constData(), QFile::encodeName(m_path).constData()) != 0)
-        fail(QStringLiteral("could not be put in place"));
+    if (!m_destination.commit())
+        throw OutputFailed{QStringLiteral("%1 could not be saved: %2").arg(m_path, m_destination.error())};
 }
 
 BlockOutput::BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding)
@@ -122,6 +93,24 @@ void BlockOutput::flush()
 {
     m_out.write(m_bytes.constData(), m_used);
     m_used = 0;
+}
+
+// Standard error closed to the workbook library, which prints its own lines
+// there before it returns the failure we report in our own words.
+LibraryKeptQuiet::LibraryKeptQuiet() : m_saved(::dup(STDERR_FILENO))
+{
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nowhere >= 0) {
+        ::dup2(nowhere, STDERR_FILENO);
+        ::close(nowhere);
+    }
+}
+LibraryKeptQuiet::~LibraryKeptQuiet()
+{
+    if (m_saved >= 0) {
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
 }
 
 QString lineTitle()
@@ -281,7 +270,8 @@ private:
 class WorkbookFormat final : public RowFormat
 {
 public:
-    explicit WorkbookFormat(Workbook &workbook) : m_workbook(workbook)
+    WorkbookFormat(Workbook &workbook, QString writingPath, QString shownName)
+        : m_workbook(workbook), m_writingPath(std::move(writingPath)), m_shownName(std::move(shownName))
     {
         guard([&] { m_workbook.setText(0, 0, u"Results"); });
     }
@@ -308,16 +298,20 @@ public:
     }
 
 private:
-    template <typename Body> static void guard(Body &&body)
+    // Failures name the file as the user gave it, with no line of the
+    // library's own before them.
+    template <typename Body> void guard(Body &&body)
     {
         try {
+            const LibraryKeptQuiet quiet;
             body();
         } catch (const Failure &failure) {
-            throw OutputFailed{failure.description()};
+            throw OutputFailed{QString(failure.description()).replace(m_writingPath, m_shownName)};
         }
     }
 
     Workbook &m_workbook;
+    const QString m_writingPath, m_shownName;
     qsizetype m_row = 0;
     QString m_number;
 };
@@ -340,9 +334,10 @@ std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers)
     return std::make_unique<CsvFormat>(out, lineNumbers);
 }
 
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook)
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook, const QString &writingPath,
+                                          const QString &shownName)
 {
-    return std::make_unique<WorkbookFormat>(workbook);
+    return std::make_unique<WorkbookFormat>(workbook, writingPath, shownName);
 }
 
 } // namespace zentavo::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/safedestination.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringEncoder>
@@ -35,25 +37,23 @@ private:
     QString m_name;
 };
 
-// A file that appears under its name only once complete: written under a
-// temporary name beside it (created readable by its owner alone), then moved
-// into place. Dropped unfinished, it leaves nothing behind.
+// A file that appears under its name only once complete, readable by its
+// owner alone. Dropped unfinished, it leaves nothing behind. Where it may go
+// is decided once, as for the window's text file: a name another user could
+// have planted or redirected, and anything but a regular file, is refused.
 class AtomicFile
 {
 public:
     explicit AtomicFile(const QString &path); // throws OutputFailed
-    ~AtomicFile();
-    AtomicFile(const AtomicFile &) = delete;
-    AtomicFile &operator=(const AtomicFile &) = delete;
 
-    int fd() const { return m_fd; }
-    const QString &temporaryPath() const { return m_temporary; }
+    int fd() const { return m_destination.fd(); }
+    // A name that opens the file being written.
+    QString temporaryPath() const { return m_destination.writingPath(); }
     void commit(); // throws OutputFailed
 
 private:
     QString m_path;
-    QString m_temporary;
-    int m_fd = -1;
+    DestinationFile m_destination;
 };
 
 // How the rows of a run are written out, one at a time as they are made.
@@ -118,8 +118,24 @@ std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, q
 // or a line break; the password itself is never changed.
 std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers);
 // The window's workbook: "Results" in the first cell, the rows below it,
-// every cell text. Saved by finish().
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook);
+// every cell text. Saved by finish(). Failures name `shownName` where the
+// workbook library names the file it writes, `writingPath`.
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook, const QString &writingPath,
+                                          const QString &shownName);
+
+// Standard error closed to the workbook library while it lives, which prints
+// its own lines there before it returns the failure we report in our words.
+class LibraryKeptQuiet
+{
+public:
+    LibraryKeptQuiet();
+    ~LibraryKeptQuiet();
+    LibraryKeptQuiet(const LibraryKeptQuiet &) = delete;
+    LibraryKeptQuiet &operator=(const LibraryKeptQuiet &) = delete;
+
+private:
+    int m_saved;
+};
 
 // The titles of the list's columns, as the window shows them.
 QString lineTitle();

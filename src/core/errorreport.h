@@ -2,8 +2,10 @@
 
 #include "core/failure.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <exception>
+#include <new>
 #include <optional>
 #include <set>
 #include <utility>
@@ -49,6 +51,8 @@ public:
             std::forward<Body>(body)();
         } catch (const Failure &failure) {
             report(line, failure.description());
+        } catch (const std::bad_alloc &) {
+            report(line, QCoreApplication::translate("zentavo::ErrorReport", "Not enough memory"));
         } catch (const std::exception &error) {
             report(line, QString::fromLocal8Bit(error.what()));
         }
