@@ -18,7 +18,8 @@ case "${1:-}" in
   --test)
     packages="$packages $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format gdb
-      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11" ;;
+      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
+      clang-14 libclang-rt-14-dev" ;;
 esac
 
 missing=""

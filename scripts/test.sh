@@ -4,7 +4,8 @@
 # Xvfb. None of them reads or writes the real user's settings or clipboard.
 # Then checks that includes follow the layers and that the sources follow
 # .clang-format, and runs the unit tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer (SANITIZE=0 leaves that build out).
+# UndefinedBehaviorSanitizer, and replays the fuzz targets' seed corpora
+# (SANITIZE=0 leaves both builds out).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
@@ -16,5 +17,6 @@ scripts/check-layers.sh || status=1
 scripts/check-format.sh || status=1
 if [ "${SANITIZE:-1}" != 0 ]; then
   scripts/test-sanitized.sh || status=1
+  scripts/test-fuzz.sh || status=1
 fi
 exit "$status"

@@ -1,6 +1,7 @@
 #include "cli/outputs.h"
 
 #include "core/failure.h"
+#include "core/wipe.h"
 #include "export/paddedcolumns.h"
 #include "export/workbook.h"
 
@@ -146,10 +147,93 @@ private:
     BlockOutput m_out;
 };
 
+// Rows that wait for the column widths, in a file without a name: memory
+// stays flat whatever the count, and the file goes with the run however it
+// ends.
+class Spool
+{
+public:
+    explicit Spool(const QString &folder) : m_folder(folder)
+    {
+        QByteArray pattern = QFile::encodeName(folder + QStringLiteral("/.zentavo-rows.XXXXXX"));
+        m_fd = mkostemp(pattern.data(), O_CLOEXEC);
+        if (m_fd < 0)
+            fail(errno);
+        ::unlink(pattern.constData());
+        m_bytes.reserve(kBlock + 64);
+    }
+    ~Spool()
+    {
+        wipe(m_bytes);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Spool(const Spool &) = delete;
+    Spool &operator=(const Spool &) = delete;
+
+    void add(qint32 lineNumber, QStringView password)
+    {
+        const qint32 units = qint32(password.size());
+        m_bytes.append(reinterpret_cast<const char *>(&lineNumber), sizeof lineNumber);
+        m_bytes.append(reinterpret_cast<const char *>(&units), sizeof units);
+        m_bytes.append(reinterpret_cast<const char *>(password.utf16()), password.size() * 2);
+        if (m_bytes.size() >= kBlock)
+            flush();
+    }
+
+    // Hands every row back, in order.
+    template <typename Row> void replay(Row &&row)
+    {
+        flush();
+        if (::lseek(m_fd, 0, SEEK_SET) != 0)
+            fail(errno);
+        QFile file;
+        if (!file.open(m_fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            fail(EBADF);
+        QString password;
+        qint32 header[2];
+        while (file.read(reinterpret_cast<char *>(header), sizeof header) == qint64(sizeof header)) {
+            password.resize(header[1]);
+            if (file.read(reinterpret_cast<char *>(password.data()), qint64(header[1]) * 2) !=
+                qint64(header[1]) * 2)
+                fail(EIO);
+            row(header[0], password);
+        }
+        wipe(password);
+    }
+
+private:
+    static constexpr qsizetype kBlock = qsizetype(1) << 16;
+
+    void flush()
+    {
+        for (qsizetype done = 0; done < m_bytes.size();) {
+            const ssize_t written =
+                ::write(m_fd, m_bytes.constData() + done, std::size_t(m_bytes.size() - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                fail(written < 0 ? errno : ENOSPC);
+            done += written;
+        }
+        m_bytes.truncate(0);
+    }
+    [[noreturn]] void fail(int error)
+    {
+        throw OutputFailed{QStringLiteral("the rows could not wait for their column widths in %1: %2")
+                               .arg(m_folder, errnoText(error))};
+    }
+
+    QString m_folder;
+    int m_fd = -1;
+    QByteArray m_bytes;
+};
+
 class TextFormat final : public RowFormat
 {
 public:
-    TextFormat(DescriptorOutput &out, bool lineNumbers, qint32 count, std::optional<qsizetype> passwordWidth)
+    TextFormat(DescriptorOutput &out, bool lineNumbers, qint32 count, std::optional<qsizetype> passwordWidth,
+               const QString &spoolFolder)
         // The window writes its file in the locale's encoding.
         : m_out(out, QStringConverter::System), m_lineNumbers(lineNumbers)
     {
@@ -160,7 +244,7 @@ public:
             m_widths.back() = std::max(m_widths.back(), *passwordWidth);
             writeTitles();
         } else {
-            m_waiting.emplace();
+            m_waiting.emplace(spoolFolder);
         }
     }
 
@@ -168,7 +252,7 @@ public:
     {
         if (m_waiting) {
             m_widths.back() = std::max(m_widths.back(), password.size());
-            m_waiting->push_back({lineNumber, password.toString()});
+            m_waiting->add(lineNumber, password);
             return;
         }
         writeRow(lineNumber, password);
@@ -178,8 +262,8 @@ public:
     {
         if (m_waiting) {
             writeTitles();
-            for (const auto &[lineNumber, password] : *m_waiting)
-                writeRow(lineNumber, password);
+            m_waiting->replay(
+                [this](qint32 lineNumber, QStringView password) { writeRow(lineNumber, password); });
         }
         m_out.flush();
     }
@@ -220,7 +304,7 @@ private:
     bool m_lineNumbers;
     std::vector<qsizetype> m_widths;
     QString m_line, m_number;
-    std::optional<std::vector<std::pair<qint32, QString>>> m_waiting;
+    std::optional<Spool> m_waiting;
 };
 
 class CsvFormat final : public RowFormat
@@ -324,9 +408,9 @@ std::unique_ptr<RowFormat> plainFormat(DescriptorOutput &out)
 }
 
 std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, qint32 count,
-                                      std::optional<qsizetype> passwordWidth)
+                                      std::optional<qsizetype> passwordWidth, const QString &spoolFolder)
 {
-    return std::make_unique<TextFormat>(out, lineNumbers, count, passwordWidth);
+    return std::make_unique<TextFormat>(out, lineNumbers, count, passwordWidth, spoolFolder);
 }
 
 std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers)

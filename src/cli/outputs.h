@@ -111,9 +111,10 @@ std::unique_ptr<RowFormat> plainFormat(DescriptorOutput &out);
 // The window's text file: a title line, cells padded to their column and
 // each followed by a TAB, CR LF. When every password has the same length
 // (`passwordWidth`), lines are written as they come; otherwise the widths are
-// known only at the end and the rows wait for it.
+// known only at the end and the rows wait for it in a file without a name
+// in `spoolFolder`.
 std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, qint32 count,
-                                      std::optional<qsizetype> passwordWidth);
+                                      std::optional<qsizetype> passwordWidth, const QString &spoolFolder);
 // RFC 4180: a title row, CR LF, a field quoted when it holds a comma, a quote
 // or a line break; the password itself is never changed.
 std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers);

@@ -12,6 +12,8 @@
 #include "generator/storedoptions.h"
 #include "generator/strength.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <climits>
 #include <csignal>
@@ -176,6 +178,11 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
     if (wantsStoredOptions(arguments)) {
         const SettingsStore store(SettingsStore::Access::ReadOnly);
         start = readStoredOptions(store);
+        if (!store.readError().isEmpty())
+            say(streams.error,
+                QStringLiteral("zentavo-cli: the window's stored options were not used (%1: %2): "
+                               "starting from its first-run options\n")
+                    .arg(store.fileName(), store.readError()));
     }
     const Parsed parsed = parseCommandLine(arguments, start);
     if (!parsed.request)
@@ -232,7 +239,10 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
             format = plainFormat(out);
             break;
         case Format::Text:
-            format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options));
+            // Rows that wait go beside the file they are for, or where
+            // temporary files go.
+            format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options),
+                                toFile ? QFileInfo(request.outputPath).absolutePath() : QDir::tempPath());
             break;
         case Format::Csv:
             format = csvFormat(out, lineNumbers);
