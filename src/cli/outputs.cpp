@@ -61,6 +61,11 @@ BlockOutput::BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encod
     room(2 * kBlock);
 }
 
+BlockOutput::~BlockOutput()
+{
+    wipe(m_bytes);
+}
+
 void BlockOutput::append(QStringView text)
 {
     // Passwords are mostly ASCII, which UTF-8 and the locale's encoding write
@@ -248,6 +253,12 @@ public:
         }
     }
 
+    ~TextFormat() override
+    {
+        wipe(m_line);
+        wipe(m_number);
+    }
+
     void row(qint32 lineNumber, QStringView password) override
     {
         if (m_waiting) {
@@ -349,6 +360,7 @@ private:
 
     BlockOutput m_out;
     QString m_quoted;
+    const WipedOnExit<QString> m_wiped{m_quoted};
 };
 
 class WorkbookFormat final : public RowFormat

@@ -73,6 +73,9 @@ class BlockOutput
 public:
     // `encoding` must write ASCII as ASCII.
     BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding);
+    ~BlockOutput();
+    BlockOutput(const BlockOutput &) = delete;
+    BlockOutput &operator=(const BlockOutput &) = delete;
     void append(QStringView text);
     void append(QLatin1StringView text)
     {

@@ -2,7 +2,6 @@
 
 #include "core/failure.h"
 
-#include <QCoreApplication>
 #include <QString>
 #include <exception>
 #include <new>
@@ -37,6 +36,9 @@ private:
 // the same run, at the same line and for the same reason (one for every
 // password of a long run, say), is reported only the first time: one box
 // tells the user as much as a thousand.
+// What a report says where an allocation failed, in the user's language.
+QString notEnoughMemory();
+
 class Procedure
 {
 public:
@@ -52,7 +54,7 @@ public:
         } catch (const Failure &failure) {
             report(line, failure.description());
         } catch (const std::bad_alloc &) {
-            report(line, QCoreApplication::translate("zentavo::ErrorReport", "Not enough memory"));
+            report(line, notEnoughMemory());
         } catch (const std::exception &error) {
             report(line, QString::fromLocal8Bit(error.what()));
         }

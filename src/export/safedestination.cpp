@@ -17,11 +17,6 @@ void (*DestinationFile::afterChecks)() = nullptr;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("zentavo::SafeDestination", text);
-}
-
 // Another user can remove, rename or plant entries in the folder: anyone,
 // in a folder everyone may write to that is not sticky; the folder's owner,
 // in a sticky one. The system's own owner (root) is trusted, as with /tmp.
@@ -92,7 +87,8 @@ void DestinationFile::inspect(const QString &path, uint user)
         return;
     }
     if (othersCanChange(m_folder, user)) {
-        m_refusal = tr("other users can change the folder it is in");
+        m_refusal = QCoreApplication::translate("zentavo::SafeDestination",
+                                                "other users can change the folder it is in");
         return;
     }
     struct stat entry = {};
@@ -107,13 +103,15 @@ void DestinationFile::inspect(const QString &path, uint user)
         return;
     }
     if (entry.st_uid != user) {
-        m_refusal = S_ISLNK(entry.st_mode) ? tr("it is a link made by another user")
-                                           : tr("the file belongs to another user");
+        m_refusal =
+            S_ISLNK(entry.st_mode)
+                ? QCoreApplication::translate("zentavo::SafeDestination", "it is a link made by another user")
+                : QCoreApplication::translate("zentavo::SafeDestination", "the file belongs to another user");
         return;
     }
     if (!S_ISLNK(entry.st_mode)) {
         if (!S_ISREG(entry.st_mode))
-            m_refusal = tr("it is not a regular file");
+            m_refusal = QCoreApplication::translate("zentavo::SafeDestination", "it is not a regular file");
         m_name = name;
         return;
     }
@@ -123,7 +121,8 @@ void DestinationFile::inspect(const QString &path, uint user)
     char target[PATH_MAX + 1];
     const ssize_t length = ::readlinkat(m_folder, name.constData(), target, PATH_MAX);
     if (length <= 0) {
-        m_refusal = tr("it is a link to a file that does not exist");
+        m_refusal = QCoreApplication::translate("zentavo::SafeDestination",
+                                                "it is a link to a file that does not exist");
         return;
     }
     const auto [targetFolder, targetName] = split(QByteArray(target, length));
@@ -137,19 +136,23 @@ void DestinationFile::inspect(const QString &path, uint user)
         ::fstatat(reachedFolder, targetName.constData(), &reached, AT_SYMLINK_NOFOLLOW) != 0) {
         if (reachedFolder >= 0)
             ::close(reachedFolder);
-        m_refusal = tr("it is a link to a file that does not exist");
+        m_refusal = QCoreApplication::translate("zentavo::SafeDestination",
+                                                "it is a link to a file that does not exist");
         return;
     }
     ::close(m_folder);
     m_folder = reachedFolder;
     if (S_ISLNK(reached.st_mode))
-        m_refusal = tr("it is a link to another link");
+        m_refusal = QCoreApplication::translate("zentavo::SafeDestination", "it is a link to another link");
     else if (!S_ISREG(reached.st_mode))
-        m_refusal = tr("it is a link to something that is not a file");
+        m_refusal = QCoreApplication::translate("zentavo::SafeDestination",
+                                                "it is a link to something that is not a file");
     else if (reached.st_uid != user)
-        m_refusal = tr("it is a link to a file of another user");
+        m_refusal =
+            QCoreApplication::translate("zentavo::SafeDestination", "it is a link to a file of another user");
     else if (othersCanChange(m_folder, user))
-        m_refusal = tr("it is a link into a folder other users can change");
+        m_refusal = QCoreApplication::translate("zentavo::SafeDestination",
+                                                "it is a link into a folder other users can change");
     m_name = targetName;
 }
 
