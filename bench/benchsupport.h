@@ -66,19 +66,12 @@ inline double peakMemoryMiB()
 
 // "Start Generating" without a window: fixed options, the rows into a list
 // that no view watches, nothing shown.
-class ListHost : public GenerationHost
+class ListHost : public PasswordSink
 {
 public:
     GenerationOptions current;
     ResultsList list;
-    GenerationOptions options() override { return current; }
-    void yield() override {}
-    void appendRow(qint32 line, const QString &password) override { list.appendRow(line, password); }
-    void setProgressValue(double) override {}
-    void setProgressText(const QString &) override {}
-    void showMessage(const QString &) override {}
-    void focusPasswordLength() override {}
-    void resetPointer() override {}
+    void append(const PasswordBatch &batch) override { list.appendRows(batch); }
 };
 
 } // namespace zentavo::bench

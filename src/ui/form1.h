@@ -99,7 +99,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class GenerationAdapter;
+    class GenerationSink;
     class ExportProgress;
 
     void createControls();
