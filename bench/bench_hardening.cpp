@@ -62,7 +62,7 @@ void millionRows()
     host.current.atLeastOneFromEachGroup = host.current.showLineNumbers = true;
     host.current.passwordCount = QStringLiteral("1000000");
     host.current.passwordLength = QStringLiteral("16");
-    generator.run(host);
+    generator.run(host.current, host);
     host.list.removeAllRows();
 }
 

@@ -115,6 +115,7 @@ private:
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
+    void writeSettings(const QList<std::pair<QString, QString>> &values);
     void warnAboutStoreOnce(const QString &text);
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
@@ -140,6 +141,8 @@ private:
     // Only where the designed window does not fit the screen.
     QScrollArea *m_scroller = nullptr;
     bool m_warnedAboutStore = false;
+    // While the options are restored at start-up: what they write back.
+    std::optional<QList<std::pair<QString, QString>>> m_restoredWrites;
     bool m_validating = false;
     bool m_makingWorkbook = false;
     int m_shownProgress = 0;
