@@ -1,5 +1,6 @@
 // What wiping freed memory costs: growing one buffer to 64 MiB in steps of
-// an eighth, and a 1,000,000-row run into a results list, with this
+// an eighth, freeing a large block barely used, and a 1,000,000-row run into
+// a results list, with this
 // program's free() and realloc() and, for comparison, with the C library's
 // own (the same program built without them, bench_hardening_libc).
 
@@ -51,6 +52,16 @@ void growBuffer()
     std::free(buffer);
 }
 
+// A large block of which only a page was used: wiping it whole would touch
+// every page.
+void largeBlockFreed()
+{
+    char *volatile block = static_cast<char *>(std::malloc(std::size_t(2) << 30));
+    if (block)
+        block[0] = 1;
+    std::free(block);
+}
+
 void millionRows()
 {
     bench::SilentPrompter prompter;
@@ -80,6 +91,7 @@ int main(int argc, char *argv[])
     std::printf("the C library's own:\n");
 #endif
     measure("64 MiB grown in steps of 1/8", growBuffer);
+    measure("2 GiB block, one page written, freed", largeBlockFreed);
     measure("1,000,000 x 16 into a results list", millionRows);
     std::fflush(stdout);
 #ifdef ZENTAVO_BENCH_WIPING
