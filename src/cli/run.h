@@ -23,7 +23,12 @@ struct Streams
 // 1 the output could not be written (nothing left behind under -o), 2 a
 // command line that makes no sense or account names that cannot be used
 // (nothing written at all).
+// A failed allocation anywhere ends the run with status 1 and one message.
 int runCommandLine(const QStringList &arguments, RandomSource &random, const Streams &streams = {});
+
+// Removes what an unfinished run has on the disk under a name. Safe to call
+// from a signal handler.
+void removeUnfinishedFiles();
 
 } // namespace cli
 } // namespace zentavo
