@@ -4,7 +4,9 @@
 #                                            <- cli (zentavo-cli, never the window)
 # A folder of src/ may include from itself and from the folders below it,
 # never from above; includes name their folder and never climb with "../".
-# Prints every offending include and fails if there is one.
+# The build enforces the same (each library sees only its own folder and
+# those below it); this check says it in one list and also covers tests/
+# and bench/. Prints every offending include and fails if there is one.
 set -eu
 cd "$(dirname "$0")/.."
 

@@ -301,8 +301,10 @@ private:
         const qsizetype count = m_list.storedRowCount();
         if (count == 0)
             return;
+        // A whole number of rows ahead, one for every 2000.
+        const qsizetype ahead = count / 2000;
         m_procedure.step(214, [&] {
-            m_progress->setValue(double(count / 2000 + row) / double(count) * 100.0);
+            m_progress->setValue(double(ahead + row) / double(count) * 100.0);
             if (row % 1000 == 0)
                 m_progress->setText(m_writing + QStringLiteral(" (") + QString::number(row) +
                                     QLatin1Char(')'));

@@ -153,6 +153,9 @@ WorkbookFolder::WorkbookFolder(QString base, int quietMs, int fallbackMs, QObjec
 
 WorkbookFolder::~WorkbookFolder()
 {
+    // A file read a moment ago counts as read, though the event loop has not
+    // seen the kernel's word of it yet.
+    readEvents();
     bool unread = false;
     for (const auto &[watch, state] : m_watches) {
         if (state.read)
@@ -256,16 +259,16 @@ void WorkbookFolder::removeLeftovers(const QString &base)
     ::closedir(entries);
 #else
     for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        const QString folder = dir.filePath(name);
-        if (auto lock = lockIfUnused(folder))
-            removeTree(folder);
+        const QString program = dir.filePath(name);
+        if (auto lock = lockIfUnused(program))
+            removeTree(program);
     }
 #endif
     // Locks left without their folder go too (unlocking removes them).
     for (const QString &name : dir.entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden)) {
-        const QString folder = dir.filePath(name.chopped(5));
-        if (!QFileInfo::exists(folder))
-            lockIfUnused(folder);
+        const QString program = dir.filePath(name.chopped(5));
+        if (!QFileInfo::exists(program))
+            lockIfUnused(program);
     }
 }
 
@@ -287,14 +290,14 @@ QString WorkbookFolder::folder()
     const QDir base(m_base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);
-        const QString folder = base.filePath(name);
-        auto lock = lockIfUnused(folder);
-        if (!lock || QFileInfo::exists(folder))
+        const QString candidate = base.filePath(name);
+        auto lock = lockIfUnused(candidate);
+        if (!lock || QFileInfo::exists(candidate))
             continue;
         if (!base.mkdir(name, kUserOnlyFolder))
             break;
         m_lock = std::move(lock);
-        m_folder = folder;
+        m_folder = candidate;
         return m_folder;
     }
     throw Failure(

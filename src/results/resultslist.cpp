@@ -109,7 +109,7 @@ ResultsList::TextSpan ResultsList::span(qsizetype row) const
 qint32 ResultsList::lineNumber(qsizetype row) const
 {
     const auto run = std::upper_bound(m_runs.begin(), m_runs.end(), row,
-                                      [](qsizetype r, const LineRun &run) { return r < run.firstRow; }) -
+                                      [](qsizetype r, const LineRun &each) { return r < each.firstRow; }) -
                      1;
     if (run->firstLine == 0)
         return 0;
