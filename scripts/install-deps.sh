@@ -25,10 +25,12 @@ case "${1:-}" in
   --package)
     packages="$packages $packaging" ;;
   --test)
-    # stress-ng keeps the cores busy while a test repeats (see README).
+    # stress-ng keeps the cores busy while a test repeats (see README); clang
+    # and its libFuzzer runtime build the fuzz targets.
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
-      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11" ;;
+      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
+      clang-14 libclang-rt-14-dev" ;;
 esac
 
 missing=""

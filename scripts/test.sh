@@ -9,10 +9,11 @@
 #   2. the checks: includes follow the layers, the sources follow
 #      .clang-format, clang-tidy finds nothing (it runs beside step 1's tests);
 #   3. the sanitizer build in build-asan/: the unit tests (label "unit") run
-#      there, once, under AddressSanitizer and UndefinedBehaviorSanitizer.
+#      there, once, under AddressSanitizer and UndefinedBehaviorSanitizer,
+#      and the fuzz targets replay their seed corpora.
 #
-# SANITIZE=0 leaves the sanitizer build out and runs the unit tests in the
-# plain build instead. Arguments go to both ctest runs (e.g. -R tst_memory).
+# SANITIZE=0 leaves the sanitizer and fuzz builds out and runs the unit tests
+# in the plain build instead. Arguments go to both ctest runs (e.g. -R tst_memory).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
@@ -36,5 +37,6 @@ wait "$tidy" || status=1
 cat "$build/check-tidy.log"
 if [ "$sanitize" != 0 ]; then
   scripts/test-sanitized.sh "$@" || status=1
+  scripts/test-fuzz.sh || status=1
 fi
 exit "$status"

@@ -197,6 +197,7 @@ private slots:
         QTest::addColumn<QString>("link"); // below the base, to a folder of the user's
         QTest::addRow("in place of a program's folder") << QStringLiteral("planted");
         QTest::addRow("inside a program's folder") << QStringLiteral("dead/planted");
+        QTest::addRow("in place of the base itself") << QString();
     }
 
     void cleaningUpNeverFollowsALink()
@@ -207,12 +208,15 @@ private slots:
         QFile keep(important + QStringLiteral("/inner/keep.txt"));
         QVERIFY(keep.open(QIODevice::WriteOnly));
         keep.close();
-        const QString planted = base + QLatin1Char('/') + link;
-        QVERIFY(QDir().mkpath(QFileInfo(planted).absolutePath()));
+        const QString planted = link.isEmpty() ? base : base + QLatin1Char('/') + link;
+        QVERIFY(link.isEmpty() ? QDir(base).removeRecursively()
+                               : QDir().mkpath(QFileInfo(planted).absolutePath()));
         QVERIFY(QFile::link(important, planted));
 
         WorkbookFolder::removeLeftovers(base);
         QVERIFY(QFile::exists(keep.fileName()));
+        if (link.isEmpty())
+            return;
         QVERIFY(!QFileInfo(planted).isSymLink());
         QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList());
     }

@@ -349,6 +349,7 @@ void ResultsList::reserveText(quint64 end)
         void *chunk = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (chunk == MAP_FAILED)
             throw std::bad_alloc();
+        madvise(chunk, kChunkBytes, MADV_DONTDUMP); // passwords stay out of core dumps
         m_chunks.push_back(static_cast<char *>(chunk));
     }
 }
