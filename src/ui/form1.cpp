@@ -35,6 +35,23 @@ QRect twipsRect(int left, int top, int width, int height)
 // copying, so for a moment it needs room for both the old and the new one.
 constexpr qint64 kShownBytesPerRow = 16;
 
+// A bar that shows its text as given. A bar's format turns "%p", "%v" and
+// "%m" into numbers, and the texts shown here name files, which may hold them.
+class PlainTextProgressBar final : public QProgressBar
+{
+public:
+    using QProgressBar::QProgressBar;
+    void setPlainText(const QString &text)
+    {
+        m_text = text;
+        update();
+    }
+    QString text() const override { return m_text; }
+
+private:
+    QString m_text;
+};
+
 template <typename Control> Control *place(Control *control, int left, int top, int width, int height)
 {
     control->setGeometry(twipsRect(left, top, width, height));
@@ -144,12 +161,13 @@ void Form1::createControls()
     PushButton2 = button(tr("Copy Results To Clipboard"), 120, 9645, 3840);
     PushButton3 = button(tr("Clear Results"), 4080, 9645, 3840);
 
-    ProgressBar1 = place(new QProgressBar(this), 120, 10170, 7800, 405);
+    auto *progressBar = new PlainTextProgressBar(this);
+    ProgressBar1 = place(progressBar, 120, 10170, 7800, 405);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    ProgressBar1->setFormat(tr("Progress Bar"));
+    progressBar->setPlainText(tr("Progress Bar"));
 
     // Named as in the design, so a skin's style sheet can address them (#Check5).
     const std::pair<QWidget *, const char *> names[] = {{Frame1, "Frame1"},
@@ -180,11 +198,14 @@ void Form1::createControls()
         control->setObjectName(QLatin1String(name));
     setObjectName(QStringLiteral("Form1"));
 
-    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
-    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
-    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(PushButton13, &QPushButton::clicked, this, &Form1::PushButton13_Click);
+    const std::pair<QPushButton *, void (Form1::*)()> commands[] = {
+        {PushButton1, &Form1::PushButton1_Click},
+        {PushButton3, &Form1::PushButton3_Click},
+        {PushButton4, &Form1::PushButton4_Click},
+        {PushButton2, &Form1::PushButton2_Click},
+        {PushButton13, &Form1::PushButton13_Click}};
+    for (const auto &[button, command] : commands)
+        connect(button, &QPushButton::clicked, this, [this, command = command] { runCommand(command); });
 }
 
 void Form1::setTabOrder()
@@ -224,16 +245,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListView1 && event->type() == QEvent::KeyPress &&
         handleListKey(static_cast<QKeyEvent *>(event)))
         return true;
-    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3) && !m_validating) {
-        // Switching to another window or opening a menu is not leaving the
-        // field. The check waits until the focus has settled on its new place.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto *field = static_cast<QLineEdit *>(watched);
-            QMetaObject::invokeMethod(
-                this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
-        }
-    }
+    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3))
+        leavingField(static_cast<QLineEdit *>(watched), static_cast<QFocusEvent *>(event)->reason());
     // The text fields are watched for the focus leaving them; like the
     // other controls without a say, they leave the pointer as it was.
     if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy &&
@@ -325,7 +338,7 @@ void Form1::setProgress(double percent)
 
 void Form1::setProgressText(const QString &text)
 {
-    ProgressBar1->setFormat(text);
+    static_cast<PlainTextProgressBar *>(ProgressBar1)->setPlainText(text);
 }
 
 void Form1::applyColumnWidth(int column, int twips)

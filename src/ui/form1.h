@@ -11,6 +11,7 @@
 #include "results/resultslist.h"
 
 #include <QCursor>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -116,7 +117,10 @@ private:
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
     void warnAboutStoreOnce(const QString &text);
-    void validateOnLeaving(QLineEdit *field);
+    std::optional<QString> fieldWarning(const QLineEdit *field) const;
+    void leavingField(QLineEdit *field, Qt::FocusReason reason);
+    void validateOnLeaving(QLineEdit *field, const QString &warning);
+    void runCommand(void (Form1::*command)());
     void applySkin();
     void OpenHomePageOccasionally();
     void warnIfStoreUnusable();
@@ -141,6 +145,10 @@ private:
     QScrollArea *m_scroller = nullptr;
     bool m_warnedAboutStore = false;
     bool m_validating = false;
+    // The field whose warning is about to be shown or is up; commands wait.
+    QLineEdit *m_leaving = nullptr;
+    // Swallows the rest of the click that took the focus out of that field.
+    QPointer<QObject> m_clickTaker;
     bool m_makingWorkbook = false;
     int m_shownProgress = 0;
 };
