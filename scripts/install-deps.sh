@@ -18,7 +18,8 @@ case "${1:-}" in
   --test)
     packages="$packages $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format gdb
-      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11" ;;
+      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
+      weston qt6-wayland wl-clipboard adwaita-qt6 imagemagick" ;;
 esac
 
 missing=""

@@ -207,11 +207,15 @@ public:
     }
     ~SecretMimeData() override { wipe(m_utf8); }
 
-    // Wipes the text while the clipboard still holds on to this.
+    // Wipes the text while the clipboard still holds on to this. The bytes
+    // handed out share this buffer, and the clipboard's machinery keeps a
+    // reference to them after sending: they are overwritten in place, since
+    // no holder has any business with them once the clipboard is not ours.
     void forget()
     {
-        wipe(m_utf8);
-        m_utf8.clear();
+        if (!m_utf8.isEmpty())
+            sodium_memzero(const_cast<char *>(m_utf8.constData()), std::size_t(m_utf8.size()));
+        m_utf8 = QByteArray();
     }
 
     bool hasFormat(const QString &type) const override
