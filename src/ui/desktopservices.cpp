@@ -205,7 +205,7 @@ public:
         m_utf8.resize(encoder.requiredSpace(text.size()));
         m_utf8.truncate(encoder.appendToBuffer(m_utf8.data(), text) - m_utf8.constData());
     }
-    ~SecretMimeData() override { wipe(m_utf8); }
+    ~SecretMimeData() override { forget(); }
 
     // Wipes the text while the clipboard still holds on to this. The bytes
     // handed out share this buffer, and the clipboard's machinery keeps a
@@ -253,7 +253,7 @@ bool SystemClipboard::setText(const QString &text, const QString &format)
     if (!m_watching) {
         m_watching = std::make_unique<QObject>();
         QObject::connect(clipboard, &QClipboard::dataChanged, m_watching.get(), [this, clipboard] {
-            if (m_given && !clipboard->ownsClipboard())
+            if (m_given && clipboard->mimeData() != m_given)
                 static_cast<SecretMimeData *>(m_given.data())->forget();
         });
     }
