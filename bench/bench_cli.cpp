@@ -99,7 +99,7 @@ Figures window(int count, bool workbook, const QString &path)
         host.current.passwordCount = QString::number(count);
         host.current.passwordLength = QStringLiteral("16");
         host.list.addColumn(QStringLiteral("Result(s)"));
-        generator.run(host);
+        generator.run(host.current, host);
         EventPump pump;
         if (workbook) {
             QTemporaryDir temp;

@@ -25,7 +25,7 @@ void measure(const char *name, GenerationOptions options)
     host.current = options;
     QElapsedTimer timer;
     timer.start();
-    generator.run(host);
+    generator.run(host.current, host);
     const double seconds = timer.nsecsElapsed() / 1e9;
     const qint64 rows = host.list.storedRowCount();
     const double characters = double(rows) * options.passwordLength.toInt();

@@ -14,7 +14,9 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace zentavo::bench {
 
@@ -56,6 +58,18 @@ struct QuietWorld
     }
 };
 
+// The resident set now, in MiB.
+inline double residentMiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
 // The largest resident set the process has had, in MiB.
 inline double peakMemoryMiB()
 {
@@ -66,19 +80,12 @@ inline double peakMemoryMiB()
 
 // "Start Generating" without a window: fixed options, the rows into a list
 // that no view watches, nothing shown.
-class ListHost : public GenerationHost
+class ListHost : public PasswordSink
 {
 public:
     GenerationOptions current;
     ResultsList list;
-    GenerationOptions options() override { return current; }
-    void yield() override {}
-    void appendRow(qint32 line, const QString &password) override { list.appendRow(line, password); }
-    void setProgressValue(double) override {}
-    void setProgressText(const QString &) override {}
-    void showMessage(const QString &) override {}
-    void focusPasswordLength() override {}
-    void resetPointer() override {}
+    void append(const PasswordBatch &batch) override { list.appendRows(batch); }
 };
 
 } // namespace zentavo::bench

@@ -96,11 +96,38 @@ private slots:
         int fills = 0;
         std::deque<unsigned char> script;
         CryptoRandomSource source(scriptedBytes(script, &fills));
-        for (int i = 0; i < 4096; ++i)
+        for (std::size_t i = 0; i < CryptoRandomSource::kBlockBytes; ++i)
             source.uniform(10);
         QCOMPARE(fills, 1);
         source.uniform(10);
         QCOMPARE(fills, 2);
+    }
+
+    // Drawn for many passwords at once, the same bytes give the same
+    // positions as one draw at a time, across rejected bytes, bounds of one
+    // and the end of a block.
+    void batchesDrawAsSingleDrawsDo_data()
+    {
+        QTest::addColumn<QList<quint32>>("bounds");
+        QTest::addRow("at least: groups, then the pool, digit and space")
+            << QList<quint32>{26, 26, 10, 62, 62, 62, 62, 10, 7};
+        QTest::addRow("a group of one") << QList<quint32>{1, 3, 3};
+        QTest::addRow("a pool of two bytes a draw") << QList<quint32>{1000, 5};
+    }
+    void batchesDrawAsSingleDrawsDo()
+    {
+        QFETCH(QList<quint32>, bounds);
+        std::deque<unsigned char> bytes;
+        for (std::size_t i = 0; i < 3 * CryptoRandomSource::kBlockBytes; ++i)
+            bytes.push_back((unsigned char)((i * 167 + i / 7) % 256));
+        std::deque<unsigned char> again = bytes;
+        CryptoRandomSource batch(scriptedBytes(bytes)), single(scriptedBytes(again));
+        const qsizetype repeats = qsizetype(2 * CryptoRandomSource::kBlockBytes / std::size_t(bounds.size()));
+        std::vector<quint32> drawn(std::size_t(repeats * bounds.size()));
+        batch.uniform(std::span<const quint32>(bounds.data(), std::size_t(bounds.size())), repeats,
+                      drawn.data());
+        for (std::size_t k = 0; k < drawn.size(); ++k)
+            QCOMPARE(drawn[k], single.uniform(bounds[qsizetype(k) % bounds.size()]));
     }
 
     // Every position equally likely, checked on real draws. The same number

@@ -291,6 +291,10 @@ Zentavo starts with its default options. The options you choose apply until you 
 
 Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber beim nächsten Start nicht mehr bekannt sein.</translation>
     </message>
+    <message>
+        <source>Done.</source>
+        <translation>Fertig.</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::LibreOfficeCalc</name>
@@ -389,14 +393,6 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     <message>
         <source>Length must be greater or equal to the number of checked items.</source>
         <translation>Die Länge muss mindestens so groß sein wie die Anzahl der angekreuzten Zeichengruppen.</translation>
-    </message>
-    <message>
-        <source>Progress Bar</source>
-        <translation>Fortschritt</translation>
-    </message>
-    <message>
-        <source>Done.</source>
-        <translation>Fertig.</translation>
     </message>
     <message>
         <source>Division by zero: the number of passwords is now 0.</source>

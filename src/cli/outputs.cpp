@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "export/paddedcolumns.h"
 #include "export/workbook.h"
+#include "generator/passwordgenerator.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,6 +125,20 @@ void BlockOutput::flush()
     m_used = 0;
 }
 
+void RowFormat::rows(const PasswordBatch &batch)
+{
+    QString password;
+    for (qsizetype r = 0; r < batch.rows; ++r) {
+        if (batch.isWide()) {
+            row(batch.lineNumber(r), QStringView(batch.units(r), batch.unitsPerRow));
+        } else {
+            password.resize(0);
+            batch.appendPassword(r, password);
+            row(batch.lineNumber(r), password);
+        }
+    }
+}
+
 QString lineTitle()
 {
     return QStringLiteral("Line");
@@ -150,6 +165,23 @@ public:
         m_out.append(password);
         m_out.append(QLatin1StringView("\n"));
         m_out.writeIfFull();
+    }
+    void rows(const PasswordBatch &batch) override
+    {
+        // ASCII is written as it is in UTF-8: straight from the batch.
+        if (batch.encoding != PasswordBatch::Encoding::Ascii) {
+            RowFormat::rows(batch);
+            return;
+        }
+        for (qsizetype r = 0; r < batch.rows; ++r) {
+            if (batch.firstLine != 0) {
+                m_out.appendNumber(batch.lineNumber(r));
+                m_out.append(QLatin1StringView("\t"));
+            }
+            m_out.append(QLatin1StringView(batch.bytes(r), batch.unitsPerRow));
+            m_out.append(QLatin1StringView("\n"));
+            m_out.writeIfFull();
+        }
     }
     void finish() override { m_out.flush(); }
 

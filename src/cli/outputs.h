@@ -11,6 +11,7 @@
 
 namespace zentavo {
 
+struct PasswordBatch;
 class Workbook;
 
 namespace cli {
@@ -63,6 +64,9 @@ public:
     virtual ~RowFormat() = default;
     // `lineNumber` 0: the row has no line number.
     virtual void row(qint32 lineNumber, QStringView password) = 0;
+    // A batch of rows from the generator, each as row() takes it; a format
+    // may take them faster.
+    virtual void rows(const PasswordBatch &batch);
     // Everything is written when this returns.
     virtual void finish() = 0;
 };

@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/settingsstore.h"
 #include "export/workbook.h"
+#include "generator/groups.h"
 #include "generator/passwordgenerator.h"
 #include "generator/storedoptions.h"
 #include "generator/strength.h"
@@ -32,38 +33,16 @@ public:
     QStringList texts;
 };
 
-// The generator's view of the command line: the options never change during
-// the run, rows go straight to the output, the window's progress and
-// pointer have no counterpart here.
-class StreamingHost final : public GenerationHost
+// The generator's rows go straight to the output; the command line has no
+// events to handle between stretches, so the options never change.
+class StreamingSink final : public PasswordSink
 {
 public:
-    StreamingHost(const GenerationOptions &options, RowFormat *format) : m_options(options), m_format(format)
-    {
-    }
-
-    GenerationOptions options() override { return m_options; }
-    void yield() override {}
-    void appendRow(qint32 lineNumber, const QString &password) override
-    {
-        if (m_format)
-            m_format->row(lineNumber, password);
-        ++rows;
-    }
-    void setProgressValue(double) override {}
-    void setProgressText(const QString &) override {}
-    void showMessage(const QString &text) override { lastMessage = text; }
-    // The generator refused the length and would send the user back to it.
-    void focusPasswordLength() override { refusal = lastMessage; }
-    void resetPointer() override {}
-
-    std::optional<QString> refusal;
-    QString lastMessage;
-    qint64 rows = 0;
+    explicit StreamingSink(RowFormat &format) : m_format(format) {}
+    void append(const PasswordBatch &batch) override { m_format.rows(batch); }
 
 private:
-    const GenerationOptions m_options;
-    RowFormat *m_format;
+    RowFormat &m_format;
 };
 
 void say(int fd, const QString &text)
@@ -94,8 +73,7 @@ std::optional<qint64> wholeNumber(const QString &text, qint64 maximum)
     return value;
 }
 
-// What is wrong with the options, or nothing. The generator itself has the
-// last word on the length in at-least mode (see refusalOf).
+// What is wrong with the options, or nothing.
 std::optional<QString> checkOptions(const Request &request)
 {
     const GenerationOptions &options = request.options;
@@ -106,10 +84,10 @@ std::optional<QString> checkOptions(const Request &request)
     if (!wholeNumber(options.passwordLength, 32767))
         return QStringLiteral("the length must be a whole number from 1 to 32767, not \"%1\"")
             .arg(options.passwordLength);
-    if (runPool(options).isEmpty()) {
+    if (chooseGroups(options).pool.isEmpty()) {
         GenerationOptions withVowels = options;
         withVowels.removeVowels = false;
-        return runPool(withVowels).isEmpty()
+        return chooseGroups(withVowels).pool.isEmpty()
                    ? QStringLiteral("no characters to draw from: choose a character group")
                    : QStringLiteral("no characters to draw from: every chosen character is a vowel");
     }
@@ -119,26 +97,12 @@ std::optional<QString> checkOptions(const Request &request)
     return std::nullopt;
 }
 
-// Runs the generator for no password at all: it checks the length against
-// the chosen groups just as for a real run, with its own message.
-std::optional<QString> refusalOf(const GenerationOptions &options, RandomSource &random)
-{
-    CollectingPrompter prompter;
-    ErrorReport report(prompter, QStringLiteral(ZENTAVO_SUPPORT_ADDRESS));
-    PasswordGenerator generator(random, report);
-    GenerationOptions none = options;
-    none.passwordCount = QStringLiteral("0");
-    StreamingHost host(none, nullptr);
-    generator.run(host);
-    return host.refusal;
-}
-
 // Every password has as many text units as characters, all the same length,
 // when the pool lies in the basic plane (the leading group characters always
 // do, the user's are part of the pool too).
 std::optional<qsizetype> fixedPasswordWidth(const GenerationOptions &options)
 {
-    const QString pool = runPool(options);
+    const QString pool = chooseGroups(options).pool;
     if (std::any_of(pool.begin(), pool.end(), [](QChar c) { return c.isSurrogate(); }))
         return std::nullopt;
     return qsizetype(options.passwordLength.trimmed().toInt());
@@ -174,7 +138,7 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
 
     if (const auto problem = checkOptions(request))
         return fail(kBadInput, *problem);
-    if (const auto refusal = refusalOf(request.options, random))
+    if (const auto refusal = chooseGroups(request.options).lengthRefusal)
         return fail(kBadInput, *refusal);
 
     if (request.action == Request::Action::Strength) {
@@ -233,8 +197,8 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         CollectingPrompter prompter;
         ErrorReport report(prompter, QStringLiteral(ZENTAVO_SUPPORT_ADDRESS));
         PasswordGenerator generator(random, report);
-        StreamingHost host(options, format.get());
-        generator.run(host);
+        StreamingSink sink(*format);
+        generator.run(options, sink);
         if (!prompter.texts.isEmpty())
             return fail(kWriteFailed, prompter.texts.join(QLatin1Char('\n')));
         format->finish();

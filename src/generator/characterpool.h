@@ -2,20 +2,14 @@
 
 #include <QString>
 #include <QStringView>
-#include <string>
 #include <vector>
 
 namespace zentavo {
 
-class RandomSource;
-
-// A password as it is built: one element per character, so that a character
-// made of a surrogate pair is never split and counts once in lengths and
-// positions.
-using Password = std::u32string;
-
-// The characters a password is drawn from, in the order given. Repeats are
-// kept: a character that occurs twice is twice as likely to be drawn.
+// The characters a password is drawn from, in the order given, one element
+// per character, so that a character made of a surrogate pair is never split
+// and counts once. Repeats are kept: a character that occurs twice is twice
+// as likely to be drawn.
 class CharacterPool
 {
 public:
@@ -25,17 +19,13 @@ public:
     qsizetype size() const { return qsizetype(m_characters.size()); }
     bool isEmpty() const { return m_characters.empty(); }
     char32_t at(qsizetype index) const { return m_characters[std::size_t(index)]; }
+    // The largest character, 0 for an empty pool: whether the passwords fit
+    // in a byte a character, or in one UTF-16 unit.
+    char32_t widest() const { return m_widest; }
 
 private:
     std::vector<char32_t> m_characters;
+    char32_t m_widest = 0;
 };
-
-// `count` characters drawn independently and uniformly from the pool; empty
-// when the pool is empty or the count is below 1.
-Password PickRandomCharacters(int count, const CharacterPool &pool, RandomSource &random);
-
-// The password as text; a character outside the basic plane becomes its
-// surrogate pair again.
-QString toQString(const Password &password);
 
 } // namespace zentavo

@@ -1,6 +1,8 @@
 #include "generator/passwordgenerator.h"
 
 #include "core/errorreport.h"
+#include "generator/characterpool.h"
+#include "generator/groups.h"
 #include "generator/numbers.h"
 #include "generator/randomsource.h"
 #include "generator/vowels.h"
@@ -8,42 +10,33 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <new>
+#include <vector>
 
 namespace zentavo {
 
 namespace {
 
-const CharacterPool &lowerCasePool(bool withoutVowels)
+// The line numbers an error report quotes for the steps that the at-least
+// and the plain loop share in shape.
+struct Labels
 {
-    static const CharacterPool withVowels(kLowerCaseLetters), without(RemoveVowels(kLowerCaseLetters));
-    return withoutVowels ? without : withVowels;
-}
+    int loop;
+    int length; // plain mode: with vowels removed; the other one is length + 2
+    int lastDigit;
+    int space;
+    int rowWithNumber;
+    int rowAlone;
+    int progress;
+};
+constexpr Labels kAtLeastLabels{144, 180, 190, 196, 200, 204, 206};
+constexpr Labels kPlainLabels{210, 218, 224, 230, 234, 238, 240};
 
-const CharacterPool &upperCasePool(bool withoutVowels)
-{
-    static const CharacterPool withVowels(kUpperCaseLetters), without(RemoveVowels(kUpperCaseLetters));
-    return withoutVowels ? without : withVowels;
-}
-
-const CharacterPool &digitPool()
-{
-    static const CharacterPool digits(kDigits);
-    return digits;
-}
-
-// Latin-1 text is kept at a byte a character; others take two, or four
-// where a character is a surrogate pair.
-int bytesPerCharacter(const QString &pool)
-{
-    int most = 1;
-    for (const QChar c : pool)
-        most = std::max(most, c.isSurrogate() ? 4 : c.unicode() > 0xff ? 2 : 1);
-    return most;
-}
+// About this many characters are made between two yields: far below what a
+// person notices, far above what a yield costs.
+constexpr qsizetype kStretchCharacters = qsizetype(1) << 15;
 
 // The length the passwords of a run will most likely have, for judging
-// whether they fit; a length that cannot be read is reported later, for
-// each password.
+// whether they fit; a length that cannot be read is reported later.
 int expectedLength(const GenerationOptions &options)
 {
     try {
@@ -53,253 +46,308 @@ int expectedLength(const GenerationOptions &options)
     }
 }
 
-// Adds the password's row; memory that runs out is told in words.
-void appendRow(GenerationHost &host, qint32 lineNumber, const Password &password)
+// The most bytes a character of the text takes in the list: Latin-1 text is
+// kept at a byte a character, others take two, or four where a character is
+// a surrogate pair.
+int bytesPerCharacter(QStringView text)
 {
-    try {
-        host.appendRow(lineNumber, toQString(password));
-    } catch (const std::bad_alloc &) {
-        throw Failure(QCoreApplication::translate(
-            "zentavo::PasswordGenerator",
-            "Out of memory: there is no room for more passwords. The run stopped here; the "
-            "passwords made so far stay in the list."));
-    }
+    int most = 1;
+    for (const QChar c : text)
+        most = std::max(most, c.isSurrogate() ? 4 : c.unicode() > 0xff ? 2 : 1);
+    return most;
 }
+
+// The shape every password of a stretch has: where each of its characters
+// is drawn from, and how it is finished. Worked out once for each stretch
+// of unchanged options, not for each password.
+struct Shape
+{
+    // One entry per drawn position: its pool's characters and size. The
+    // pool positions follow the leading ones and share one pool.
+    std::vector<const CharacterPool *> pools;
+    std::vector<quint32> bounds; // the pools' sizes, then the digit and space draws
+    qsizetype length = 0;        // in characters
+    bool lastDigit = false;      // the last character becomes a digit
+    bool space = false;          // one position becomes a space
+    bool lineNumbers = false;
+    char32_t widest = 0; // the largest character the passwords may hold
+};
 
 } // namespace
 
-// The line numbers an error report quotes for the steps that the at-least
-// and the plain loop share in shape.
-struct PasswordGenerator::Labels
+// One run: its fixed part (pool, mode, count) and the current shape.
+class PasswordGenerator::Run
 {
-    int loop;
-    int lastDigit;
-    int space;
-    int rowWithNumber;
-    int rowAlone;
-    int progress;
+public:
+    Run(RandomSource &random, Procedure &procedure, PasswordSink &sink, const GenerationOptions &start)
+        : m_random(random), m_procedure(procedure), m_sink(sink), m_atLeast(start.atLeastOneFromEachGroup),
+          m_labels(m_atLeast ? kAtLeastLabels : kPlainLabels)
+    {
+        // The pool is fixed for the run; whether it is used without vowels
+        // is read again as the run goes on.
+        GenerationOptions withVowels = start;
+        withVowels.removeVowels = false;
+        const QString pool = chooseGroups(withVowels).pool;
+        m_pool = CharacterPool(pool);
+        m_poolWithoutVowels = CharacterPool(RemoveVowels(pool));
+        m_bytesPerCharacter = bytesPerCharacter(pool);
+    }
+
+    GenerationOutcome::End make(const GenerationOptions &start);
+    const QString &refusal() const { return m_refusal; }
+
+private:
+    bool plan(const GenerationOptions &options);
+    void finishFailures(const GenerationOptions &options);
+    template <typename Unit> bool makeStretch(qint64 first, qsizetype rows);
+    bool hand(const PasswordBatch &batch);
+
+    RandomSource &m_random;
+    Procedure &m_procedure;
+    PasswordSink &m_sink;
+    const bool m_atLeast;
+    const Labels &m_labels;
+    CharacterPool m_pool, m_poolWithoutVowels;
+    int m_bytesPerCharacter = 1;
+
+    GenerationOptions m_options;
+    Shape m_shape;
+    std::vector<CharacterPool> m_leading;
+    std::vector<quint32> m_positions;
+    std::vector<char> m_text;
+    QString m_refusal;
 };
 
-// The run's character pool, fixed when the run starts, with and without
-// vowels, and the most bytes one of its characters takes in the list.
-struct PasswordGenerator::Pools
+GenerationOutcome::End PasswordGenerator::Run::make(const GenerationOptions &start)
 {
-    CharacterPool all;
-    CharacterPool allWithoutVowels;
-    int bytesPerCharacter;
-};
+    // The number of passwords is fixed when the loop starts. A count that
+    // cannot be read ends the run after its report.
+    const std::optional<qint32> count =
+        m_procedure.value(m_labels.loop, [&] { return toInt32(start.passwordCount); });
+    if (!count)
+        return GenerationOutcome::End::Stopped;
+    // A request that cannot fit in memory is turned down before anything is
+    // made, rather than failing half-way through.
+    if (*count > 0) {
+        if (std::optional<QString> refusal =
+                m_sink.refuseRows(*count, expectedLength(start), m_bytesPerCharacter)) {
+            m_refusal = *refusal;
+            return GenerationOutcome::End::MemoryRefused;
+        }
+    }
+
+    m_options = start;
+    bool planned = false;
+    for (qint64 first = 1; first <= *count;) {
+        // The front end may change the options only while it is yielded to,
+        // so reading them here is the same as reading them for each password.
+        if (std::optional<GenerationOptions> changed = m_sink.yield()) {
+            m_options = std::move(*changed);
+            planned = false;
+        }
+        if (!planned) {
+            if (!plan(m_options))
+                return GenerationOutcome::End::Stopped;
+            planned = true;
+        }
+        const qsizetype most =
+            std::max<qsizetype>(1, kStretchCharacters / std::max<qsizetype>(1, m_shape.length));
+        const qsizetype rows =
+            qsizetype(std::min<qint64>({*count - first + 1, most, m_sink.rowsPerStretch()}));
+        // A password whose digit or space cannot be placed is still made;
+        // each such failure is told once.
+        finishFailures(m_options);
+        const bool made = m_shape.widest > 0xffff ? makeStretch<char32_t>(first, rows)
+                          : m_shape.widest > 0xff ? makeStretch<char16_t>(first, rows)
+                                                  : makeStretch<char>(first, rows);
+        if (!made)
+            return GenerationOutcome::End::Stopped;
+        first += rows;
+        m_procedure.step(m_labels.progress, [&] {
+            const qint32 total = toInt32(m_options.passwordCount);
+            if (total == 0)
+                throw Failure(QCoreApplication::translate(
+                    "zentavo::PasswordGenerator", "Division by zero: the number of passwords is now 0."));
+            m_sink.progress(double(first - 1) / total * 100.0);
+        });
+    }
+    return GenerationOutcome::End::Done;
+}
+
+bool PasswordGenerator::Run::plan(const GenerationOptions &options)
+{
+    const bool noVowels = options.removeVowels;
+    Shape shape;
+    m_leading.clear();
+    if (m_atLeast) {
+        // One character of each chosen group, in group order, read as the
+        // options are now; a group that offers nothing adds nothing, and
+        // the pool makes up the length.
+        GenerationOptions leading = options;
+        leading.atLeastOneFromEachGroup = true;
+        for (const QString &group : chooseGroups(leading).leading)
+            m_leading.emplace_back(group);
+    }
+    const std::optional<qint16> length =
+        m_procedure.value(m_atLeast ? m_labels.length : m_labels.length + (noVowels ? 0 : 2),
+                          [&] { return toInt16(options.passwordLength); });
+    if (!length)
+        return false;
+
+    const CharacterPool &pool = noVowels ? m_poolWithoutVowels : m_pool;
+    for (const CharacterPool &group : m_leading)
+        shape.pools.push_back(&group);
+    const qsizetype remaining = pool.isEmpty() ? 0 : *length - qsizetype(m_leading.size());
+    for (qsizetype k = 0; k < remaining; ++k)
+        shape.pools.push_back(&pool);
+    shape.length = qsizetype(shape.pools.size());
+    for (const CharacterPool *drawn : shape.pools) {
+        shape.bounds.push_back(quint32(drawn->size()));
+        shape.widest = std::max(shape.widest, drawn->widest());
+    }
+    // The digit comes first, so the space may still land on it.
+    shape.lastDigit = options.lastCharacterDigit && shape.length > 0;
+    if (shape.lastDigit)
+        shape.bounds.push_back(10);
+    shape.space = options.includeSpace && shape.length > 0;
+    if (shape.space)
+        shape.bounds.push_back(quint32(shape.length));
+    shape.lineNumbers = options.showLineNumbers;
+    m_shape = std::move(shape);
+    return true;
+}
+
+void PasswordGenerator::Run::finishFailures(const GenerationOptions &options)
+{
+    if (m_shape.length > 0)
+        return;
+    if (options.lastCharacterDigit)
+        m_procedure.report(
+            m_labels.lastDigit,
+            QCoreApplication::translate("zentavo::PasswordGenerator",
+                                        "The password is empty: it has no last character to make a digit."));
+    if (options.includeSpace)
+        m_procedure.report(
+            m_labels.space,
+            QCoreApplication::translate("zentavo::PasswordGenerator",
+                                        "The password is empty: it has no character to make a space."));
+}
+
+template <typename Unit> bool PasswordGenerator::Run::makeStretch(qint64 first, qsizetype rows)
+{
+    const Shape &shape = m_shape;
+    const qsizetype draws = qsizetype(shape.bounds.size());
+    m_positions.resize(std::size_t(draws * rows));
+    if (draws > 0)
+        m_random.uniform(shape.bounds, rows, m_positions.data());
+
+    // The passwords are built in place, end to end, at the width they are
+    // kept in.
+    const qsizetype length = shape.length;
+    m_text.resize(std::size_t(length * rows) * sizeof(Unit));
+    Unit *text = reinterpret_cast<Unit *>(m_text.data());
+    const qsizetype leading = qsizetype(m_leading.size());
+    for (qsizetype r = 0; r < rows; ++r) {
+        const quint32 *position = m_positions.data() + r * draws;
+        Unit *password = text + r * length;
+        for (qsizetype k = 0; k < leading; ++k)
+            password[k] = Unit(shape.pools[std::size_t(k)]->at(position[k]));
+        if (leading < length) {
+            const CharacterPool &pool = *shape.pools[std::size_t(leading)];
+            for (qsizetype k = leading; k < length; ++k)
+                password[k] = Unit(pool.at(position[k]));
+        }
+        qsizetype next = length;
+        if (shape.lastDigit)
+            password[length - 1] = Unit(u'0' + position[next++]);
+        if (shape.space)
+            password[position[next]] = Unit(u' ');
+    }
+
+    PasswordBatch batch;
+    batch.firstLine = shape.lineNumbers ? qint32(first) : 0;
+    if constexpr (sizeof(Unit) == 4) {
+        // Characters outside the basic plane take two units, so these
+        // passwords differ in width: each goes on its own.
+        std::u16string password;
+        for (qsizetype r = 0; r < rows; ++r) {
+            password.clear();
+            for (qsizetype k = 0; k < length; ++k) {
+                const char32_t c = text[r * length + k];
+                if (c > 0xffff)
+                    password += {QChar::highSurrogate(c), QChar::lowSurrogate(c)};
+                else
+                    password += char16_t(c);
+            }
+            batch.encoding = PasswordBatch::Encoding::Utf16;
+            batch.text = password.data();
+            batch.rows = 1;
+            batch.unitsPerRow = qsizetype(password.size());
+            batch.firstLine = shape.lineNumbers ? qint32(first + r) : 0;
+            if (!hand(batch))
+                return false;
+        }
+        return true;
+    } else {
+        batch.encoding = sizeof(Unit) == 2     ? PasswordBatch::Encoding::Utf16
+                         : shape.widest < 0x80 ? PasswordBatch::Encoding::Ascii
+                                               : PasswordBatch::Encoding::Latin1;
+        batch.text = text;
+        batch.rows = rows;
+        batch.unitsPerRow = length;
+        return hand(batch);
+    }
+}
+
+bool PasswordGenerator::Run::hand(const PasswordBatch &batch)
+{
+    // Memory that runs out ends the run; the rows made so far stay.
+    return m_procedure
+        .value(batch.firstLine != 0 ? m_labels.rowWithNumber : m_labels.rowAlone,
+               [&] {
+                   try {
+                       m_sink.append(batch);
+                   } catch (const std::bad_alloc &) {
+                       throw Failure(QCoreApplication::translate(
+                           "zentavo::PasswordGenerator",
+                           "Out of memory: there is no room for more passwords. The run "
+                           "stopped here; the passwords made so far stay in the list."));
+                   }
+                   return true;
+               })
+        .has_value();
+}
 
 PasswordGenerator::PasswordGenerator(RandomSource &random, ErrorReport &report)
     : m_random(random), m_report(report)
 {
 }
 
-void PasswordGenerator::run(GenerationHost &host)
+GenerationOutcome PasswordGenerator::run(const GenerationOptions &options, PasswordSink &sink)
 {
     if (m_isGenerating)
-        return;
+        return {GenerationOutcome::End::Ignored, {}};
     m_isGenerating = true;
-    // Cleared however the run ends, also when the window closes in the middle.
+    // Cleared however the run ends, also when the front end goes away.
     struct ClearFlag
     {
         bool &flag;
         ~ClearFlag() { flag = false; }
     } clearFlag{m_isGenerating};
 
-    Procedure procedure(m_report, procedurePath());
-    // "Done." ends every run that made its passwords, failures or not.
-    bool showDone = true;
-
     // The pool, the number of chosen groups and the mode are fixed for the run.
-    const GenerationOptions start = host.options();
-    QString poolText;
-    int checkedGroupCount = 0;
-    if (start.useLowerCase) {
-        poolText += kLowerCaseLetters;
-        ++checkedGroupCount;
+    const GroupChoice choice = chooseGroups(options);
+    if (choice.lengthRefusal)
+        return {GenerationOutcome::End::LengthRefused, *choice.lengthRefusal};
+
+    Procedure procedure(m_report, procedurePath());
+    Run run(m_random, procedure, sink, options);
+    try {
+        const GenerationOutcome::End end = run.make(options);
+        return {end, run.refusal()};
+    } catch (const Abandoned &) {
+        return {GenerationOutcome::End::Abandoned, {}};
     }
-    if (start.useUpperCase) {
-        poolText += kUpperCaseLetters;
-        ++checkedGroupCount;
-    }
-    if (start.useDigits) {
-        poolText += kDigits;
-        ++checkedGroupCount;
-    }
-    if (start.useSpecified) {
-        poolText += start.specifiedCharacters;
-        ++checkedGroupCount;
-    }
-    const Pools pools{CharacterPool(poolText), CharacterPool(RemoveVowels(poolText)),
-                      bytesPerCharacter(poolText)};
-
-    if (start.atLeastOneFromEachGroup) {
-        // The length is taken as loosely as possible here ("7 chars" is 7);
-        // the strict conversion comes for each password.
-        if (leadingNumber(start.passwordLength) < checkedGroupCount) {
-            host.showMessage(QCoreApplication::translate(
-                "zentavo::PasswordGenerator",
-                "Length must be greater or equal to the number of checked items."));
-            showDone = false;
-            host.focusPasswordLength();
-        } else {
-            makePasswords(procedure, host, pools, true, showDone);
-        }
-    } else {
-        makePasswords(procedure, host, pools, false, showDone);
-    }
-
-    host.resetPointer();
-    host.setProgressValue(0);
-    host.setProgressText(QCoreApplication::translate("zentavo::PasswordGenerator", "Progress Bar"));
-    if (showDone)
-        host.showMessage(QCoreApplication::translate("zentavo::PasswordGenerator", "Done."));
-}
-
-void PasswordGenerator::makePasswords(Procedure &procedure, GenerationHost &host, const Pools &pools,
-                                      bool atLeastMode, bool &showDone)
-{
-    static constexpr Labels atLeastLabels{144, 190, 196, 200, 204, 206};
-    static constexpr Labels plainLabels{210, 224, 230, 234, 238, 240};
-    const Labels &labels = atLeastMode ? atLeastLabels : plainLabels;
-
-    // The number of passwords is fixed when the loop starts. A count that
-    // cannot be read ends the run without "Done.".
-    const std::optional<qint32> count =
-        procedure.value(labels.loop, [&] { return passwordCount(host.options().passwordCount); });
-    if (!count) {
-        showDone = false;
-        return;
-    }
-    // A request that cannot fit in memory is turned down before anything is
-    // made, rather than failing half-way through.
-    if (*count > 0 && !host.admitRows(*count, expectedLength(host.options()), pools.bytesPerCharacter)) {
-        showDone = false;
-        return;
-    }
-
-    for (qint64 i = 1; i <= *count; ++i) {
-        host.yield();
-        const GenerationOptions options = host.options();
-        Password password;
-        const bool filled = atLeastMode ? fillAtLeast(procedure, options, pools, password)
-                                        : fillPlain(procedure, options, pools, password);
-        // A length that cannot be read would fail alike for every password
-        // still to come: after its one report the run ends, as for the count.
-        if (!filled) {
-            showDone = false;
-            return;
-        }
-        finish(procedure, options, labels, password);
-        // Memory that runs out all the same ends the run; the rows made so
-        // far stay in the list.
-        const int line = options.showLineNumbers ? labels.rowWithNumber : labels.rowAlone;
-        const bool appended =
-            procedure
-                .value(line,
-                       [&] {
-                           appendRow(host, options.showLineNumbers ? qint32(i) : 0, password);
-                           return true;
-                       })
-                .has_value();
-        if (!appended) {
-            showDone = false;
-            return;
-        }
-        procedure.step(labels.progress, [&] {
-            const qint32 total = passwordCount(options.passwordCount);
-            if (total == 0)
-                throw Failure(QCoreApplication::translate(
-                    "zentavo::PasswordGenerator", "Division by zero: the number of passwords is now 0."));
-            host.setProgressValue(double(i) / total * 100.0);
-        });
-    }
-}
-
-bool PasswordGenerator::fillAtLeast(Procedure &procedure, const GenerationOptions &options,
-                                    const Pools &pools, Password &password)
-{
-    // One character of each chosen group, in group order. A group that
-    // offers nothing (an empty set of the user's, or one of vowels only) adds
-    // nothing here; the pool makes up the length below.
-    const bool noVowels = options.removeVowels;
-    if (options.useLowerCase)
-        password += PickRandomCharacters(1, lowerCasePool(noVowels), m_random);
-    if (options.useUpperCase)
-        password += PickRandomCharacters(1, upperCasePool(noVowels), m_random);
-    if (options.useDigits)
-        password += PickRandomCharacters(1, digitPool(), m_random);
-    if (options.useSpecified)
-        password += PickRandomCharacters(1, specifiedPool(options.specifiedCharacters, noVowels), m_random);
-
-    const std::optional<qint16> length =
-        procedure.value(180, [&] { return passwordLength(options.passwordLength); });
-    if (!length)
-        return false;
-    const int remaining = *length - int(password.size());
-    if (remaining > 0)
-        password += PickRandomCharacters(remaining, noVowels ? pools.allWithoutVowels : pools.all, m_random);
-    return true;
-}
-
-bool PasswordGenerator::fillPlain(Procedure &procedure, const GenerationOptions &options, const Pools &pools,
-                                  Password &password)
-{
-    const bool noVowels = options.removeVowels;
-    const std::optional<qint16> length =
-        procedure.value(noVowels ? 218 : 220, [&] { return passwordLength(options.passwordLength); });
-    if (!length)
-        return false;
-    password = PickRandomCharacters(*length, noVowels ? pools.allWithoutVowels : pools.all, m_random);
-    return true;
-}
-
-void PasswordGenerator::finish(Procedure &procedure, const GenerationOptions &options, const Labels &labels,
-                               Password &password)
-{
-    // The digit comes first, so the space may still land on it.
-    if (options.lastCharacterDigit) {
-        procedure.step(labels.lastDigit, [&] {
-            if (password.empty())
-                throw Failure(QCoreApplication::translate(
-                    "zentavo::PasswordGenerator",
-                    "The password is empty: it has no last character to make a digit."));
-            password.back() = digitPool().at(m_random.uniform(10));
-        });
-    }
-    if (options.includeSpace) {
-        const std::size_t position = password.empty() ? 0 : m_random.uniform(quint32(password.size()));
-        procedure.step(labels.space, [&] {
-            if (password.empty())
-                throw Failure(QCoreApplication::translate(
-                    "zentavo::PasswordGenerator",
-                    "The password is empty: it has no character to make a space."));
-            password[position] = U' ';
-        });
-    }
-}
-
-qint32 PasswordGenerator::passwordCount(const QString &text)
-{
-    if (!m_count.holds(text))
-        m_count.remember(text, toInt32(text));
-    return m_count.value;
-}
-
-qint16 PasswordGenerator::passwordLength(const QString &text)
-{
-    if (!m_length.holds(text))
-        m_length.remember(text, toInt16(text));
-    return m_length.value;
-}
-
-const CharacterPool &PasswordGenerator::specifiedPool(const QString &text, bool withoutVowels)
-{
-    if (!m_specified.holds(text) || m_specifiedWithoutVowels != withoutVowels) {
-        m_specified.remember(text, CharacterPool(withoutVowels ? RemoveVowels(text) : text));
-        m_specifiedWithoutVowels = withoutVowels;
-    }
-    return m_specified.value;
 }
 
 } // namespace zentavo

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <span>
 
 namespace zentavo {
 
@@ -15,20 +16,28 @@ public:
 
     // A position in [0, n), every position exactly equally likely; n >= 1.
     virtual quint32 uniform(quint32 n) = 0;
+
+    // Positions for `repeats` passwords of one shape: for each, one position
+    // below each bound of `bounds`, in order, into `out` (bounds.size() x
+    // repeats of them). Exactly what as many calls of uniform() in that
+    // order give; a source may only do it faster.
+    virtual void uniform(std::span<const quint32> bounds, qsizetype repeats, quint32 *out);
 };
 
 // Draws from libsodium's CSPRNG (its ChaCha20 generator, keyed from the
-// system's). Bytes are fetched 4 KiB at a time and turned into positions by
+// system's). Bytes are fetched 64 KiB at a time and turned into positions by
 // rejection, so no position is favoured: for a pool of n characters, a byte b
 // is used only when b < 256 - 256 mod n, and then as b mod n. Pools of more
 // than 256 characters take two bytes a draw, more than 65536 four.
 //
 // The source is never seeded from the clock and needs no reseeding; the
-// buffer is wiped when the source goes away.
+// bytes a draw used are wiped before it returns, and the rest when the
+// source goes away.
 class CryptoRandomSource final : public RandomSource
 {
 public:
     using Fill = std::function<void(unsigned char *buffer, std::size_t size)>;
+    static constexpr std::size_t kBlockBytes = std::size_t(1) << 16;
 
     CryptoRandomSource();
     // Draws from the given bytes instead of libsodium's; for tests of the
@@ -40,13 +49,25 @@ public:
     CryptoRandomSource &operator=(const CryptoRandomSource &) = delete;
 
     quint32 uniform(quint32 n) override;
+    void uniform(std::span<const quint32> bounds, qsizetype repeats, quint32 *out) override;
 
 private:
+    // Each byte's position below one bound of a byte, or kRejected.
+    using ByteTable = std::array<quint16, 256>;
+    static constexpr quint16 kRejected = 0xffff;
+    static void fillTable(ByteTable &table, quint32 n);
+
+    void refill();
     quint32 takeBytes(int count);
+    // Positions below one bound of at most 256, drawn byte by byte.
+    void drawBytes(const ByteTable &table, quint32 *out, qsizetype count);
+    void wipeUsed();
 
     Fill m_fill;
-    std::array<unsigned char, 4096> m_buffer{};
+    std::array<unsigned char, kBlockBytes> m_buffer{};
     std::size_t m_next;
+    // Where the bytes not yet wiped begin.
+    std::size_t m_unwiped = 0;
     // The width and rejection limit of the last pool size drawn for: a run
     // draws from the same pool millions of times, and working them out
     // anew costs a division each.

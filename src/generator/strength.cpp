@@ -2,8 +2,8 @@
 
 #include "core/failure.h"
 #include "generator/characterpool.h"
+#include "generator/groups.h"
 #include "generator/numbers.h"
-#include "generator/vowels.h"
 
 #include <QCoreApplication>
 
@@ -134,20 +134,6 @@ double entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length
 
 } // namespace
 
-QString runPool(const GenerationOptions &options)
-{
-    QString pool;
-    if (options.useLowerCase)
-        pool += kLowerCaseLetters;
-    if (options.useUpperCase)
-        pool += kUpperCaseLetters;
-    if (options.useDigits)
-        pool += kDigits;
-    if (options.useSpecified)
-        pool += options.specifiedCharacters;
-    return options.removeVowels ? RemoveVowels(pool) : pool;
-}
-
 std::optional<double> passwordEntropyBits(const GenerationOptions &options)
 {
     qint64 length = 0;
@@ -156,32 +142,15 @@ std::optional<double> passwordEntropyBits(const GenerationOptions &options)
     } catch (const Failure &) {
         return std::nullopt;
     }
-    const bool noVowels = options.removeVowels;
-    auto group = [&](QStringView characters) {
-        return noVowels ? RemoveVowels(characters) : characters.toString();
-    };
-
+    const GroupChoice choice = chooseGroups(options);
+    if (choice.lengthRefusal)
+        return std::nullopt;
     std::vector<PositionClass> classes;
-    qint64 leading = 0;
-    if (options.atLeastOneFromEachGroup) {
-        const int chosen = int(options.useLowerCase) + int(options.useUpperCase) + int(options.useDigits) +
-                           int(options.useSpecified);
-        if (leadingNumber(options.passwordLength) < chosen)
-            return std::nullopt;
-        const std::pair<bool, QString> groups[] = {
-            {options.useLowerCase, group(kLowerCaseLetters)},
-            {options.useUpperCase, group(kUpperCaseLetters)},
-            {options.useDigits, QString::fromUtf16(kDigits)},
-            {options.useSpecified, group(options.specifiedCharacters)}};
-        // A group with nothing to offer adds no leading character.
-        for (const auto &[used, characters] : groups) {
-            if (used && !characters.isEmpty()) {
-                classes.push_back(uniformOver(characters, 1));
-                ++leading;
-            }
-        }
-    }
-    const QString pool = runPool(options);
+    // A group with nothing to offer adds no leading character.
+    for (const QString &group : choice.leading)
+        classes.push_back(uniformOver(group, 1));
+    const auto leading = qint64(choice.leading.size());
+    const QString &pool = choice.pool;
     const qint64 filled = pool.isEmpty() ? 0 : length - leading;
     if (filled > 0)
         classes.push_back(uniformOver(pool, filled));

@@ -7,11 +7,6 @@
 
 namespace zentavo {
 
-// The characters a run with these options draws its passwords from: the
-// chosen groups in group order, repeats kept, without vowels when they are
-// removed. Empty when nothing is left to draw from.
-QString runPool(const GenerationOptions &options);
-
 // How much a guesser must learn to know one password made with these options:
 // the Shannon entropy, in bits, of the generator's output. Every position
 // counts with its own distribution (a leading at-least position draws from

@@ -208,26 +208,18 @@ void ResultsList::setChecked(qsizetype row, bool checked)
     }
 }
 
-void ResultsList::appendRow(qint32 lineNumber, QStringView password)
+ResultsList::Page &ResultsList::pageForNextRow()
 {
-    // Everything that may fail comes before the row is counted, so a row
-    // that finds no memory leaves the list as it was.
-    const bool wide =
-        std::any_of(password.begin(), password.end(), [](QChar c) { return c.unicode() > 0xff; });
-    const qsizetype at = m_rowCount % kPageRows;
     if (qsizetype(m_pages.size()) <= m_rowCount / kPageRows) {
         m_pages.emplace_back();
         m_pages.back().textStart = m_textEnd;
         m_pages.back().checked.fill(0);
     }
-    Page &page = m_pages.back();
-    const quint64 start = wide ? (m_textEnd + 1) & ~quint64(1) : m_textEnd;
-    const quint64 end = start + quint64(password.size()) * (wide ? 2 : 1);
-    if (end - page.textStart >= kWideText)
-        throw Failure(QCoreApplication::translate("zentavo::ResultsList",
-                                                  "The passwords are too long to be kept in the list."));
-    reserveText(end);
+    return m_pages.back();
+}
 
+void ResultsList::startLineRun(qint32 lineNumber)
+{
     const bool continuesRun =
         !m_runs.empty() &&
         (m_runs.back().firstLine == 0
@@ -235,6 +227,23 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
              : qint64(m_runs.back().firstLine) + (m_rowCount - m_runs.back().firstRow) == qint64(lineNumber));
     if (!continuesRun)
         m_runs.push_back({m_rowCount, lineNumber});
+}
+
+void ResultsList::appendRow(qint32 lineNumber, QStringView password)
+{
+    // Everything that may fail comes before the row is counted, so a row
+    // that finds no memory leaves the list as it was.
+    const bool wide =
+        std::any_of(password.begin(), password.end(), [](QChar c) { return c.unicode() > 0xff; });
+    const qsizetype at = m_rowCount % kPageRows;
+    Page &page = pageForNextRow();
+    const quint64 start = wide ? (m_textEnd + 1) & ~quint64(1) : m_textEnd;
+    const quint64 end = start + quint64(password.size()) * (wide ? 2 : 1);
+    if (end - page.textStart >= kWideText)
+        throw Failure(QCoreApplication::translate("zentavo::ResultsList",
+                                                  "The passwords are too long to be kept in the list."));
+    reserveText(end);
+    startLineRun(lineNumber);
 
     for (quint64 position = start; position < end;) {
         char *chunk = m_chunks[std::size_t(position / kChunkBytes)] + position % kChunkBytes;
@@ -253,6 +262,61 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
     m_textEnd = end;
     ++m_rowCount;
     schedulePublish();
+}
+
+void ResultsList::appendRows(const PasswordBatch &batch)
+{
+    const qsizetype width = batch.unitsPerRow;
+    qsizetype row = 0;
+    if (!batch.isWide()) {
+        // A byte a character: the rows go in a page at a time, their text
+        // copied in one piece.
+        while (row < batch.rows) {
+            const qsizetype at = m_rowCount % kPageRows;
+            Page &page = pageForNextRow();
+            const qsizetype rows = std::min(batch.rows - row, kPageRows - at);
+            const quint64 end = m_textEnd + quint64(rows * width);
+            if (end - page.textStart >= kWideText)
+                break; // too long for a page: row by row below, which says so
+            try {
+                reserveText(end);
+            } catch (const std::bad_alloc &) {
+                break; // row by row below, keeping those that fit
+            }
+            startLineRun(batch.lineNumber(row));
+            const char *from = batch.bytes(row);
+            for (quint64 position = m_textEnd; position < end;) {
+                const quint64 piece = std::min(end - position, kChunkBytes - position % kChunkBytes);
+                std::memcpy(m_chunks[std::size_t(position / kChunkBytes)] + position % kChunkBytes, from,
+                            piece);
+                from += piece;
+                position += piece;
+            }
+            const quint64 offset = m_textEnd - page.textStart;
+            for (qsizetype k = 0; k < rows; ++k)
+                page.ends[std::size_t(at + k)] = quint32(offset + quint64((k + 1) * width));
+            for (qsizetype k = at; k < at + rows; ++k)
+                page.checked[std::size_t(k / 64)] |= quint64(1) << (k % 64);
+            m_textEnd = end;
+            m_rowCount += rows;
+            row += rows;
+        }
+        if (row == batch.rows) {
+            schedulePublish();
+            return;
+        }
+    }
+    QString text;
+    for (; row < batch.rows; ++row) {
+        if (batch.isWide()) {
+            appendRow(batch.lineNumber(row), QStringView(batch.units(row), width));
+        } else {
+            text.resize(0);
+            batch.appendPassword(row, text);
+            appendRow(batch.lineNumber(row), text);
+        }
+    }
+    sodium_memzero(text.data(), std::size_t(text.size()) * sizeof(QChar));
 }
 
 void ResultsList::reserveText(quint64 end)

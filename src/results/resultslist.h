@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/passwordgenerator.h"
+
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
 #include <QString>
@@ -63,6 +65,10 @@ public:
     // other number a row of the number and the password. Throws
     // std::bad_alloc, leaving the list as it was, when memory runs short.
     void appendRow(qint32 lineNumber, QStringView password);
+    // Appends the batch's rows in order, each as appendRow() would. When
+    // memory runs short it throws std::bad_alloc, keeping the rows before
+    // the one that did not fit.
+    void appendRows(const PasswordBatch &batch);
     // Removes every row and gives the memory they took back to the system;
     // the passwords' text is wiped first.
     void removeAllRows();
@@ -134,6 +140,8 @@ private:
     qsizetype passwordLength(qsizetype row) const;
     void appendPassword(qsizetype row, QString &out) const;
     void reserveText(quint64 end);
+    Page &pageForNextRow();
+    void startLineRun(qint32 lineNumber);
     void releaseText();
     void checkRow(qsizetype row) const;
     void checkColumn(int column) const;

@@ -100,7 +100,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    class GenerationAdapter;
+    class GenerationSink;
     class ExportProgress;
 
     void createControls();
@@ -116,6 +116,7 @@ private:
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
+    void writeSettings(const QList<std::pair<QString, QString>> &values);
     void warnAboutStoreOnce(const QString &text);
     std::optional<QString> fieldWarning(const QLineEdit *field) const;
     void leavingField(QLineEdit *field, Qt::FocusReason reason);
@@ -144,6 +145,8 @@ private:
     // Only where the designed window does not fit the screen.
     QScrollArea *m_scroller = nullptr;
     bool m_warnedAboutStore = false;
+    // While the options are restored at start-up: what they write back.
+    std::optional<QList<std::pair<QString, QString>>> m_restoredWrites;
     bool m_validating = false;
     // The field whose warning is about to be shown or is up; commands wait.
     QLineEdit *m_leaving = nullptr;

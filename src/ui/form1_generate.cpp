@@ -12,72 +12,80 @@
 
 namespace zentavo {
 
-// Lets a generation run see and change the window.
-class Form1::GenerationAdapter final : public GenerationHost
+// Where a generation run's passwords go: the results list. Between stretches
+// of rows the window handles its events, and the run learns the options the
+// controls show then.
+class Form1::GenerationSink final : public PasswordSink
 {
 public:
-    // The controls are read once and again only after one of them changed:
-    // reading twelve controls for each of millions of passwords costs more
-    // than the list they go into.
-    explicit GenerationAdapter(Form1 &form) : m_form(form)
+    explicit GenerationSink(Form1 &form) : m_form(form)
     {
-        const auto changed = [this] { m_options.reset(); };
+        const auto changed = [this] { m_changed = true; };
         for (QCheckBox *box : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6,
                                form.Check7, form.Check8, form.Check9})
             m_watches.push_back(QObject::connect(box, &QCheckBox::toggled, changed));
         for (QLineEdit *field : {form.Text1, form.Text2, form.Text3})
             m_watches.push_back(QObject::connect(field, &QLineEdit::textChanged, changed));
     }
-    ~GenerationAdapter() override
+    ~GenerationSink() override
     {
         for (const QMetaObject::Connection &watch : m_watches)
             QObject::disconnect(watch);
     }
 
-    GenerationOptions options() override
-    {
-        if (!m_options)
-            m_options = m_form.currentOptions();
-        return *m_options;
-    }
-    void yield() override { m_form.m_pump.yield(); }
-    void appendRow(qint32 lineNumber, const QString &password) override
-    {
-        m_form.m_results.appendRow(lineNumber, password);
-    }
-    bool admitRows(qint64 count, int length, int bytesPerCharacter) override
+    void append(const PasswordBatch &batch) override { m_form.m_results.appendRows(batch); }
+    std::optional<QString> refuseRows(qint64 count, int length, int bytesPerCharacter) override
     {
         const ResultsList &results = m_form.m_results;
-        const MemoryBudget &budget = m_form.memoryBudget();
         const qint64 needed = results.estimatedBytes(count, length, bytesPerCharacter);
-        const qint64 usable = budget.usable();
+        const qint64 usable = m_form.memoryBudget().usable();
         if (needed <= usable)
-            return true;
+            return std::nullopt;
         const qint64 perRow = std::max<qint64>(1, results.estimatedBytes(1, length, bytesPerCharacter));
-        m_form.m_services.prompter->message(Prompter::Icon::Warning, m_form.m_applicationTitle,
-                                            memoryRefusal(count, length, needed, usable, usable / perRow));
-        return false;
+        return memoryRefusal(count, length, needed, usable, usable / perRow);
     }
-    void setProgressValue(double percent) override { m_form.setProgress(percent); }
-    void setProgressText(const QString &text) override { m_form.setProgressText(text); }
-    void showMessage(const QString &text) override { m_form.showMessage(text); }
-    void focusPasswordLength() override { m_form.Text3->setFocus(); }
-    void resetPointer() override { m_form.setPointer(Pointer::Arrow); }
+    void progress(double percent) override { m_form.setProgress(percent); }
+    std::optional<GenerationOptions> yield() override
+    {
+        m_form.m_pump.yield();
+        if (!m_changed)
+            return std::nullopt;
+        m_changed = false;
+        return m_form.currentOptions();
+    }
 
 private:
     Form1 &m_form;
-    std::optional<GenerationOptions> m_options;
+    bool m_changed = false;
     std::vector<QMetaObject::Connection> m_watches;
 };
 
 void Form1::PushButton1_Click()
 {
-    GenerationAdapter host(*this);
-    try {
-        m_generator.run(host);
-    } catch (const Abandoned &) {
-        return; // the window was closed in the middle of the run
+    GenerationSink sink(*this);
+    const GenerationOutcome outcome = m_generator.run(currentOptions(), sink);
+    using End = GenerationOutcome::End;
+    switch (outcome.end) {
+    case End::Ignored:   // a press in the middle of a run
+    case End::Abandoned: // the window was closed in the middle of the run
+        return;
+    case End::LengthRefused:
+        showMessage(outcome.reason);
+        Text3->setFocus();
+        break;
+    case End::MemoryRefused:
+        m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, outcome.reason);
+        break;
+    case End::Done:
+    case End::Stopped:
+        break;
     }
+    // The run's wrap-up, however it ended; only a complete run says "Done.".
+    setPointer(Pointer::Arrow);
+    setProgress(0);
+    setProgressText(tr("Progress Bar"));
+    if (outcome.end == End::Done)
+        showMessage(tr("Done."));
     m_results.publishRows();
 }
 

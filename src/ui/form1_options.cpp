@@ -105,7 +105,21 @@ void Form1::wireOptionHandlers()
 
 void Form1::writeSetting(const char *key, const QString &value)
 {
-    if (m_services.settings->WriteSetting(QString::fromLatin1(key), value) || m_warnedAboutStore)
+    if (m_restoredWrites) {
+        // Restoring a control writes back only what the store does not hold
+        // yet, all at once when every option is restored.
+        const QString name = QString::fromLatin1(key);
+        const QString absent = QStringLiteral("\x01");
+        if (m_services.settings->ReadSetting(name, absent) != value)
+            m_restoredWrites->append({name, value});
+        return;
+    }
+    writeSettings({{QString::fromLatin1(key), value}});
+}
+
+void Form1::writeSettings(const QList<std::pair<QString, QString>> &values)
+{
+    if (m_services.settings->WriteSettings(values) || m_warnedAboutStore)
         return;
     warnAboutStoreOnce(tr("Your options cannot be saved in \"%1\": %2.\n\n"
                           "The options you choose still apply until you close Zentavo, but they will not "
