@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 #include "ui/windowlook.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,9 +13,13 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 
@@ -57,6 +62,23 @@ template <typename Control> Control *place(Control *control, int left, int top, 
     control->setGeometry(twipsRect(left, top, width, height));
     return control;
 }
+
+// Titles of the list's columns in full ink: some styles (Adwaita) dim them
+// below what can be read comfortably.
+class FullInkHeaderStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
+        if (element != CE_HeaderLabel || !header)
+            return QProxyStyle::drawControl(element, option, painter, widget);
+        painter->setPen(header->palette.color(QPalette::ButtonText));
+        painter->drawText(header->rect.adjusted(4, 0, -4, 0), int(header->textAlignment), header->text);
+    }
+};
 
 } // namespace
 
@@ -197,6 +219,7 @@ void Form1::createControls()
     for (const auto &[control, name] : names)
         control->setObjectName(QLatin1String(name));
     setObjectName(QStringLiteral("Form1"));
+    fitTheStyle();
 
     const std::pair<QPushButton *, void (Form1::*)()> commands[] = {
         {PushButton1, &Form1::PushButton1_Click},
@@ -206,6 +229,49 @@ void Form1::createControls()
         {PushButton13, &Form1::PushButton13_Click}};
     for (const auto &[button, command] : commands)
         connect(button, &QPushButton::clicked, this, [this, command = command] { runCommand(command); });
+}
+
+void Form1::fitTheStyle()
+{
+    // Fields, buttons, the list and the bar paint their own ground and keep
+    // the desktop's colours whole, the list's header included, rather than
+    // the window's white; the captions on the window are black.
+    for (QWidget *caption : findChildren<QWidget *>()) {
+        if (qobject_cast<QCheckBox *>(caption) || qobject_cast<QGroupBox *>(caption))
+            writeInBlack(caption);
+    }
+    for (QWidget *themed :
+         std::initializer_list<QWidget *>{Text1, Text2, Text3, PushButton1, PushButton2, PushButton3,
+                                          PushButton4, PushButton13, ListView1, ProgressBar1}) {
+        QPalette desktop = QApplication::palette(themed);
+        desktop.setResolveMask(~QPalette::ResolveMask(0)); // every role its own, none from the window
+        themed->setPalette(desktop);
+    }
+    // A style whose tick box takes more room than the design's (Adwaita)
+    // gets it: a caption grows to its full width within its frame, and the
+    // field beside the user's characters moves over.
+    for (QCheckBox *box : findChildren<QCheckBox *>())
+        box->resize(
+            std::clamp(box->sizeHint().width(), box->width(), box->parentWidget()->width() - box->x()),
+            box->height());
+    const int fieldLeft = std::max(Text1->x(), Check2->geometry().right() + 4);
+    Text1->setGeometry(fieldLeft, Text1->y(), Text1->geometry().right() + 1 - fieldLeft, Text1->height());
+    auto *headerStyle = new FullInkHeaderStyle(QApplication::style()->name());
+    headerStyle->setParent(ListView1);
+    ListView1->horizontalHeader()->setStyle(headerStyle);
+    // The bar's text belongs inside it; a style that writes it beside the
+    // bar (Adwaita) leaves it no room in the design, so Fusion draws it.
+    QStyleOptionProgressBar bar;
+    bar.initFrom(ProgressBar1);
+    bar.textVisible = true;
+    bar.text = ProgressBar1->text();
+    QStyle *style = ProgressBar1->style();
+    if (!style->subElementRect(QStyle::SE_ProgressBarGroove, &bar, ProgressBar1)
+             .contains(style->subElementRect(QStyle::SE_ProgressBarLabel, &bar, ProgressBar1))) {
+        QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion"));
+        fusion->setParent(ProgressBar1);
+        ProgressBar1->setStyle(fusion);
+    }
 }
 
 void Form1::setTabOrder()

@@ -105,6 +105,7 @@ private:
 
     void createControls();
     void setTabOrder();
+    void fitTheStyle();
     void wirePointerHandlers();
     void wireOptionHandlers();
     void setUpKeyboard();

@@ -26,8 +26,7 @@ for category in Utility Security; do
 done
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
   fail "metainfo does not launch $id.desktop"
-# The program speaks German, so its launcher and metainfo do too; and no
-# screenshot address points into a domain that cannot exist.
+# German as the program speaks it; no screenshot in a domain that cannot exist.
 value 'Comment\[de\]' | grep -q . || fail "launcher has no German comment"
 grep -q '<summary xml:lang="de">' "$metainfo" || fail "metainfo has no German summary"
 if grep -q '<image[^>]*>[^<]*\.example[/<]' "$metainfo"; then fail "metainfo shows a placeholder screenshot"; fi
