@@ -27,6 +27,7 @@ class QTableView;
 
 namespace zentavo {
 
+struct OptionSetting;
 // The window's way to message boxes. Once the window is closed the program
 // is ending: a command still unwinding shows nothing more.
 class PrompterUntilClosed final : public Prompter
@@ -127,6 +128,7 @@ private:
     void OpenHomePageOccasionally();
     void warnIfStoreUnusable();
     void restoreOption(std::size_t index);
+    QWidget *optionControl(const OptionSetting &setting) const;
     void showMessage(const QString &text);
     void setProgress(double percent);
     void setProgressText(const QString &text);

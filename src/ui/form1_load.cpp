@@ -3,9 +3,9 @@
 #include "ui/form1.h"
 
 #include "core/apputil.h"
-#include "core/optionsettings.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
+#include "generator/optiontable.h"
 #include "ui/browser.h"
 #include "ui/cursorfile.h"
 

@@ -8,6 +8,7 @@
 #include "core/optionsettings.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
+#include "generator/optiontable.h"
 
 #include "generator/atleastcaption.h"
 #include "generator/strength.h"
@@ -24,15 +25,21 @@ namespace zentavo {
 
 namespace {
 
-// The control the options table names for an option, found by its object name.
-QWidget *optionControl(const QWidget *window, const OptionSetting &setting)
-{
-    QWidget *control = window->findChild<QWidget *>(QString::fromLatin1(setting.control));
-    if (!control)
-        throw Failure(
-            QStringLiteral("The window has no control %1.").arg(QString::fromLatin1(setting.control)));
-    return control;
-}
+// The control that shows each option, by its object name.
+const std::pair<OptionSetting::Field, const char *> kOptionControls[] = {
+    {&GenerationOptions::useLowerCase, "Check5"},
+    {&GenerationOptions::useUpperCase, "Check6"},
+    {&GenerationOptions::useDigits, "Check7"},
+    {&GenerationOptions::useSpecified, "Check2"},
+    {&GenerationOptions::specifiedCharacters, "Text1"},
+    {&GenerationOptions::passwordCount, "Text2"},
+    {&GenerationOptions::passwordLength, "Text3"},
+    {&GenerationOptions::atLeastOneFromEachGroup, "Check8"},
+    {&GenerationOptions::showLineNumbers, "Check9"},
+    {&GenerationOptions::lastCharacterDigit, "Check4"},
+    {&GenerationOptions::includeSpace, "Check3"},
+    {&GenerationOptions::removeVowels, "Check1"},
+};
 
 // Takes the mouse click, in the given window, whose press is under way:
 // that press, a double click and the release that ends it. Gone after the
@@ -65,6 +72,32 @@ private:
 
 } // namespace
 
+QWidget *Form1::optionControl(const OptionSetting &setting) const
+{
+    for (const auto &[field, name] : kOptionControls) {
+        if (field != setting.field)
+            continue;
+        if (QWidget *control = findChild<QWidget *>(QString::fromLatin1(name)))
+            return control;
+        throw Failure(QStringLiteral("The window has no control %1.").arg(QString::fromLatin1(name)));
+    }
+    throw Failure(QStringLiteral("No control shows the option %1.").arg(QString::fromLatin1(setting.key)));
+}
+
+GenerationOptions Form1::currentOptions() const
+{
+    GenerationOptions options;
+    for (const OptionSetting &setting : kOptionSettings) {
+        QWidget *control = optionControl(setting);
+        if (const auto *checked = std::get_if<bool GenerationOptions::*>(&setting.field))
+            options.**checked = qobject_cast<QCheckBox *>(control)->isChecked();
+        else
+            options.*std::get<QString GenerationOptions::*>(setting.field) =
+                qobject_cast<QLineEdit *>(control)->text();
+    }
+    return options;
+}
+
 void Form1::wireOptionHandlers()
 {
     // The user's characters are editable exactly while they are in use.
@@ -72,7 +105,7 @@ void Form1::wireOptionHandlers()
 
     for (const OptionSetting &setting : kOptionSettings) {
         const char *key = setting.key;
-        QWidget *control = optionControl(this, setting);
+        QWidget *control = optionControl(setting);
         if (auto *box = qobject_cast<QCheckBox *>(control))
             connect(box, &QCheckBox::toggled, this,
                     [this, key](bool checked) { writeSetting(key, encodeCheckBox(checked)); });
@@ -204,7 +237,7 @@ void Form1::restoreOption(std::size_t index)
     const OptionSetting &setting = kOptionSettings[index];
     const QString stored = m_services.settings->ReadSetting(QString::fromLatin1(setting.key),
                                                             QString::fromLatin1(setting.firstRunValue));
-    QWidget *const control = optionControl(this, setting);
+    QWidget *const control = optionControl(setting);
     if (auto *box = qobject_cast<QCheckBox *>(control))
         box->setChecked(decodeCheckBox(stored));
     else
