@@ -5,26 +5,22 @@
 set -eu
 . "$(dirname "$0")/support/desktop.sh"
 need Xvfb openbox xdotool xprop
-ini="$XDG_CONFIG_HOME/Veltrano/Zentavo.ini"
+ini="$XDG_CONFIG_HOME/Veltrano/Zentavo.ini" && printf '[Zentavo]\nNumber%%20Of%%20Passwords=5\n' >"$ini"
 start_xvfb
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-"$1" >"$work/zentavo.log" 2>&1 &
-app=$!
-started "$!" "$app"
+openbox --sm-disable >"$work/openbox.log" 2>&1 & wm=$!
+"$1" >"$work/zentavo.log" 2>&1 & app=$!
+started "$wm" "$app"
 fail() { echo "FAIL: $*"; cat "$work/zentavo.log"; exit 1; }
-until_true() { # what command...
-  what=$1 tries=0 && shift
-  until "$@"; do tries=$((tries + 1)) && [ "$tries" -lt 300 ] && sleep 0.1 || fail "$what"; done
-}
+until_true() { w=$1 t=0 && shift && until "$@"; do t=$((t + 1)) && [ $t -lt 300 ] && sleep 0.1 || fail "$w"; done; }
 boxes() { [ "$(windows Zentavo | wc -l)" -eq $(($1 + 1)) ] && [ -z "$(windows 'Application Error')" ]; }
 # A control's centre, from its place in the design (twips, 15 to a pixel).
 click() { xdotool mousemove --window "$main" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
 start="120 6270 7800 405" Text2="360 4815 7300 345" Text3="360 5670 7300 345"
-until_true "the main window is active" sh -c '[ "$(xdotool getactivewindow)" = "$(xdotool search --name ^Zentavo$)" ]'
-main=$(windows Zentavo)
+until_true "the main window shows" boxes 0 && main=$(windows Zentavo)
+until_true "the main window is active" sh -c "[ \"\$(xdotool getactivewindow 2>/dev/null)\" = $main ]"
 while read -r field key text leave answer; do
-  echo "== $text in $field, left by $leave, answered by $answer"
-  eval "click \$$field" && xdotool key ctrl+a type "$text"
+  echo "== $text in $field, left by $leave, answered by $answer" && eval "click \$$field"
+  xdotool key ctrl+a type "$text"
   until_true "typing reaches $field" grep -qx "$key=$text" "$ini"
   kill -STOP "$app" # the program finds all of the click waiting at once, as on a busy machine
   if [ "$leave" = Tab ]; then xdotool key Tab; else eval "click \$$leave"; fi

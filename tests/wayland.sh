@@ -1,6 +1,5 @@
 #!/bin/sh
-# Runs a test program in a Wayland session of its own: Weston on a private Xvfb (its headless
-# backend has no seat, so no clipboard).   wayland.sh PROGRAM [ARGUMENT...]
+# wayland.sh PROGRAM...: in a Weston of its own, on a private Xvfb (a headless one has no clipboard)
 set -eu
 . "$(dirname "$0")/support/desktop.sh"
 need Xvfb weston

@@ -250,10 +250,16 @@ void Form1::fitTheStyle()
     // A style whose tick box takes more room than the design's (Adwaita)
     // gets it: a caption grows to its full width within its frame, and the
     // field beside the user's characters moves over.
-    for (QCheckBox *box : findChildren<QCheckBox *>())
-        box->resize(
-            std::clamp(box->sizeHint().width(), box->width(), box->parentWidget()->width() - box->x()),
-            box->height());
+    for (QCheckBox *box : findChildren<QCheckBox *>()) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        const int lacking = box->fontMetrics().horizontalAdvance(box->text()) -
+                            box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+        if (lacking > 0)
+            box->resize(std::min(box->width() + lacking, box->parentWidget()->width() - box->x()),
+                        box->height());
+    }
     const int fieldLeft = std::max(Text1->x(), Check2->geometry().right() + 4);
     Text1->setGeometry(fieldLeft, Text1->y(), Text1->geometry().right() + 1 - fieldLeft, Text1->height());
     auto *headerStyle = new FullInkHeaderStyle(QApplication::style()->name());
