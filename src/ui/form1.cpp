@@ -227,8 +227,8 @@ void Form1::createControls()
         {PushButton4, &Form1::PushButton4_Click},
         {PushButton2, &Form1::PushButton2_Click},
         {PushButton13, &Form1::PushButton13_Click}};
-    for (const auto &[button, command] : commands)
-        connect(button, &QPushButton::clicked, this, [this, command = command] { runCommand(command); });
+    for (const auto &[pushButton, command] : commands)
+        connect(pushButton, &QPushButton::clicked, this, [this, run = command] { runCommand(run); });
 }
 
 void Form1::fitTheStyle()
