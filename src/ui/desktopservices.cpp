@@ -162,7 +162,7 @@ QString FileSaveDialog::askForPath()
                            QCoreApplication::translate("zentavo::FileSaveDialog", "All Files (*)")});
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QString path = dialog.selectedFiles().value(0);
+    QString path = dialog.selectedFiles().value(0);
     if (!path.isEmpty())
         m_folder = QFileInfo(path).absolutePath();
     return path;
@@ -279,7 +279,7 @@ QString LibreOfficeCalc::command()
     // The suite's launcher is there with any of its programs; Calc itself
     // is the library its own package puts beside the launcher.
     for (const char *name : {"soffice", "libreoffice"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (found.isEmpty())
             continue;
         const QFileInfo launcher(QFileInfo(found).canonicalFilePath());
