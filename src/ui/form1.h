@@ -11,6 +11,7 @@
 #include "results/resultslist.h"
 
 #include <QCursor>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -105,6 +106,7 @@ private:
 
     void createControls();
     void setTabOrder();
+    void fitTheStyle();
     void wirePointerHandlers();
     void wireOptionHandlers();
     void setUpKeyboard();
@@ -118,7 +120,10 @@ private:
     void writeSetting(const char *key, const QString &value);
     void writeSettings(const QList<std::pair<QString, QString>> &values);
     void warnAboutStoreOnce(const QString &text);
-    void validateOnLeaving(QLineEdit *field);
+    std::optional<QString> fieldWarning(const QLineEdit *field) const;
+    void leavingField(QLineEdit *field, Qt::FocusReason reason);
+    void validateOnLeaving(QLineEdit *field, const QString &warning);
+    void runCommand(void (Form1::*command)());
     void applySkin();
     void OpenHomePageOccasionally();
     void warnIfStoreUnusable();
@@ -146,6 +151,10 @@ private:
     // While the options are restored at start-up: what they write back.
     std::optional<QList<std::pair<QString, QString>>> m_restoredWrites;
     bool m_validating = false;
+    // The field whose warning is about to be shown or is up; commands wait.
+    QLineEdit *m_leaving = nullptr;
+    // Swallows the rest of the click that took the focus out of that field.
+    QPointer<QObject> m_clickTaker;
     bool m_makingWorkbook = false;
     int m_shownProgress = 0;
 };
