@@ -140,7 +140,7 @@ ResultsView::ResultsView(ResultsList &list, QWidget *parent)
         updateScrollBar();
     });
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (!m_placing)
+        if (!m_placing && !m_listGone)
             moveTo(value);
     });
 }
