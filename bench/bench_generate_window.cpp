@@ -57,6 +57,7 @@ int runSingle(qint64 count)
     form.Text3->setText(QStringLiteral("16"));
     form.show();
     QApplication::processEvents();
+    const double startMiB = bench::residentMiB();
 
     QElapsedTimer wall;
     Watcher watcher;
@@ -96,9 +97,9 @@ int runSingle(qint64 count)
                      qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
         return 1;
     }
-    std::printf("%lld %lld %.1f %lld %d %d %lld\n", qlonglong(count), qlonglong(ms), bench::peakMemoryMiB(),
-                qlonglong(longestGap), watcher.paints, watcher.clicksHandled,
-                qlonglong(watcher.slowestClickMs));
+    std::printf("%lld %lld %.1f %lld %d %d %lld %.1f\n", qlonglong(count), qlonglong(ms),
+                bench::peakMemoryMiB(), qlonglong(longestGap), watcher.paints, watcher.clicksHandled,
+                qlonglong(watcher.slowestClickMs), startMiB);
     return 0;
 }
 
@@ -135,7 +136,7 @@ int main(int argc, char *argv[])
         child.waitForFinished(-1);
         const QStringList f =
             QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(' ', Qt::SkipEmptyParts);
-        if (child.exitCode() != 0 || f.size() != 7) {
+        if (child.exitCode() != 0 || f.size() != 8) {
             std::fprintf(stderr, "run of %lld failed: %s\n", qlonglong(count),
                          child.readAllStandardError().constData());
             return 1;

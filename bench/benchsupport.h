@@ -14,7 +14,9 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace zentavo::bench {
 
@@ -55,6 +57,18 @@ struct QuietWorld
         return services;
     }
 };
+
+// The resident set now, in MiB.
+inline double residentMiB()
+{
+    long pages = 0, resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
 
 // The largest resident set the process has had, in MiB.
 inline double peakMemoryMiB()

@@ -1,4 +1,5 @@
 #include "core/errorreport.h"
+#include "generator/groups.h"
 #include "generator/passwordgenerator.h"
 #include "recorders.h"
 
@@ -120,6 +121,73 @@ private slots:
         report = std::make_unique<ErrorReport>(prompter, QStringLiteral("help@example.org"));
         random = ScriptedRandom();
         host = FakeHost();
+    }
+
+    // What the options choose, as the generator, the strength figure and the
+    // command line all see it.
+    void groupsChosenByTheOptions_data()
+    {
+        QTest::addColumn<QString>("groups"); // l u d c (own characters)
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<QString>("extras"); // a: at least, v: no vowels
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<QString>("leading"); // the leading groups, joined by |
+        QTest::addColumn<QString>("pool");
+        QTest::addColumn<bool>("refused");
+        QTest::addRow("plain: no leading groups, repeats kept") << "dc"
+                                                                << "1a1"
+                                                                << ""
+                                                                << "2" << 2 << ""
+                                                                << "01234567891a1" << false;
+        QTest::addRow("at least, vowels removed from groups and pool")
+            << "uc"
+            << "Ab#"
+            << "av"
+            << "3" << 2 << "BCDFGHJKLMNPQRSTVWXYZ|b#"
+            << "BCDFGHJKLMNPQRSTVWXYZb#" << false;
+        QTest::addRow("an empty own set counts, adds no leading group") << "dc"
+                                                                        << ""
+                                                                        << "a"
+                                                                        << "1" << 2 << "0123456789"
+                                                                        << "0123456789" << true;
+        QTest::addRow("own set of vowels only: nothing to draw from") << "c"
+                                                                      << "aE"
+                                                                      << "av"
+                                                                      << "1" << 1 << ""
+                                                                      << "" << false;
+        const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        QTest::addRow("a length read loosely: 2.9 is below 3")
+            << "lud"
+            << ""
+            << "a"
+            << "2.9" << 3 << letters.left(26) + "|" + letters.mid(26) + "|0123456789"
+            << letters + "0123456789" << true;
+        QTest::addRow("plain mode never refuses a length")
+            << "lud"
+            << ""
+            << ""
+            << "abc" << 3 << "" << letters + "0123456789" << false;
+    }
+    void groupsChosenByTheOptions()
+    {
+        QFETCH(QString, groups);
+        QFETCH(QString, own);
+        QFETCH(QString, extras);
+        QFETCH(QString, length);
+        GenerationOptions o = plain("1", length);
+        o.useLowerCase = groups.contains('l');
+        o.useUpperCase = groups.contains('u');
+        o.useDigits = groups.contains('d');
+        o.useSpecified = groups.contains('c');
+        o.specifiedCharacters = own;
+        o.atLeastOneFromEachGroup = extras.contains('a');
+        o.removeVowels = extras.contains('v');
+        const GroupChoice choice = chooseGroups(o);
+        QTEST(choice.checkedGroupCount, "checked");
+        QTEST(choice.leading.join('|'), "leading");
+        QTEST(choice.pool, "pool");
+        QTEST(choice.lengthRefusal.has_value(), "refused");
     }
 
     void plainModeDrawsFromTheWholePoolInGroupOrder()

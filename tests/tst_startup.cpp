@@ -69,6 +69,18 @@ private slots:
         QVERIFY(fixture->prompter.shown.isEmpty());
         // Exactly the values that differ from the window's design are written back.
         QCOMPARE(fixture->storedSettings(), kFirstStartWrites);
+
+        // The next start finds every option stored and leaves the file as it
+        // is: a rewrite would drop the comment.
+        fixture->form.reset();
+        fixture->settings.reset();
+        QFile file(fixture->settingsFile());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("; left as it is\n");
+        file.close();
+        fixture->start();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("; left as it is"));
     }
 
     void storedValuesAreRestored_data()

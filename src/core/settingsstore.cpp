@@ -184,19 +184,27 @@ QString SettingsStore::ReadSetting(const QString &key, const QString &defaultVal
 
 bool SettingsStore::WriteSetting(const QString &key, const QString &value)
 {
+    return WriteSettings({{key, value}});
+}
+
+bool SettingsStore::WriteSettings(const QList<std::pair<QString, QString>> &values)
+{
     if (m_access == Access::ReadOnly) {
-        m_unsaved.insert(key, value);
+        for (const auto &[key, value] : values)
+            m_unsaved.insert(key, value);
         m_writeError =
             QCoreApplication::translate("zentavo::SettingsStore", "the options are only read here");
         return false;
     }
     if (!m_settings) {
-        // The file was left alone on purpose; the value holds for this run.
-        m_unsaved.insert(key, value);
+        // The file was left alone on purpose; the values hold for this run.
+        for (const auto &[key, value] : values)
+            m_unsaved.insert(key, value);
         m_writeError = m_readError;
         return false;
     }
-    m_settings->setValue(kSection + QLatin1Char('/') + key, value);
+    for (const auto &[key, value] : values)
+        m_settings->setValue(kSection + QLatin1Char('/') + key, value);
     m_settings->sync();
     if (m_settings->status() == QSettings::NoError) {
         m_writeError.clear();

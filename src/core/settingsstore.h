@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <memory>
+#include <utility>
 
 class QSettings;
 
@@ -49,6 +51,8 @@ public:
     // Stores the text and writes the file. False when the file could not be
     // written; writeError() then says why.
     bool WriteSetting(const QString &key, const QString &value);
+    // Stores every text and writes the file once.
+    bool WriteSettings(const QList<std::pair<QString, QString>> &values);
 
     QString fileName() const { return m_fileName; }
     QString writeError() const { return m_writeError; }

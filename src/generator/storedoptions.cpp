@@ -2,36 +2,21 @@
 
 #include "core/optionsettings.h"
 #include "core/settingsstore.h"
-
-#include <QLatin1StringView>
+#include "generator/optiontable.h"
 
 namespace zentavo {
 
 GenerationOptions readStoredOptions(const SettingsStore &store)
 {
-    // Looked up by key, so the table may list its options in any order.
-    auto text = [&](const char *key) {
-        for (const OptionSetting &setting : kOptionSettings)
-            if (QLatin1StringView(setting.key) == QLatin1StringView(key))
-                return store.ReadSetting(QString::fromLatin1(key),
-                                         QString::fromLatin1(setting.firstRunValue));
-        qFatal("no stored option has the key %s", key);
-    };
-    auto checked = [&](const char *key) { return decodeCheckBox(text(key)); };
-
     GenerationOptions options;
-    options.useLowerCase = checked("Alpha Lower");
-    options.useUpperCase = checked("Alpha Upper");
-    options.useDigits = checked("Numeric");
-    options.useSpecified = checked("Specified");
-    options.specifiedCharacters = text("Specified Character");
-    options.passwordCount = text("Number Of Passwords");
-    options.passwordLength = text("Password Length");
-    options.atLeastOneFromEachGroup = checked("Check8");
-    options.showLineNumbers = checked("Check9");
-    options.lastCharacterDigit = checked("Check4");
-    options.includeSpace = checked("Check3");
-    options.removeVowels = checked("Check1");
+    for (const OptionSetting &setting : kOptionSettings) {
+        const QString text =
+            store.ReadSetting(QString::fromLatin1(setting.key), QString::fromLatin1(setting.firstRunValue));
+        if (const auto *checked = std::get_if<bool GenerationOptions::*>(&setting.field))
+            options.**checked = decodeCheckBox(text);
+        else
+            options.*std::get<QString GenerationOptions::*>(setting.field) = text;
+    }
     return options;
 }
 

@@ -96,8 +96,8 @@ ResultsList::TextSpan ResultsList::span(qsizetype row) const
 {
     const Page &page = m_pages[std::size_t(row / kPageRows)];
     const qsizetype at = row % kPageRows;
-    const quint32 end = page.ends[std::size_t(at)];
-    const quint64 from = page.textStart + (at == 0 ? 0 : page.ends[std::size_t(at - 1)] & ~kWideText);
+    const quint32 end = page.end(at);
+    const quint64 from = page.textStart + (at == 0 ? 0 : page.end(at - 1) & ~kWideText);
     const quint64 to = page.textStart + (end & ~kWideText);
     const bool wide = (end & kWideText) != 0;
     // 16-bit text starts on an even byte, so no character is cut by the
@@ -208,6 +208,22 @@ void ResultsList::setChecked(qsizetype row, bool checked)
     }
 }
 
+void ResultsList::Page::setEnd(qsizetype at, quint32 rowEnd)
+{
+    if (!ends) {
+        if (at == 0 && rowEnd < kWideText) {
+            width = rowEnd;
+            return;
+        }
+        if (rowEnd == quint32(at + 1) * width)
+            return;
+        ends = std::make_unique<std::array<quint32, kPageRows>>();
+        for (qsizetype k = 0; k < at; ++k)
+            (*ends)[std::size_t(k)] = quint32(k + 1) * width;
+    }
+    (*ends)[std::size_t(at)] = rowEnd;
+}
+
 ResultsList::Page &ResultsList::pageForNextRow()
 {
     if (qsizetype(m_pages.size()) <= m_rowCount / kPageRows) {
@@ -257,7 +273,7 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
         }
         position += piece;
     }
-    page.ends[std::size_t(at)] = quint32(end - page.textStart) | (wide ? kWideText : 0);
+    page.setEnd(at, quint32(end - page.textStart) | (wide ? kWideText : 0));
     page.checked[std::size_t(at / 64)] |= quint64(1) << (at % 64);
     m_textEnd = end;
     ++m_rowCount;
@@ -294,7 +310,7 @@ void ResultsList::appendRows(const PasswordBatch &batch)
             }
             const quint64 offset = m_textEnd - page.textStart;
             for (qsizetype k = 0; k < rows; ++k)
-                page.ends[std::size_t(at + k)] = quint32(offset + quint64((k + 1) * width));
+                page.setEnd(at + k, quint32(offset + quint64((k + 1) * width)));
             for (qsizetype k = at; k < at + rows; ++k)
                 page.checked[std::size_t(k / 64)] |= quint64(1) << (k % 64);
             m_textEnd = end;
@@ -387,8 +403,12 @@ qint64 ResultsList::estimatedBytes(qint64 count, int length, int bytesPerCharact
 
 qint64 ResultsList::storedBytes() const
 {
+    qint64 ends = 0;
+    for (const Page &page : m_pages)
+        ends += page.ends ? qint64(sizeof(*page.ends)) : 0;
     return qint64(m_chunks.size() * kChunkBytes + m_chunks.capacity() * sizeof(char *) +
-                  m_pages.size() * sizeof(Page) + m_runs.size() * sizeof(LineRun));
+                  m_pages.size() * sizeof(Page) + m_runs.size() * sizeof(LineRun)) +
+           ends;
 }
 
 void ResultsList::schedulePublish()

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <array>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace zentavo {
@@ -106,15 +107,22 @@ private:
     };
 
     // Rows are kept in pages of a fixed number: where each row's text ends
-    // and whether it is 16-bit, and the rows' checked states as bits.
+    // and whether it is 16-bit, and the rows' checked states as bits. A
+    // run's rows mostly share one width; while every row of a page is
+    // 8-bit text of the same width, that width says where each ends.
     static constexpr qsizetype kPageRows = 1024;
     struct Page
     {
         quint64 textStart; // where the page's first text starts in the chunks
+        quint32 width = 0; // the bytes of every row, while `ends` is empty
         // The end of each row's text, counted from textStart; the top bit
-        // marks 16-bit text.
-        std::array<quint32, kPageRows> ends;
+        // marks 16-bit text. Only once the rows differ.
+        std::unique_ptr<std::array<quint32, kPageRows>> ends;
         std::array<quint64, kPageRows / 64> checked;
+
+        quint32 end(qsizetype at) const { return ends ? (*ends)[std::size_t(at)] : quint32(at + 1) * width; }
+        // Sets the row's end, giving up the shared width when it differs.
+        void setEnd(qsizetype at, quint32 end);
     };
     // A line number is stored once for a run of rows numbered one after
     // another; a run starting at 0 is of rows without a number.

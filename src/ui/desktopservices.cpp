@@ -5,6 +5,7 @@
 #include "core/failure.h"
 #include "core/settingsstore.h"
 #include "core/wipe.h"
+#include "export/background.h"
 #include "export/workbookfolder.h"
 #include "generator/randomsource.h"
 
@@ -171,12 +172,9 @@ void scrubDisplayConnection()
 class SecretMimeData final : public QMimeData
 {
 public:
-    SecretMimeData(const QString &text, const QString &format)
-        : m_format(format.isEmpty() ? QStringLiteral("text/plain") : format)
+    SecretMimeData(QByteArray utf8, const QString &format)
+        : m_format(format.isEmpty() ? QStringLiteral("text/plain") : format), m_utf8(std::move(utf8))
     {
-        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        m_utf8.resize(encoder.requiredSpace(text.size()));
-        m_utf8.truncate(encoder.appendToBuffer(m_utf8.data(), text) - m_utf8.constData());
     }
     ~SecretMimeData() override { wipe(m_utf8); }
 
@@ -206,7 +204,16 @@ private:
 
 bool SystemClipboard::setText(const QString &text, const QString &format)
 {
-    auto *data = new SecretMimeData(text, format);
+    // Encoding a million rows takes longer than the window may stand still:
+    // it runs on the thread pool while the window handles its events.
+    EventPump pump;
+    QByteArray utf8 = runWhileYielding(pump, [&text] {
+        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QByteArray bytes(encoder.requiredSpace(text.size()), Qt::Uninitialized);
+        bytes.truncate(encoder.appendToBuffer(bytes.data(), text) - bytes.constData());
+        return bytes;
+    });
+    auto *data = new SecretMimeData(std::move(utf8), format);
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setMimeData(data);

@@ -277,24 +277,6 @@ void Form1::closeEvent(QCloseEvent *event)
     QCoreApplication::quit();
 }
 
-GenerationOptions Form1::currentOptions() const
-{
-    GenerationOptions options;
-    options.useLowerCase = Check5->isChecked();
-    options.useUpperCase = Check6->isChecked();
-    options.useDigits = Check7->isChecked();
-    options.useSpecified = Check2->isChecked();
-    options.specifiedCharacters = Text1->text();
-    options.passwordCount = Text2->text();
-    options.passwordLength = Text3->text();
-    options.removeVowels = Check1->isChecked();
-    options.includeSpace = Check3->isChecked();
-    options.lastCharacterDigit = Check4->isChecked();
-    options.atLeastOneFromEachGroup = Check8->isChecked();
-    options.showLineNumbers = Check9->isChecked();
-    return options;
-}
-
 void Form1::showMessage(const QString &text)
 {
     // Whatever the message is about, the list behind it is shown complete.

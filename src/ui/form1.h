@@ -26,6 +26,7 @@ class QPushButton;
 
 namespace zentavo {
 
+struct OptionSetting;
 // The window's way to message boxes. Once the window is closed the program
 // is ending: a command still unwinding shows nothing more.
 class PrompterUntilClosed final : public Prompter
@@ -115,12 +116,14 @@ private:
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
     void writeSetting(const char *key, const QString &value);
+    void writeSettings(const QList<std::pair<QString, QString>> &values);
     void warnAboutStoreOnce(const QString &text);
     void validateOnLeaving(QLineEdit *field);
     void applySkin();
     void OpenHomePageOccasionally();
     void warnIfStoreUnusable();
     void restoreOption(std::size_t index);
+    QWidget *optionControl(const OptionSetting &setting) const;
     void showMessage(const QString &text);
     void setProgress(double percent);
     void setProgressText(const QString &text);
@@ -140,6 +143,8 @@ private:
     // Only where the designed window does not fit the screen.
     QScrollArea *m_scroller = nullptr;
     bool m_warnedAboutStore = false;
+    // While the options are restored at start-up: what they write back.
+    std::optional<QList<std::pair<QString, QString>>> m_restoredWrites;
     bool m_validating = false;
     bool m_makingWorkbook = false;
     int m_shownProgress = 0;

@@ -3,9 +3,9 @@
 #include "ui/form1.h"
 
 #include "core/apputil.h"
-#include "core/optionsettings.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
+#include "generator/optiontable.h"
 #include "ui/browser.h"
 #include "ui/cursorfile.h"
 
@@ -51,8 +51,14 @@ void Form1::Form_Load()
     procedure.step(128, [&] { m_results.addColumn(tr("Result(s)")); });
     procedure.step(130, [&] { m_results.setColumnWidthTwips(0, 6000); });
     warnIfStoreUnusable();
+    // The file is written once at most, and not at all when it already
+    // holds every option as restored.
+    m_restoredWrites.emplace();
     for (std::size_t i = 0; i < kOptionSettings.size(); ++i)
         procedure.step(132 + 2 * int(i), [&] { restoreOption(i); });
+    const QList<std::pair<QString, QString>> restored = *std::exchange(m_restoredWrites, std::nullopt);
+    if (!restored.isEmpty())
+        writeSettings(restored);
     procedure.step(156, [&] { RenameAtLeast(); });
     procedure.step(158, [&] { ClearList(); });
 }

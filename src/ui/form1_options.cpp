@@ -8,6 +8,7 @@
 #include "core/optionsettings.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
+#include "generator/optiontable.h"
 
 #include "generator/atleastcaption.h"
 #include "generator/strength.h"
@@ -22,17 +23,49 @@ namespace zentavo {
 
 namespace {
 
-// The control the options table names for an option, found by its object name.
-QWidget *optionControl(const QWidget *window, const OptionSetting &setting)
-{
-    QWidget *control = window->findChild<QWidget *>(QString::fromLatin1(setting.control));
-    if (!control)
-        throw Failure(
-            QStringLiteral("The window has no control %1.").arg(QString::fromLatin1(setting.control)));
-    return control;
-}
+// The control that shows each option, by its object name.
+const std::pair<OptionSetting::Field, const char *> kOptionControls[] = {
+    {&GenerationOptions::useLowerCase, "Check5"},
+    {&GenerationOptions::useUpperCase, "Check6"},
+    {&GenerationOptions::useDigits, "Check7"},
+    {&GenerationOptions::useSpecified, "Check2"},
+    {&GenerationOptions::specifiedCharacters, "Text1"},
+    {&GenerationOptions::passwordCount, "Text2"},
+    {&GenerationOptions::passwordLength, "Text3"},
+    {&GenerationOptions::atLeastOneFromEachGroup, "Check8"},
+    {&GenerationOptions::showLineNumbers, "Check9"},
+    {&GenerationOptions::lastCharacterDigit, "Check4"},
+    {&GenerationOptions::includeSpace, "Check3"},
+    {&GenerationOptions::removeVowels, "Check1"},
+};
 
 } // namespace
+
+QWidget *Form1::optionControl(const OptionSetting &setting) const
+{
+    for (const auto &[field, name] : kOptionControls) {
+        if (field != setting.field)
+            continue;
+        if (QWidget *control = findChild<QWidget *>(QString::fromLatin1(name)))
+            return control;
+        throw Failure(QStringLiteral("The window has no control %1.").arg(QString::fromLatin1(name)));
+    }
+    throw Failure(QStringLiteral("No control shows the option %1.").arg(QString::fromLatin1(setting.key)));
+}
+
+GenerationOptions Form1::currentOptions() const
+{
+    GenerationOptions options;
+    for (const OptionSetting &setting : kOptionSettings) {
+        QWidget *control = optionControl(setting);
+        if (const auto *checked = std::get_if<bool GenerationOptions::*>(&setting.field))
+            options.**checked = qobject_cast<QCheckBox *>(control)->isChecked();
+        else
+            options.*std::get<QString GenerationOptions::*>(setting.field) =
+                qobject_cast<QLineEdit *>(control)->text();
+    }
+    return options;
+}
 
 void Form1::wireOptionHandlers()
 {
@@ -41,7 +74,7 @@ void Form1::wireOptionHandlers()
 
     for (const OptionSetting &setting : kOptionSettings) {
         const char *key = setting.key;
-        QWidget *control = optionControl(this, setting);
+        QWidget *control = optionControl(setting);
         if (auto *box = qobject_cast<QCheckBox *>(control))
             connect(box, &QCheckBox::toggled, this,
                     [this, key](bool checked) { writeSetting(key, encodeCheckBox(checked)); });
@@ -74,7 +107,21 @@ void Form1::wireOptionHandlers()
 
 void Form1::writeSetting(const char *key, const QString &value)
 {
-    if (m_services.settings->WriteSetting(QString::fromLatin1(key), value) || m_warnedAboutStore)
+    if (m_restoredWrites) {
+        // Restoring a control writes back only what the store does not hold
+        // yet, all at once when every option is restored.
+        const QString name = QString::fromLatin1(key);
+        const QString absent = QStringLiteral("\x01");
+        if (m_services.settings->ReadSetting(name, absent) != value)
+            m_restoredWrites->append({name, value});
+        return;
+    }
+    writeSettings({{QString::fromLatin1(key), value}});
+}
+
+void Form1::writeSettings(const QList<std::pair<QString, QString>> &values)
+{
+    if (m_services.settings->WriteSettings(values) || m_warnedAboutStore)
         return;
     warnAboutStoreOnce(tr("Your options cannot be saved in \"%1\": %2.\n\n"
                           "The options you choose still apply until you close Zentavo, but they will not "
@@ -127,7 +174,7 @@ void Form1::restoreOption(std::size_t index)
     const OptionSetting &setting = kOptionSettings[index];
     const QString stored = m_services.settings->ReadSetting(QString::fromLatin1(setting.key),
                                                             QString::fromLatin1(setting.firstRunValue));
-    QWidget *const control = optionControl(this, setting);
+    QWidget *const control = optionControl(setting);
     if (auto *box = qobject_cast<QCheckBox *>(control))
         box->setChecked(decodeCheckBox(stored));
     else
