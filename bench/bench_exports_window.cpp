@@ -7,7 +7,7 @@
 //
 //   bench_exports_window [rows]
 
-#include "benchsupport.h"
+#include "benchwindow.h"
 #include "core/clock.h"
 #include "core/settingsstore.h"
 #include "export/spreadsheetapplication.h"

@@ -7,7 +7,7 @@
 //   bench_generate_window            all sizes, with the pwgen comparison
 //   bench_generate_window --single N one size, one line of figures
 
-#include "benchsupport.h"
+#include "benchwindow.h"
 #include "ui/form1.h"
 
 #include <QApplication>

@@ -12,7 +12,7 @@
 //   bench_memory --list N        the list alone, N rows
 //   bench_memory --window N      the window, N passwords
 
-#include "benchsupport.h"
+#include "benchwindow.h"
 #include "core/memorybudget.h"
 #include "results/resultslist.h"
 #include "ui/form1.h"

@@ -8,8 +8,6 @@
 #include "generator/passwordgenerator.h"
 #include "generator/randomsource.h"
 #include "results/resultslist.h"
-#include "ui/browser.h"
-#include "ui/services.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -26,36 +24,6 @@ class SilentPrompter : public Prompter
 public:
     void message(Icon, const QString &, const QString &text) override { last = text; }
     QString last;
-};
-
-class NoBrowser : public Browser
-{
-public:
-    void open(const QUrl &) override {}
-};
-
-// What a main window needs to run quietly in a benchmark: settings in a
-// folder of its own, boxes that close themselves, the real random source.
-struct QuietWorld
-{
-    QTemporaryDir folder;
-    SettingsStore settings{folder.filePath(QStringLiteral("Zentavo.ini"))};
-    SilentPrompter prompter;
-    CryptoRandomSource random;
-    NoBrowser browser;
-    SystemClock clock;
-
-    Services services()
-    {
-        Services services;
-        services.prompter = &prompter;
-        services.random = &random;
-        services.settings = &settings;
-        services.browser = &browser;
-        services.clock = &clock;
-        services.programFolder = folder.path();
-        return services;
-    }
 };
 
 // The resident set now, in MiB.

@@ -1,16 +1,18 @@
 #!/bin/sh
 # Checks that includes follow the layers, bottom to top:
-#   core <- generator <- results <- export <- ui <- main.cpp
+#   hardening, core <- generator <- results <- export <- ui <- main.cpp
 #                                            <- cli (zentavo-cli, never the window)
 # A folder of src/ may include from itself and from the folders below it,
 # never from above; includes name their folder and never climb with "../".
-# Prints every offending include and fails if there is one.
+# The build enforces the same (each library sees only its own folder and
+# those below it); this check says it in one list and also covers tests/
+# and bench/. Prints every offending include and fails if there is one.
 set -eu
 cd "$(dirname "$0")/.."
 
 rank() {
   case "$1" in
-    core) echo 0 ;;
+    hardening | core) echo 0 ;;
     generator) echo 1 ;;
     results) echo 2 ;;
     export) echo 3 ;;

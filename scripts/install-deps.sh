@@ -1,24 +1,36 @@
 #!/bin/sh
 # Installs every Debian package Zentavo needs to build and run.
 #   scripts/install-deps.sh            what building and running needs
-#   scripts/install-deps.sh --package  that, plus what building the .deb needs
-#   scripts/install-deps.sh --test     that, plus what the tests and benchmarks use
+#   scripts/install-deps.sh --calc     that, plus LibreOffice Calc, which the
+#                                      workbook export opens (a large download)
+#   scripts/install-deps.sh --package  what building and checking the .deb needs
+#   scripts/install-deps.sh --test     that, plus Calc and what the tests,
+#                                      the checks and the benchmarks use
+# Several may run apt at once: each waits up to 15 minutes for the lock.
 set -eu
 
-packages="cmake ninja-build g++ pkg-config
+# ccache: a compiler cache, so that rebuilding the same sources (a fresh
+# clone, the sanitizer build, switching branches) takes seconds.
+packages="cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev
-  fonts-liberation libreoffice-calc
-  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
+  fonts-liberation qt6-tools-dev qt6-l10n-tools qt6-translations-l10n"
+# Recommended at run time only: the workbook export opens LibreOffice Calc.
+calc="libreoffice-calc"
 # CPack's Debian generator reads ELF files with file(1) and works out the
 # library dependencies with dpkg-shlibdeps (dpkg-dev); lintian checks the result.
 packaging="dpkg-dev file lintian"
 case "${1:-}" in
+  --calc)
+    packages="$packages $calc" ;;
   --package)
     packages="$packages $packaging" ;;
   --test)
-    packages="$packages $packaging xvfb xauth xdotool xclip pwgen python3
-      desktop-file-utils appstream strace clang-format gdb
-      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11" ;;
+    # stress-ng keeps the cores busy while a test repeats (see README); clang
+    # and its libFuzzer runtime build the fuzz targets.
+    packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
+      desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
+      openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
+      clang-14 libclang-rt-14-dev" ;;
 esac
 
 missing=""
@@ -31,6 +43,7 @@ done
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -q
+apt="apt-get -o DPkg::Lock::Timeout=900"
+$SUDO $apt update -q
 # shellcheck disable=SC2086
-$SUDO apt-get install -y -q --no-install-recommends $missing
+$SUDO $apt install -y -q --no-install-recommends $missing

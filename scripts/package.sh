@@ -1,12 +1,13 @@
 #!/bin/sh
 # Builds the Debian packages build/zentavo_<version>_<arch>.deb and
 # zentavo-cli_<version>_<arch>.deb (or in the
-# folder given as $BUILD_DIR) with CPack and checks it with lintian.
+# folder given as $BUILD_DIR) with CPack and checks it with lintian. Only
+# what is shipped is built: no tests, no benchmarks.
 set -eu
 cd "$(dirname "$0")/.."
 build="${BUILD_DIR:-build}"
 scripts/install-deps.sh --package
-scripts/build.sh
+scripts/build.sh -DBUILD_TESTING=OFF -DZENTAVO_BENCHMARKS=OFF
 cd "$build"
 rm -f zentavo_*.deb zentavo-cli_*.deb
 cpack -G DEB

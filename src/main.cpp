@@ -3,6 +3,7 @@
 #include "ui/form1.h"
 
 #include "export/workbookfolder.h"
+#include "hardening/hardening.h"
 #include "ui/splash.h"
 #include "ui/translations.h"
 
@@ -77,6 +78,7 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    zentavo::hardenProcess();
     QCoreApplication::setApplicationName(QStringLiteral("Zentavo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZENTAVO_VERSION));
     if (const std::optional<int> status = answerCommandLine(argc, argv))

@@ -289,6 +289,12 @@ private slots:
                                          << "File too large";
         QTest::addRow("no such folder") << "folder"
                                         << "No such file or directory";
+        QTest::addRow("a FIFO in its place") << "fifo"
+                                             << "fifo was not written: it is not a regular file";
+        QTest::addRow("a folder named") << "dir"
+                                        << "/ could not be created: Is a directory";
+        QTest::addRow("stopped by SIGTERM") << "signal"
+                                            << "";
     }
     void aFailedWriteNamesItsCauseAndLeavesNoFile()
     {
@@ -310,6 +316,20 @@ private slots:
         } else if (target == QLatin1String("limit")) {
             FileSizeLimit limit(100000);
             outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("big.txt"))});
+        } else if (target == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("fifo"))).constData(), 0600),
+                     0);
+            outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("fifo"))});
+        } else if (target == QLatin1String("dir")) {
+            outcome = run(arguments + QStringList{"-o", folder.path() + QLatin1Char('/')});
+        } else if (target == QLatin1String("signal")) {
+            QProcess cli;
+            cli.start(QStringLiteral(ZENTAVO_CLI), {"-n", "2000000000", "-o", folder.filePath("keep.txt")});
+            QVERIFY(cli.waitForStarted());
+            QTest::qWait(500); // well into the writing, though it holds at any time
+            cli.terminate();
+            QVERIFY(cli.waitForFinished(60000) && cli.exitStatus() == QProcess::CrashExit);
+            outcome.status = 1;
         } else {
             outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("gone/out.txt"))});
         }

@@ -117,13 +117,13 @@ private slots:
         class Throwing : public RecordingClipboard
         {
         public:
-            bool setText(const QString &text, const QString &format) override
+            bool setText(const QString &text, const QString &textFormat) override
             {
                 if (setAttempts < 2) {
                     ++setAttempts;
                     throw Failure(QStringLiteral("held by another program"));
                 }
-                return RecordingClipboard::setText(text, format);
+                return RecordingClipboard::setText(text, textFormat);
             }
         } clipboard;
         QVERIFY(ClipboardSetTextWithRetry(clipboard, QStringLiteral("x")));

@@ -46,11 +46,14 @@ private slots:
         procedure.step(106, [&] { throw std::runtime_error("second"); });
         procedure.step(108, [&] { throw Failure(QStringLiteral("third")); });
         procedure.step(110, [&] { ran << "110"; });
+        procedure.step(112, [&] { throw std::bad_alloc(); });
 
         QCOMPARE(ran, QStringList({"100", "104", "110"}));
-        QCOMPARE(prompter.texts(), QStringList({errorReportText("first", "in P.Form1.Test ", 102, "a@b.c"),
-                                                errorReportText("second", "in P.Form1.Test ", 106, "a@b.c"),
-                                                errorReportText("third", "in P.Form1.Test ", 108, "a@b.c")}));
+        QCOMPARE(prompter.texts(),
+                 QStringList({errorReportText("first", "in P.Form1.Test ", 102, "a@b.c"),
+                              errorReportText("second", "in P.Form1.Test ", 106, "a@b.c"),
+                              errorReportText("third", "in P.Form1.Test ", 108, "a@b.c"),
+                              errorReportText("Not enough memory", "in P.Form1.Test ", 112, "a@b.c")}));
     }
 
     void aRepeatedFailureIsReportedOncePerRun_data()

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -23,8 +25,9 @@ class TestSafeDestination : public QObject
 private slots:
     void destination_data()
     {
-        // Each step: "file NAME", "link NAME TARGET", "folder NAME MODE" or
-        // "theirs NAME" (given to another user, which needs root). The
+        // Each step: "file NAME", "link NAME TARGET", "folder NAME MODE",
+        // "theirs NAME" (given to another user, which needs root) or "new
+        // NAME" (nothing there). The
         // destination is "dest", in the folder "open" or "shared" where
         // there is one.
         QTest::addColumn<QStringList>("steps");
@@ -39,6 +42,8 @@ private slots:
             << QStringList{"file mine", "link next mine", "link dest next"} << "another link";
         QTest::addRow("file in a folder anyone can change")
             << QStringList{"folder open 777", "file open/dest"} << "other users can change the folder";
+        QTest::addRow("new name in a folder anyone can change")
+            << QStringList{"folder open 777", "new open/dest"} << "other users can change the folder";
         QTest::addRow("link into a folder anyone can change")
             << QStringList{"folder open 777", "file open/mine", "link dest open/mine"} << "into a folder";
         QTest::addRow("another user's file") << QStringList{"file dest", "theirs dest"} << "another user";
@@ -83,6 +88,33 @@ private slots:
             QVERIFY2(reason.isEmpty(), qPrintable(reason));
         else
             QVERIFY2(reason.contains(refusal), qPrintable(reason));
+    }
+
+    // Another process swaps a link to the user's own file in at the name
+    // after the checks: the save replaces the link, the file stays as it was.
+    void aLinkSwappedInAfterTheChecksIsNotFollowed()
+    {
+        QTemporaryDir dir;
+        static QString precious, dest;
+        precious = dir.filePath(QStringLiteral("precious.txt"));
+        dest = dir.filePath(QStringLiteral("out.txt"));
+        QFile file(precious);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept\n") == 5);
+        file.close();
+        DestinationFile::afterChecks = [] {
+            QProcess::execute(QStringLiteral("ln"), {"-s", precious, dest});
+        };
+        DestinationFile destination(dest, ::geteuid());
+        QVERIFY(destination.refusal().isEmpty() && destination.create());
+        DestinationFile::afterChecks = nullptr;
+        QVERIFY(QFileInfo(dest).isSymLink()); // the second process did swap it in
+        QCOMPARE(::write(destination.fd(), "secret\n", 7), 7);
+        QVERIFY2(destination.commit(), qPrintable(destination.error()));
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "kept\n");
+        QVERIFY(!QFileInfo(dest).isSymLink());
+        struct stat written = {};
+        QVERIFY(::lstat(QFile::encodeName(dest).constData(), &written) == 0 &&
+                (written.st_mode & 0777) == 0600);
     }
 };
 

@@ -153,6 +153,7 @@ private slots:
         QTest::addRow("byte-order mark") << QByteArray("\xef\xbb\xbf[Zentavo]\nCheck1=0\n") << "0";
         QTest::addRow("stray line") << QByteArray("[Zentavo]\nCheck1=0\nprecious\n") << "0";
         QTest::addRow("NULs after the settings") << QByteArray("[Zentavo]\nCheck1=0\n\0\0\0\0", 24) << "0";
+        QTest::addRow("a key the store cannot write back") << QByteArray("//=\n[Zentavo]\nCheck1=0\n") << "0";
     }
     void aDamagedFileIsSetAsideUnchanged()
     {

@@ -69,6 +69,10 @@
         <source>Application Error</source>
         <translation>Anwendungsfehler</translation>
     </message>
+    <message>
+        <source>Not enough memory</source>
+        <translation>Nicht genügend Arbeitsspeicher</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::FileSaveDialog</name>
@@ -456,6 +460,10 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
         <source>the file belongs to another user</source>
         <translation>die Datei gehört einem anderen Benutzer</translation>
     </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>das ist keine gewöhnliche Datei</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::SettingsStore</name>
@@ -498,6 +506,10 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     <message>
         <source>the options are only read here</source>
         <translation>die Optionen werden hier nur gelesen</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>das ist ein Ordner, keine Datei</translation>
     </message>
 </context>
 <context>

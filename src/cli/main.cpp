@@ -2,18 +2,40 @@
 
 #include "cli/run.h"
 #include "generator/randomsource.h"
+#include "hardening/hardening.h"
 
 #include <QStringList>
 #include <csignal>
+#include <signal.h>
+
+namespace {
+
+// Interrupted, stopped or its terminal gone: nothing of the run stays on the
+// disk, and the program ends as the signal would have ended it.
+extern "C" void leaveNothingBehind(int signal)
+{
+    zentavo::cli::removeUnfinishedFiles();
+    ::raise(signal); // delivered once this returns, with the default action
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    zentavo::hardenProcess();
     // A reader that goes away (| head) shows up as a failed write, which ends
     // the run quietly, instead of killing the process halfway through a line.
     std::signal(SIGPIPE, SIG_IGN);
     // Likewise a file size limit: the write fails with a cause to name, and
     // the unfinished file is removed.
     std::signal(SIGXFSZ, SIG_IGN);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction action = {};
+        action.sa_handler = leaveNothingBehind;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

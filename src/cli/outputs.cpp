@@ -1,6 +1,7 @@
 #include "cli/outputs.h"
 
 #include "core/failure.h"
+#include "core/wipe.h"
 #include "export/paddedcolumns.h"
 #include "export/workbook.h"
 #include "generator/passwordgenerator.h"
@@ -41,53 +42,29 @@ void DescriptorOutput::write(const char *data, qsizetype size)
     }
 }
 
-AtomicFile::AtomicFile(const QString &path) : m_path(path)
+AtomicFile::AtomicFile(const QString &path) : m_path(path), m_destination(path, ::geteuid())
 {
-    const QFileInfo info(path);
-    // Hidden, beside the destination, so that the final move is a rename
-    // within one file system.
-    QByteArray pattern = QFile::encodeName(
-        info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
-    m_fd = mkostemp(pattern.data(), O_CLOEXEC); // mode 0600
-    if (m_fd < 0)
-        throw OutputFailed{QStringLiteral("%1 could not be created: %2").arg(path, errnoText(errno))};
-    m_temporary = QFile::decodeName(pattern);
-}
-
-AtomicFile::~AtomicFile()
-{
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        ::unlink(QFile::encodeName(m_temporary).constData());
-    }
+    if (!m_destination.refusal().isEmpty())
+        throw OutputFailed{QStringLiteral("%1 was not written: %2").arg(path, m_destination.refusal())};
+    if (!m_destination.create())
+        throw OutputFailed{QStringLiteral("%1 could not be created: %2").arg(path, m_destination.error())};
 }
 
 void AtomicFile::commit()
 {
-    // The data must be on the disk before the name points at it, or a crash
-    // could leave an empty file where a complete one was promised.
-    const int fd = m_fd;
-    m_fd = -1;
-    const QByteArray temporary = QFile::encodeName(m_temporary);
-    auto fail = [&](const QString &what) {
-        const int error = errno;
-        ::unlink(temporary.constData());
-        throw OutputFailed{QStringLiteral("%1 %2: %3").arg(m_path, what, errnoText(error))};
-    };
-    if (::fsync(fd) != 0) {
-        ::close(fd);
-        fail(QStringLiteral("could not be written"));
-    }
-    if (::close(fd) != 0)
-        fail(QStringLiteral("could not be written"));
-    if (::rename(temporary.constData(), QFile::encodeName(m_path).constData()) != 0)
-        fail(QStringLiteral("could not be put in place"));
+    if (!m_destination.commit())
+        throw OutputFailed{QStringLiteral("%1 could not be saved: %2").arg(m_path, m_destination.error())};
 }
 
 BlockOutput::BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding)
     : m_out(out), m_encoder(encoding, QStringConverter::Flag::Stateless)
 {
     room(2 * kBlock);
+}
+
+BlockOutput::~BlockOutput()
+{
+    wipe(m_bytes);
 }
 
 void BlockOutput::append(QStringView text)
@@ -125,9 +102,28 @@ void BlockOutput::flush()
     m_used = 0;
 }
 
+// Standard error closed to the workbook library, which prints its own lines
+// there before it returns the failure we report in our own words.
+LibraryKeptQuiet::LibraryKeptQuiet() : m_saved(::dup(STDERR_FILENO))
+{
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nowhere >= 0) {
+        ::dup2(nowhere, STDERR_FILENO);
+        ::close(nowhere);
+    }
+}
+LibraryKeptQuiet::~LibraryKeptQuiet()
+{
+    if (m_saved >= 0) {
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+}
+
 void RowFormat::rows(const PasswordBatch &batch)
 {
     QString password;
+    const WipedOnExit wiped(password);
     for (qsizetype r = 0; r < batch.rows; ++r) {
         if (batch.isWide()) {
             row(batch.lineNumber(r), QStringView(batch.units(r), batch.unitsPerRow));
@@ -189,10 +185,93 @@ private:
     BlockOutput m_out;
 };
 
+// Rows that wait for the column widths, in a file without a name: memory
+// stays flat whatever the count, and the file goes with the run however it
+// ends.
+class Spool
+{
+public:
+    explicit Spool(const QString &folder) : m_folder(folder)
+    {
+        QByteArray pattern = QFile::encodeName(folder + QStringLiteral("/.zentavo-rows.XXXXXX"));
+        m_fd = mkostemp(pattern.data(), O_CLOEXEC);
+        if (m_fd < 0)
+            fail(errno);
+        ::unlink(pattern.constData());
+        m_bytes.reserve(kBlock + 64);
+    }
+    ~Spool()
+    {
+        wipe(m_bytes);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Spool(const Spool &) = delete;
+    Spool &operator=(const Spool &) = delete;
+
+    void add(qint32 lineNumber, QStringView password)
+    {
+        const qint32 units = qint32(password.size());
+        m_bytes.append(reinterpret_cast<const char *>(&lineNumber), sizeof lineNumber);
+        m_bytes.append(reinterpret_cast<const char *>(&units), sizeof units);
+        m_bytes.append(reinterpret_cast<const char *>(password.utf16()), password.size() * 2);
+        if (m_bytes.size() >= kBlock)
+            flush();
+    }
+
+    // Hands every row back, in order.
+    template <typename Row> void replay(Row &&row)
+    {
+        flush();
+        if (::lseek(m_fd, 0, SEEK_SET) != 0)
+            fail(errno);
+        QFile file;
+        if (!file.open(m_fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            fail(EBADF);
+        QString password;
+        qint32 header[2];
+        while (file.read(reinterpret_cast<char *>(header), sizeof header) == qint64(sizeof header)) {
+            password.resize(header[1]);
+            if (file.read(reinterpret_cast<char *>(password.data()), qint64(header[1]) * 2) !=
+                qint64(header[1]) * 2)
+                fail(EIO);
+            row(header[0], password);
+        }
+        wipe(password);
+    }
+
+private:
+    static constexpr qsizetype kBlock = qsizetype(1) << 16;
+
+    void flush()
+    {
+        for (qsizetype done = 0; done < m_bytes.size();) {
+            const ssize_t written =
+                ::write(m_fd, m_bytes.constData() + done, std::size_t(m_bytes.size() - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                fail(written < 0 ? errno : ENOSPC);
+            done += written;
+        }
+        m_bytes.truncate(0);
+    }
+    [[noreturn]] void fail(int error)
+    {
+        throw OutputFailed{QStringLiteral("the rows could not wait for their column widths in %1: %2")
+                               .arg(m_folder, errnoText(error))};
+    }
+
+    QString m_folder;
+    int m_fd = -1;
+    QByteArray m_bytes;
+};
+
 class TextFormat final : public RowFormat
 {
 public:
-    TextFormat(DescriptorOutput &out, bool lineNumbers, qint32 count, std::optional<qsizetype> passwordWidth)
+    TextFormat(DescriptorOutput &out, bool lineNumbers, qint32 count, std::optional<qsizetype> passwordWidth,
+               const QString &spoolFolder)
         // The window writes its file in the locale's encoding.
         : m_out(out, QStringConverter::System), m_lineNumbers(lineNumbers)
     {
@@ -203,15 +282,21 @@ public:
             m_widths.back() = std::max(m_widths.back(), *passwordWidth);
             writeTitles();
         } else {
-            m_waiting.emplace();
+            m_waiting.emplace(spoolFolder);
         }
+    }
+
+    ~TextFormat() override
+    {
+        wipe(m_line);
+        wipe(m_number);
     }
 
     void row(qint32 lineNumber, QStringView password) override
     {
         if (m_waiting) {
             m_widths.back() = std::max(m_widths.back(), password.size());
-            m_waiting->push_back({lineNumber, password.toString()});
+            m_waiting->add(lineNumber, password);
             return;
         }
         writeRow(lineNumber, password);
@@ -221,8 +306,8 @@ public:
     {
         if (m_waiting) {
             writeTitles();
-            for (const auto &[lineNumber, password] : *m_waiting)
-                writeRow(lineNumber, password);
+            m_waiting->replay(
+                [this](qint32 lineNumber, QStringView password) { writeRow(lineNumber, password); });
         }
         m_out.flush();
     }
@@ -263,7 +348,7 @@ private:
     bool m_lineNumbers;
     std::vector<qsizetype> m_widths;
     QString m_line, m_number;
-    std::optional<std::vector<std::pair<qint32, QString>>> m_waiting;
+    std::optional<Spool> m_waiting;
 };
 
 class CsvFormat final : public RowFormat
@@ -308,12 +393,14 @@ private:
 
     BlockOutput m_out;
     QString m_quoted;
+    const WipedOnExit<QString> m_wiped{m_quoted};
 };
 
 class WorkbookFormat final : public RowFormat
 {
 public:
-    explicit WorkbookFormat(Workbook &workbook) : m_workbook(workbook)
+    WorkbookFormat(Workbook &workbook, QString writingPath, QString shownName)
+        : m_workbook(workbook), m_writingPath(std::move(writingPath)), m_shownName(std::move(shownName))
     {
         guard([&] { m_workbook.setText(0, 0, u"Results"); });
     }
@@ -340,16 +427,20 @@ public:
     }
 
 private:
-    template <typename Body> static void guard(Body &&body)
+    // Failures name the file as the user gave it, with no line of the
+    // library's own before them.
+    template <typename Body> void guard(Body &&body)
     {
         try {
+            const LibraryKeptQuiet quiet;
             body();
         } catch (const Failure &failure) {
-            throw OutputFailed{failure.description()};
+            throw OutputFailed{QString(failure.description()).replace(m_writingPath, m_shownName)};
         }
     }
 
     Workbook &m_workbook;
+    const QString m_writingPath, m_shownName;
     qsizetype m_row = 0;
     QString m_number;
 };
@@ -362,9 +453,9 @@ std::unique_ptr<RowFormat> plainFormat(DescriptorOutput &out)
 }
 
 std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, qint32 count,
-                                      std::optional<qsizetype> passwordWidth)
+                                      std::optional<qsizetype> passwordWidth, const QString &spoolFolder)
 {
-    return std::make_unique<TextFormat>(out, lineNumbers, count, passwordWidth);
+    return std::make_unique<TextFormat>(out, lineNumbers, count, passwordWidth, spoolFolder);
 }
 
 std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers)
@@ -372,9 +463,10 @@ std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers)
     return std::make_unique<CsvFormat>(out, lineNumbers);
 }
 
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook)
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook, const QString &writingPath,
+                                          const QString &shownName)
 {
-    return std::make_unique<WorkbookFormat>(workbook);
+    return std::make_unique<WorkbookFormat>(workbook, writingPath, shownName);
 }
 
 } // namespace zentavo::cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/safedestination.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringEncoder>
@@ -36,25 +38,23 @@ private:
     QString m_name;
 };
 
-// A file that appears under its name only once complete: written under a
-// temporary name beside it (created readable by its owner alone), then moved
-// into place. Dropped unfinished, it leaves nothing behind.
+// A file that appears under its name only once complete, readable by its
+// owner alone. Dropped unfinished, it leaves nothing behind. Where it may go
+// is decided once, as for the window's text file: a name another user could
+// have planted or redirected, and anything but a regular file, is refused.
 class AtomicFile
 {
 public:
     explicit AtomicFile(const QString &path); // throws OutputFailed
-    ~AtomicFile();
-    AtomicFile(const AtomicFile &) = delete;
-    AtomicFile &operator=(const AtomicFile &) = delete;
 
-    int fd() const { return m_fd; }
-    const QString &temporaryPath() const { return m_temporary; }
+    int fd() const { return m_destination.fd(); }
+    // A name that opens the file being written.
+    QString temporaryPath() const { return m_destination.writingPath(); }
     void commit(); // throws OutputFailed
 
 private:
     QString m_path;
-    QString m_temporary;
-    int m_fd = -1;
+    DestinationFile m_destination;
 };
 
 // How the rows of a run are written out, one at a time as they are made.
@@ -77,6 +77,9 @@ class BlockOutput
 public:
     // `encoding` must write ASCII as ASCII.
     BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding);
+    ~BlockOutput();
+    BlockOutput(const BlockOutput &) = delete;
+    BlockOutput &operator=(const BlockOutput &) = delete;
     void append(QStringView text);
     void append(QLatin1StringView text)
     {
@@ -115,15 +118,32 @@ std::unique_ptr<RowFormat> plainFormat(DescriptorOutput &out);
 // The window's text file: a title line, cells padded to their column and
 // each followed by a TAB, CR LF. When every password has the same length
 // (`passwordWidth`), lines are written as they come; otherwise the widths are
-// known only at the end and the rows wait for it.
+// known only at the end and the rows wait for it in a file without a name
+// in `spoolFolder`.
 std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, qint32 count,
-                                      std::optional<qsizetype> passwordWidth);
+                                      std::optional<qsizetype> passwordWidth, const QString &spoolFolder);
 // RFC 4180: a title row, CR LF, a field quoted when it holds a comma, a quote
 // or a line break; the password itself is never changed.
 std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers);
 // The window's workbook: "Results" in the first cell, the rows below it,
-// every cell text. Saved by finish().
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook);
+// every cell text. Saved by finish(). Failures name `shownName` where the
+// workbook library names the file it writes, `writingPath`.
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook, const QString &writingPath,
+                                          const QString &shownName);
+
+// Standard error closed to the workbook library while it lives, which prints
+// its own lines there before it returns the failure we report in our words.
+class LibraryKeptQuiet
+{
+public:
+    LibraryKeptQuiet();
+    ~LibraryKeptQuiet();
+    LibraryKeptQuiet(const LibraryKeptQuiet &) = delete;
+    LibraryKeptQuiet &operator=(const LibraryKeptQuiet &) = delete;
+
+private:
+    int m_saved;
+};
 
 // The titles of the list's columns, as the window shows them.
 QString lineTitle();

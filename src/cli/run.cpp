@@ -13,10 +13,17 @@
 #include "generator/storedoptions.h"
 #include "generator/strength.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <climits>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <new>
 #include <optional>
+#include <sys/stat.h>
 
 namespace zentavo::cli {
 
@@ -24,6 +31,17 @@ namespace {
 
 constexpr int kWriteFailed = 1;
 constexpr int kBadInput = 2;
+
+// The private folder of a workbook run, for a signal handler to remove.
+volatile sig_atomic_t workFolderSet = 0;
+char workFolderPath[PATH_MAX];
+
+// A file that has no name, so that nothing is left on the disk however the
+// run ends: -1 where the file system cannot make one.
+int anonymousFile(const QString &folder)
+{
+    return ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+}
 
 // Reports end up as messages on standard error, after the run.
 class CollectingPrompter final : public Prompter
@@ -110,7 +128,9 @@ std::optional<qsizetype> fixedPasswordWidth(const GenerationOptions &options)
 
 } // namespace
 
-int runCommandLine(const QStringList &arguments, RandomSource &random, const Streams &streams)
+namespace {
+
+int run(const QStringList &arguments, RandomSource &random, const Streams &streams)
 {
     auto fail = [&](int status, const QString &message) {
         if (!message.isEmpty())
@@ -122,6 +142,11 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
     if (wantsStoredOptions(arguments)) {
         const SettingsStore store(SettingsStore::Access::ReadOnly);
         start = readStoredOptions(store);
+        if (!store.readError().isEmpty())
+            say(streams.error,
+                QStringLiteral("zentavo-cli: the window's stored options were not used (%1: %2): "
+                               "starting from its first-run options\n")
+                    .arg(store.fileName(), store.readError()));
     }
     const Parsed parsed = parseCommandLine(arguments, start);
     if (!parsed.request)
@@ -162,6 +187,12 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         // place, or into a private folder on its way to standard output. Its
         // rows wait in that folder meanwhile, as they hold the same secrets.
         std::optional<QTemporaryDir> workFolder;
+        int packed = -1;
+        const auto closePacked = qScopeGuard([&] {
+            workFolderSet = 0;
+            if (packed >= 0)
+                ::close(packed);
+        });
         std::unique_ptr<Workbook> workbook;
         std::unique_ptr<RowFormat> format;
         const GenerationOptions &options = request.options;
@@ -172,7 +203,10 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
             format = plainFormat(out);
             break;
         case Format::Text:
-            format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options));
+            // Rows that wait go beside the file they are for, or where
+            // temporary files go.
+            format = textFormat(out, lineNumbers, count, fixedPasswordWidth(options),
+                                toFile ? QFileInfo(request.outputPath).absolutePath() : QDir::tempPath());
             break;
         case Format::Csv:
             format = csvFormat(out, lineNumbers);
@@ -182,14 +216,26 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
             if (!workFolder->isValid())
                 throw OutputFailed{
                     QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};
-            const QString path =
-                toFile ? file->temporaryPath() : workFolder->filePath(QStringLiteral("out.xlsx"));
+            const QByteArray folder = QFile::encodeName(workFolder->path());
+            if (folder.size() < PATH_MAX) {
+                std::memcpy(workFolderPath, folder.constData(), std::size_t(folder.size() + 1));
+                workFolderSet = 1;
+            }
+            // On its way to standard output, the workbook waits in a file
+            // without a name where the system allows one.
+            if (!toFile)
+                packed = anonymousFile(workFolder->path());
+            const QString shownName = toFile ? request.outputPath : QStringLiteral("standard output");
+            const QString path = toFile        ? file->temporaryPath()
+                                 : packed >= 0 ? QStringLiteral("/proc/self/fd/%1").arg(packed)
+                                               : workFolder->filePath(QStringLiteral("out.xlsx"));
             try {
+                const LibraryKeptQuiet quiet;
                 workbook = std::make_unique<Workbook>(path, workFolder->path());
             } catch (const Failure &failure) {
-                throw OutputFailed{failure.description()};
+                throw OutputFailed{QString(failure.description()).replace(path, shownName)};
             }
-            format = workbookFormat(*workbook);
+            format = workbookFormat(*workbook, path, shownName);
             break;
         }
         }
@@ -204,12 +250,17 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         format->finish();
 
         if (request.format == Format::Workbook && !toFile) {
-            QFile packed(workFolder->filePath(QStringLiteral("out.xlsx")));
-            if (!packed.open(QIODevice::ReadOnly))
-                throw OutputFailed{
-                    QStringLiteral("the workbook could not be read back: %1").arg(packed.errorString())};
+            QFile workbookFile;
+            const bool opened =
+                packed >= 0 ? ::lseek(packed, 0, SEEK_SET) == 0 &&
+                                  workbookFile.open(packed, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)
+                            : (workbookFile.setFileName(workFolder->filePath(QStringLiteral("out.xlsx"))),
+                               workbookFile.open(QIODevice::ReadOnly));
+            if (!opened)
+                throw OutputFailed{QStringLiteral("the workbook could not be read back: %1")
+                                       .arg(workbookFile.errorString())};
             for (;;) {
-                const QByteArray block = packed.read(1 << 16);
+                const QByteArray block = workbookFile.read(1 << 16);
                 if (block.isEmpty())
                     break;
                 out.write(block.constData(), block.size());
@@ -221,6 +272,36 @@ int runCommandLine(const QStringList &arguments, RandomSource &random, const Str
         return fail(kWriteFailed, failure.message);
     }
     return 0;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList &arguments, RandomSource &random, const Streams &streams)
+{
+    try {
+        return run(arguments, random, streams);
+    } catch (const std::bad_alloc &) {
+        // Nothing more can be allocated, not even for a message: a fixed
+        // one. Whatever was written is gone with the run.
+        static const char message[] = "zentavo-cli: not enough memory\n";
+        (void)!::write(streams.error, message, sizeof message - 1);
+        return kWriteFailed;
+    }
+}
+
+void removeUnfinishedFiles()
+{
+    DestinationFile::removeUnfinished();
+    if (workFolderSet) {
+        // The workbook library's own files in it went the moment they were
+        // made; a workbook on its way to standard output may be there.
+        char name[PATH_MAX + 16];
+        const std::size_t length = std::strlen(workFolderPath);
+        std::memcpy(name, workFolderPath, length);
+        std::memcpy(name + length, "/out.xlsx", 10);
+        ::unlink(name);
+        ::rmdir(workFolderPath);
+    }
 }
 
 } // namespace zentavo::cli

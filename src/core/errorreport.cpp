@@ -31,4 +31,9 @@ void ErrorReport::show(const QString &description, const QString &procedurePath,
                        errorReportText(description, procedurePath, line, m_supportAddress));
 }
 
+QString notEnoughMemory()
+{
+    return QCoreApplication::translate("zentavo::ErrorReport", "Not enough memory");
+}
+
 } // namespace zentavo

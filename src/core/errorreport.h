@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <new>
 #include <optional>
 #include <set>
 #include <utility>
@@ -35,6 +36,9 @@ private:
 // the same run, at the same line and for the same reason (one for every
 // password of a long run, say), is reported only the first time: one box
 // tells the user as much as a thousand.
+// What a report says where an allocation failed, in the user's language.
+QString notEnoughMemory();
+
 class Procedure
 {
 public:
@@ -49,6 +53,8 @@ public:
             std::forward<Body>(body)();
         } catch (const Failure &failure) {
             report(line, failure.description());
+        } catch (const std::bad_alloc &) {
+            report(line, notEnoughMemory());
         } catch (const std::exception &error) {
             report(line, QString::fromLocal8Bit(error.what()));
         }

@@ -21,7 +21,7 @@ QByteArray readSmallFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
-    return file.read(64 * 1024);
+    return file.read(qint64(64) * 1024);
 }
 
 // The value of "Key:   1234 kB" in a file like /proc/meminfo, in bytes.

@@ -68,6 +68,28 @@ QByteArray readPlainFile(const QString &path, QString &error)
     return bytes;
 }
 
+// What of `values` the store reads back after writing it: a key or value
+// its file cannot hold (a key "//" comes back as "\\") is left out.
+QMap<QString, QVariant> keptByTheStore(const QMap<QString, QVariant> &values)
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return values; // nothing to tell by: taken as it is
+    file.close();
+    {
+        QSettings written(file.fileName(), QSettings::IniFormat);
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            written.setValue(it.key(), it.value());
+    }
+    QSettings read(file.fileName(), QSettings::IniFormat);
+    QMap<QString, QVariant> kept;
+    for (const QString &key : read.allKeys()) {
+        if (values.contains(key) && values.value(key) == read.value(key))
+            kept.insert(key, values.value(key));
+    }
+    return read.status() == QSettings::NoError ? kept : QMap<QString, QVariant>();
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(Access access)
@@ -96,6 +118,13 @@ void SettingsStore::open()
     const bool isLink = S_ISLNK(entry.st_mode);
     const bool dangling = isLink && ::stat(path.constData(), &target) != 0;
     const mode_t mode = isLink ? target.st_mode : entry.st_mode;
+    if (m_access == Access::ReadOnly && (dangling || S_ISDIR(mode))) {
+        // Nothing to read, and nothing this store may mend: said once.
+        m_readError =
+            dangling ? qt_error_string(errno)
+                     : QCoreApplication::translate("zentavo::SettingsStore", "it is a folder, not a file");
+        return;
+    }
     if (!dangling && S_ISDIR(mode)) {
         // Reads find nothing and writes say that a folder is in the way.
         m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
@@ -125,7 +154,13 @@ void SettingsStore::open()
     QMap<QString, QVariant> readable;
     for (const QString &key : parsed.allKeys())
         readable.insert(key, parsed.value(key));
-    if (!dangling && parsed.status() == QSettings::NoError && bytes.size() <= kLargestSettingsFile) {
+    // A file counts as settings only when the store can write back all it
+    // read: otherwise the next write would turn it into one that is not.
+    const bool intact =
+        !dangling && parsed.status() == QSettings::NoError && bytes.size() <= kLargestSettingsFile;
+    const QMap<QString, QVariant> kept =
+        intact && m_access == Access::ReadOnly ? readable : keptByTheStore(readable);
+    if (intact && kept == readable) {
         m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
         return;
     }
@@ -144,7 +179,7 @@ void SettingsStore::open()
         }
         return;
     }
-    replaceDamaged(readable);
+    replaceDamaged(kept);
 }
 
 void SettingsStore::replaceDamaged(const QMap<QString, QVariant> &readable)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <exception>
 #include <sodium.h>
+#include <vector>
 
 namespace zentavo {
 
@@ -26,6 +27,13 @@ inline void wipe(QByteArray &bytes)
     if (bytes.isDetached() && bytes.capacity() > 0)
         sodium_memzero(bytes.data(), std::size_t(bytes.capacity()));
     bytes = QByteArray();
+}
+
+inline void wipe(std::vector<char> &bytes)
+{
+    bytes.resize(bytes.capacity()); // within its memory: nothing moves
+    sodium_memzero(bytes.data(), bytes.size());
+    bytes = std::vector<char>();
 }
 
 // Makes room for `size` units without leaving the old memory unwiped, as

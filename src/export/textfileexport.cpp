@@ -14,8 +14,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringEncoder>
 #include <algorithm>
 #include <new>
@@ -31,7 +31,7 @@ namespace {
 class BlockWriter
 {
 public:
-    explicit BlockWriter(QSaveFile &file) : m_file(file) {}
+    explicit BlockWriter(QFile &file) : m_file(file) {}
     ~BlockWriter()
     {
         wipe(m_text);
@@ -101,7 +101,7 @@ private:
         return true;
     }
 
-    QSaveFile &m_file;
+    QFile &m_file;
     // The locale's encoding; the user's own characters may lie outside ASCII.
 #ifdef Q_OS_UNIX
     // Qt takes it to be UTF-8 here. Named so, the encoder writes straight
@@ -125,7 +125,7 @@ public:
         : m_list(list), m_path(path), m_progress(progress), m_pump(pump), m_procedure(procedure),
           m_writing(QCoreApplication::translate("zentavo::TextFileExport", "Writing file: %1")
                         .arg(FileNameFromPath(path))),
-          m_file(path), m_writer(m_file)
+          m_destination(path, ::geteuid()), m_writer(m_file)
     {
     }
 
@@ -165,20 +165,21 @@ public:
             m_writer.reserve(m_list.memoryBudget(), longestLine);
             // Saving follows a link at the chosen name: never one that
             // someone else could have planted or redirected.
-            const QString refusal = refusedDestination(m_path, ::geteuid());
+            const QString &refusal = m_destination.refusal();
             if (!refusal.isEmpty())
                 throw Failure(
                     QCoreApplication::translate("zentavo::TextFileExport", "%1 was not written: %2.")
                         .arg(QDir::toNativeSeparators(m_path), refusal));
             // Unbuffered: the blocks go from our wiped buffer to the file,
-            // with no copy in a buffer of the file's own.
-            if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            // with no copy in a buffer of the file's own. The file is the
+            // owner's alone from the start, also where it replaces one that
+            // others could read.
+            if (!m_destination.create() ||
+                !m_file.open(m_destination.fd(), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                             QFileDevice::DontCloseHandle))
                 throw Failure(
                     QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be created: %2")
-                        .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
-            // A file of passwords is for its owner's eyes only, also where it
-            // replaces one that others could read.
-            m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+                        .arg(QDir::toNativeSeparators(m_path), m_destination.error()));
         });
         return m_file.isOpen();
     }
@@ -252,20 +253,20 @@ public:
         if (!m_file.isOpen())
             return;
         if (!complete) {
-            m_file.cancelWriting();
+            m_file.close(); // the unfinished file goes with m_destination
             return;
         }
         // Moving the file into place waits for the disk to hold it, which
         // takes a while for a long list on a slow disk.
         m_procedure.step(232, [&] {
             const bool written =
-                runWhileYielding(m_pump, [&] { return m_writer.writeAll() && m_file.commit(); });
+                runWhileYielding(m_pump, [&] { return m_writer.writeAll() && (m_file.close(), true); });
             if (!written)
+                throw Failure(writeFailure());
+            if (!runWhileYielding(m_pump, [&] { return m_destination.commit(); }))
                 throw Failure(
-                    m_file.isOpen()
-                        ? writeFailure()
-                        : QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be saved: %2")
-                              .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+                    QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be saved: %2")
+                        .arg(QDir::toNativeSeparators(m_path), m_destination.error()));
         });
     }
 
@@ -300,8 +301,10 @@ private:
         const qsizetype count = m_list.storedRowCount();
         if (count == 0)
             return;
+        // A whole number of rows ahead, one for every 2000.
+        const qsizetype ahead = count / 2000;
         m_procedure.step(214, [&] {
-            m_progress->setValue(double(count / 2000 + row) / double(count) * 100.0);
+            m_progress->setValue(double(ahead + row) / double(count) * 100.0);
             if (row % 1000 == 0)
                 m_progress->setText(m_writing + QStringLiteral(" (") + QString::number(row) +
                                     QLatin1Char(')'));
@@ -320,7 +323,8 @@ private:
     EventPump &m_pump;
     Procedure &m_procedure;
     const QString m_writing;
-    QSaveFile m_file;
+    DestinationFile m_destination;
+    QFile m_file;
     BlockWriter m_writer;
 };
 

@@ -153,6 +153,9 @@ WorkbookFolder::WorkbookFolder(QString base, int quietMs, int fallbackMs, QObjec
 
 WorkbookFolder::~WorkbookFolder()
 {
+    // A file read a moment ago counts as read, though the event loop has not
+    // seen the kernel's word of it yet.
+    readEvents();
     bool unread = false;
     for (const auto &[watch, state] : m_watches) {
         if (state.read)
@@ -221,18 +224,51 @@ void WorkbookFolder::removeLeftovers(const QString &base)
     if (base.isEmpty())
         return; // no folder, no leftovers (and QDir would take the current folder)
     const QDir dir(base);
-    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
-        const QString folder = dir.filePath(name);
+#ifdef Q_OS_LINUX
+    // The base itself is looked at, not through, like everything in it: a
+    // link or another user's folder in its place is not ours to clear out.
+    // Its entries are then taken through the folder that was checked.
+    const int folderFd =
+        ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info = {};
+    if (folderFd < 0 || ::fstat(folderFd, &info) != 0 || info.st_uid != ::geteuid()) {
+        if (folderFd >= 0)
+            ::close(folderFd);
+        return;
+    }
+    DIR *entries = ::fdopendir(folderFd);
+    if (!entries) {
+        ::close(folderFd);
+        return;
+    }
+    QList<QByteArray> names;
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArray name(entry->d_name);
+        struct stat found = {};
+        if (name != "." && name != ".." &&
+            ::fstatat(folderFd, entry->d_name, &found, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISDIR(found.st_mode) || S_ISLNK(found.st_mode)))
+            names << name;
+    }
+    for (const QByteArray &name : names) {
         // A link found here is not a program's folder: it goes, what it
         // points to stays.
-        if (auto lock = lockIfUnused(folder))
-            removeTree(folder);
+        if (auto lock = lockIfUnused(dir.filePath(QFile::decodeName(name))))
+            removeEntry(::dirfd(entries), name.constData());
     }
+    ::closedir(entries);
+#else
+    for (const QString &name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString program = dir.filePath(name);
+        if (auto lock = lockIfUnused(program))
+            removeTree(program);
+    }
+#endif
     // Locks left without their folder go too (unlocking removes them).
     for (const QString &name : dir.entryList({QStringLiteral("*.lock")}, QDir::Files | QDir::Hidden)) {
-        const QString folder = dir.filePath(name.chopped(5));
-        if (!QFileInfo::exists(folder))
-            lockIfUnused(folder);
+        const QString program = dir.filePath(name.chopped(5));
+        if (!QFileInfo::exists(program))
+            lockIfUnused(program);
     }
 }
 
@@ -254,14 +290,14 @@ QString WorkbookFolder::folder()
     const QDir base(m_base);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QString name = QString::number(QRandomGenerator::global()->generate64(), 36);
-        const QString folder = base.filePath(name);
-        auto lock = lockIfUnused(folder);
-        if (!lock || QFileInfo::exists(folder))
+        const QString candidate = base.filePath(name);
+        auto lock = lockIfUnused(candidate);
+        if (!lock || QFileInfo::exists(candidate))
             continue;
         if (!base.mkdir(name, kUserOnlyFolder))
             break;
         m_lock = std::move(lock);
-        m_folder = folder;
+        m_folder = candidate;
         return m_folder;
     }
     throw Failure(

@@ -1,6 +1,7 @@
 #include "generator/passwordgenerator.h"
 
 #include "core/errorreport.h"
+#include "core/wipe.h"
 #include "generator/characterpool.h"
 #include "generator/groups.h"
 #include "generator/numbers.h"
@@ -92,6 +93,9 @@ public:
         m_poolWithoutVowels = CharacterPool(RemoveVowels(pool));
         m_bytesPerCharacter = bytesPerCharacter(pool);
     }
+    ~Run() { wipe(m_text); } // the last batch's passwords
+    Run(const Run &) = delete;
+    Run &operator=(const Run &) = delete;
 
     GenerationOutcome::End make(const GenerationOptions &start);
     const QString &refusal() const { return m_refusal; }

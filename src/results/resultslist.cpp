@@ -109,7 +109,7 @@ ResultsList::TextSpan ResultsList::span(qsizetype row) const
 qint32 ResultsList::lineNumber(qsizetype row) const
 {
     const auto run = std::upper_bound(m_runs.begin(), m_runs.end(), row,
-                                      [](qsizetype r, const LineRun &run) { return r < run.firstRow; }) -
+                                      [](qsizetype r, const LineRun &each) { return r < each.firstRow; }) -
                      1;
     if (run->firstLine == 0)
         return 0;
@@ -349,6 +349,7 @@ void ResultsList::reserveText(quint64 end)
         void *chunk = mmap(nullptr, kChunkBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (chunk == MAP_FAILED)
             throw std::bad_alloc();
+        madvise(chunk, kChunkBytes, MADV_DONTDUMP); // passwords stay out of core dumps
         m_chunks.push_back(static_cast<char *>(chunk));
     }
 }

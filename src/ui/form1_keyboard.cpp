@@ -4,6 +4,7 @@
 
 #include "ui/form1.h"
 
+#include "core/wipe.h"
 #include "export/clipboardexport.h"
 
 #include <QItemSelectionModel>
@@ -44,13 +45,18 @@ void Form1::copySelectedPasswords()
     // any spaces at its end.
     const int passwordColumn = m_results.columnCount() - 1;
     QString text;
+    // Growing moves the text; every place it leaves and its spare room at
+    // the end are wiped.
+    const WipedOnExit wiped(text);
     for (const int row : rows) {
+        const qsizetype needed = text.size() + m_results.cellLength(row, passwordColumn) + 2;
+        if (needed > text.capacity())
+            reserveWiping(text, std::max(needed, 2 * text.capacity()));
         m_results.appendCell(row, passwordColumn, text);
         text.append(QLatin1String("\r\n"));
     }
     ClipboardClearWithRetry(*m_services.clipboard);
     ClipboardSetTextWithRetry(*m_services.clipboard, text);
-    text.fill(QChar(0));
 }
 
 } // namespace zentavo

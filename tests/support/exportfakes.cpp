@@ -54,12 +54,6 @@ bool RecordingClipboard::setText(const QString &text, const QString &textFormat)
     return true;
 }
 
-QString ScriptedSaveDialog::askForPath()
-{
-    ++asked;
-    return answer;
-}
-
 bool RecordingSpreadsheet::isInstalled()
 {
     ++installedChecks;

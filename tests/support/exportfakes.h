@@ -6,7 +6,6 @@
 #include "export/clipboardexport.h"
 #include "export/progressdisplay.h"
 #include "export/spreadsheetapplication.h"
-#include "ui/savedialog.h"
 
 #include <QList>
 #include <QString>
@@ -50,15 +49,6 @@ public:
     // What the clipboard holds: nothing until set, empty once cleared.
     std::optional<QString> content;
     QString format;
-};
-
-class ScriptedSaveDialog : public SaveDialog
-{
-public:
-    QString askForPath() override;
-
-    QString answer;
-    int asked = 0;
 };
 
 class RecordingSpreadsheet : public SpreadsheetApplication

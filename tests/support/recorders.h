@@ -5,7 +5,6 @@
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "generator/randomsource.h"
-#include "ui/browser.h"
 
 #include <QList>
 #include <QString>
@@ -40,7 +39,7 @@ class ScriptedRandom : public RandomSource
 {
 public:
     ScriptedRandom() = default;
-    ScriptedRandom(std::initializer_list<quint32> positions) : positions(positions) {}
+    ScriptedRandom(std::initializer_list<quint32> script) : positions(script) {}
 
     quint32 uniform(quint32 n) override;
 
@@ -48,13 +47,6 @@ public:
     QList<quint32> poolSizes;
     // When set, draws beyond the script return this position instead of failing.
     std::optional<quint32> fallback;
-};
-
-class RecordingBrowser : public Browser
-{
-public:
-    void open(const QUrl &address) override { opened.append(address); }
-    QList<QUrl> opened;
 };
 
 // A clock that moves on by `step` seconds each time it is read, wrapping at

@@ -6,13 +6,35 @@
 #include "core/settingsstore.h"
 #include "generator/randomsource.h"
 #include "recorders.h"
+#include "ui/browser.h"
 #include "ui/form1.h"
+#include "ui/savedialog.h"
 #include "ui/services.h"
 
 #include <QTemporaryDir>
 #include <memory>
 
 namespace zentavo::test {
+
+class RecordingBrowser : public Browser
+{
+public:
+    void open(const QUrl &address) override { opened.append(address); }
+    QList<QUrl> opened;
+};
+
+class ScriptedSaveDialog : public SaveDialog
+{
+public:
+    QString askForPath() override
+    {
+        ++asked;
+        return answer;
+    }
+
+    QString answer;
+    int asked = 0;
+};
 
 class WindowFixture
 {
