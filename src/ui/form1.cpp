@@ -4,6 +4,8 @@
 #include "core/prompter.h"
 #include "ui/windowlook.h"
 
+#include "ui/resultsview.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,7 +23,6 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QStyleOptionViewItem>
-#include <QTableView>
 
 namespace zentavo {
 
@@ -150,8 +151,7 @@ void Form1::createControls()
     };
     PushButton1 = button(tr("Start Generating"), 120, 6270, 7800);
 
-    ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
-    ListView1->setModel(&m_results);
+    ListView1 = place(new ResultsView(m_results, this), 120, 6780, 7800, 2265);
     ListView1->setFont(boldArial(9));
     ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to "
                              "reveal full names."));
@@ -167,16 +167,6 @@ void Form1::createControls()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setSectionsClickable(false);
     connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
-    // A header keeps the room it once took for every row after the rows are
-    // gone; a fresh one hands that back when the list is emptied.
-    connect(&m_results, &QAbstractItemModel::modelReset, this, [this] {
-        QHeaderView *emptied = ListView1->verticalHeader();
-        auto *fresh = new QHeaderView(Qt::Vertical, ListView1);
-        fresh->setSectionResizeMode(QHeaderView::Fixed);
-        fresh->setDefaultSectionSize(emptied->defaultSectionSize());
-        fresh->setVisible(!emptied->isHidden());
-        ListView1->setVerticalHeader(fresh); // deletes the old one
-    });
 
     PushButton4 = button(tr("Save Results As Text File"), 120, 9135, 3840);
     PushButton13 = button(tr("Save Results As Excel File"), 4080, 9135, 3840);

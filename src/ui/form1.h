@@ -3,6 +3,7 @@
 #include "core/errorreport.h"
 #include "core/eventpump.h"
 #include "core/prompter.h"
+#include "ui/resultsview.h"
 #include "ui/services.h"
 #include "ui/twips.h"
 
@@ -23,7 +24,6 @@ class QLineEdit;
 class QProgressBar;
 class QScrollArea;
 class QPushButton;
-class QTableView;
 
 namespace zentavo {
 
@@ -91,7 +91,7 @@ public:
     QCheckBox *Check1, *Check2, *Check3, *Check4, *Check5, *Check6, *Check7, *Check8, *Check9;
     QLineEdit *Text1, *Text2, *Text3;
     QPushButton *PushButton1, *PushButton2, *PushButton3, *PushButton4, *PushButton13;
-    QTableView *ListView1;
+    ResultsView *ListView1;
     QProgressBar *ProgressBar1;
 
 protected:
