@@ -2,9 +2,8 @@
 
 #include "core/memorybudget.h"
 #include "core/prompter.h"
-#include "ui/windowlook.h"
-
 #include "ui/resultsview.h"
+#include "ui/windowlook.h"
 
 #include <QApplication>
 #include <QCheckBox>
