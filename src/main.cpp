@@ -93,6 +93,7 @@ int main(int argc, char *argv[])
     zentavo::WorkbookFolder::removeLeftovers(zentavo::WorkbookFolder::defaultBase());
     zentavo::DesktopServices desktop;
     zentavo::Form1 window(desktop.services());
+    desktop.setMainWindow(&window);
     window.Form_Load();
     window.show();
 

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -221,6 +222,10 @@ private slots:
         QVERIFY(held);
         QCOMPARE(held->text(), QStringLiteral("1\tpw\r\n"));
         QCOMPARE(held->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
+        // Replaced, what we handed out is wiped, whoever still holds it.
+        const QByteArray handedOut = held->data(QStringLiteral("text/plain"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("someone else"));
+        QTRY_COMPARE(handedOut, QByteArray(handedOut.size(), '\0'));
 
         QVERIFY(clipboard.setText(QStringLiteral("<b>x</b>"), QStringLiteral("text/html")));
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/html")),

@@ -106,7 +106,8 @@ private slots:
     {
         fill(true, {"abc", "untick me", "defghijklm"});
         // The user unticks the second row.
-        form->ListView1->setCurrentIndex(form->results().index(1, 0));
+        form->ListView1->listSelection()->setCurrentIndex(form->results().index(1, 0),
+                                                          QItemSelectionModel::NoUpdate);
         QTest::keyClick(form->ListView1, Qt::Key_Space);
         QVERIFY(!form->results().isChecked(1));
 
@@ -181,10 +182,10 @@ private slots:
         QFETCH(QString, copied);
         fill(lineNumbers, {"abc", "defghijklm", "x  ", "z"});
         form->results().setChecked(3, false);
-        form->ListView1->clearSelection();
+        form->ListView1->listSelection()->clearSelection();
         for (const int row : selected)
-            form->ListView1->selectionModel()->select(
-                form->results().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            form->ListView1->listSelection()->select(form->results().index(row, 0),
+                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
         clipboard.content = QStringLiteral("before");
         form->ListView1->setFocus();
         QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
@@ -193,6 +194,42 @@ private slots:
         // Plain text, which the desktop's clipboard marks secret.
         QCOMPARE(clipboard.format, QString());
         QVERIFY(prompter().shown.isEmpty());
+    }
+
+    // The view shows a few rows at a time: keys reach rows far below them,
+    // and what they select and tick is the list's.
+    void keysReachRowsBeyondTheFirstScreen_data()
+    {
+        QTest::addColumn<QList<QKeyCombination>>("keys");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("copied");
+        QTest::addRow("End") << QList<QKeyCombination>{Qt::Key_End} << 9999 << "p9999\r\n";
+        QTest::addRow("End, Shift+Up") << QList<QKeyCombination>{Qt::Key_End, Qt::ShiftModifier | Qt::Key_Up}
+                                       << 9998 << "p9998\r\np9999\r\n";
+        QTest::addRow("End, Up, Up") << QList<QKeyCombination>{Qt::Key_End, Qt::Key_Up, Qt::Key_Up} << 9997
+                                     << "p9997\r\n";
+        QTest::addRow("End, Home") << QList<QKeyCombination>{Qt::Key_End, Qt::Key_Home} << 0 << "p0\r\n";
+    }
+    void keysReachRowsBeyondTheFirstScreen()
+    {
+        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(int, current);
+        QFETCH(QString, copied);
+        QStringList passwords;
+        for (int i = 0; i < 10000; ++i)
+            passwords << QStringLiteral("p%1").arg(i);
+        fill(false, passwords);
+        form->ListView1->setFocus();
+        QTest::keyClick(form->ListView1, Qt::Key_Home);
+        for (const QKeyCombination key : keys)
+            QTest::keyClick(form->ListView1, key.key(), key.keyboardModifiers());
+        QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard.content.value_or(QString()), copied);
+        // Space unticks the row it is on, and that row alone.
+        QTest::keyClick(form->ListView1, Qt::Key_Space);
+        for (const int row : {current - 1, current, current + 1})
+            if (row >= 0 && row < 10000)
+                QCOMPARE(form->results().isChecked(row), row != current);
     }
 
     void copyConfirmsEvenWhenNothingWasCopied_data()

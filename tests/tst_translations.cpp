@@ -9,6 +9,7 @@
 #include "windowfixture.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -128,7 +129,8 @@ private slots:
         // The list's column titles, in their columns.
         QHeaderView *header = form.ListView1->horizontalHeader();
         for (int column = 0; column < form.results().columnCount(); ++column) {
-            const QString title = form.results().columnTitle(column);
+            const QString title =
+                form.results().headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
             if (header->fontMetrics().horizontalAdvance(title) + 8 > header->sectionSize(column))
                 clipped << title;
         }
@@ -141,9 +143,14 @@ private slots:
             if (overflow(form.ProgressBar1) > 0)
                 clipped << form.ProgressBar1->text();
         });
-        dialog.answer = fixture.folder.filePath(QStringLiteral("Passwoerter-2026-12.txt"));
+        // A name the bar's format would turn into numbers.
+        dialog.answer = fixture.folder.filePath(QStringLiteral("Passwoerter-%p%v.txt"));
         form.PushButton4->click();
         QVERIFY2(progressTexts.size() >= 4, qPrintable(progressTexts.join(", ")));
+        QVERIFY2(progressTexts.filter(QStringLiteral("Passwoerter-%p%v.txt")).size() >= 2,
+                 qPrintable(progressTexts.join(", ")));
+        QFile saved(dialog.answer); // read by programs: the same titles in every language
+        QVERIFY(saved.open(QIODevice::ReadOnly) && saved.readLine().simplified() == "Line Result(s)");
         QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(", ")));
     }
 

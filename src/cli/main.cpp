@@ -12,10 +12,10 @@ namespace {
 
 // Interrupted, stopped or its terminal gone: nothing of the run stays on the
 // disk, and the program ends as the signal would have ended it.
-extern "C" void leaveNothingBehind(int signal)
+extern "C" void leaveNothingBehind(int caught)
 {
     zentavo::cli::removeUnfinishedFiles();
-    ::raise(signal); // delivered once this returns, with the default action
+    ::raise(caught); // delivered once this returns, with the default action
 }
 
 } // namespace
@@ -29,12 +29,12 @@ int main(int argc, char **argv)
     // Likewise a file size limit: the write fails with a cause to name, and
     // the unfinished file is removed.
     std::signal(SIGXFSZ, SIG_IGN);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int stop : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction action = {};
         action.sa_handler = leaveNothingBehind;
         action.sa_flags = SA_RESETHAND;
         sigemptyset(&action.sa_mask);
-        ::sigaction(signal, &action, nullptr);
+        ::sigaction(stop, &action, nullptr);
     }
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

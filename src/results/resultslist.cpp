@@ -59,11 +59,11 @@ void ResultsList::checkColumn(int column) const
                           .arg(column + 1));
 }
 
-void ResultsList::addColumn(const QString &title)
+void ResultsList::addColumn(const QString &title, const QString &shownTitle)
 {
     const int column = int(m_columns.size());
     beginInsertColumns({}, column, column);
-    m_columns.push_back({title, kDefaultColumnWidth});
+    m_columns.push_back({title, shownTitle.isEmpty() ? title : shownTitle, kDefaultColumnWidth});
     endInsertColumns();
     emit columnWidthChanged(column, kDefaultColumnWidth);
 }
@@ -473,7 +473,7 @@ QVariant ResultsList::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < int(m_columns.size()))
-        return m_columns[std::size_t(section)].title;
+        return m_columns[std::size_t(section)].shownTitle;
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

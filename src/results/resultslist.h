@@ -40,9 +40,12 @@ public:
 
     // Columns.
     int columnCount(const QModelIndex &parent = {}) const override;
+    // The title files and the clipboard carry, the same in every language.
     QString columnTitle(int column) const;
     int columnWidthTwips(int column) const;
-    void addColumn(const QString &title);
+    // A column titled `title` in what is written out; the list's header shows
+    // `shownTitle` instead when one is given (the title in the user's language).
+    void addColumn(const QString &title, const QString &shownTitle = {});
     void setColumnWidthTwips(int column, int twips); // throws Failure for a missing column
     void removeAllColumns();
 
@@ -103,6 +106,7 @@ private:
     struct Column
     {
         QString title;
+        QString shownTitle;
         int widthTwips;
     };
 

@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -71,8 +72,9 @@ protected:
         default:
             return false;
         }
+        // Answered, the box may wait to be gone until a later one is.
         const auto *widget = qobject_cast<QWidget *>(watched);
-        if (!widget || widget->window() == m_box)
+        if (!widget || widget->window() == m_box || !m_box->isVisible())
             return false;
         if (event->type() == QEvent::MouseButtonPress) {
             // A click elsewhere brings the box back to the front.
@@ -90,8 +92,20 @@ private:
 
 void MessageBoxPrompter::message(Icon icon, const QString &title, const QString &text)
 {
+    // One box at a time: a message that comes while another is up (a
+    // command reaching its end, say) waits until that one is answered.
+    while (m_shown) {
+        QEventLoop untilAnswered;
+        QObject::connect(m_shown, &QDialog::finished, &untilAnswered, &QEventLoop::quit);
+        untilAnswered.exec(QEventLoop::DialogExec);
+        if (QCoreApplication::closingDown() || (m_owner && !m_owner->isVisible()))
+            return;
+    }
+    // A dialog of the main window, whichever window is active: the window
+    // manager keeps it above its owner and gives it a dialog's frame.
+    QWidget *owner = m_owner ? m_owner.data() : QApplication::activeWindow();
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, QString(),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, owner);
     // Our messages mark line ends the classic way (CR LF, or CR alone); a
     // label breaks lines only at LF. Plain text, so nothing typed by the user
     // is ever read as markup.
@@ -100,7 +114,20 @@ void MessageBoxPrompter::message(Icon icon, const QString &title, const QString 
     box.setTextFormat(Qt::PlainText);
     box.setText(shown);
     box.setWindowModality(Qt::NonModal);
+    // A box is answered, never maximised: it asks its frame for a title and
+    // the close button alone (a window manager may add a minimise button to
+    // any dialog, as openbox does).
+    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                       Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Wide enough for its title and the frame's buttons beside it, which the
+    // box does not know of: a short text would leave the title cut off.
+    const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(titleFont.horizontalAdvance(title) + 8 * titleFont.height(), 0),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     const InputOnlyFor onlyTheBox(&box);
+    m_shown = &box;
+    QObject::connect(&box, &QDialog::finished, &box, [this] { m_shown = nullptr; });
     // Closing the main window quits every event loop, this one included.
     QEventLoop untilClosed;
     QObject::connect(&box, &QDialog::finished, &untilClosed, &QEventLoop::quit);
@@ -135,7 +162,7 @@ QString FileSaveDialog::askForPath()
                            QCoreApplication::translate("zentavo::FileSaveDialog", "All Files (*)")});
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    const QString path = dialog.selectedFiles().value(0);
+    QString path = dialog.selectedFiles().value(0);
     if (!path.isEmpty())
         m_folder = QFileInfo(path).absolutePath();
     return path;
@@ -176,7 +203,18 @@ public:
         : m_format(format.isEmpty() ? QStringLiteral("text/plain") : format), m_utf8(std::move(utf8))
     {
     }
-    ~SecretMimeData() override { wipe(m_utf8); }
+    ~SecretMimeData() override { forget(); }
+
+    // Wipes the text while the clipboard still holds on to this. The bytes
+    // handed out share this buffer, and the clipboard's machinery keeps a
+    // reference to them after sending: they are overwritten in place, since
+    // no holder has any business with them once the clipboard is not ours.
+    void forget()
+    {
+        if (!m_utf8.isEmpty())
+            sodium_memzero(const_cast<char *>(m_utf8.constData()), std::size_t(m_utf8.size()));
+        m_utf8 = QByteArray();
+    }
 
     bool hasFormat(const QString &type) const override
     {
@@ -216,6 +254,17 @@ bool SystemClipboard::setText(const QString &text, const QString &format)
     auto *data = new SecretMimeData(std::move(utf8), format);
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     QClipboard *clipboard = QGuiApplication::clipboard();
+    // Under Wayland the clipboard keeps our data after another program took
+    // the clipboard over (the compositor cancelled our offer) until we set the
+    // next: the text is wiped the moment the clipboard is no longer ours.
+    if (!m_watching) {
+        m_watching = std::make_unique<QObject>();
+        QObject::connect(clipboard, &QClipboard::dataChanged, m_watching.get(), [this, clipboard] {
+            if (m_given && clipboard->mimeData() != m_given)
+                static_cast<SecretMimeData *>(m_given.data())->forget();
+        });
+    }
+    m_given = data;
     clipboard->setMimeData(data);
     // While we hold the clipboard it hands back our own data; when another
     // program took it first, the attempt failed.
@@ -230,7 +279,7 @@ QString LibreOfficeCalc::command()
     // The suite's launcher is there with any of its programs; Calc itself
     // is the library its own package puts beside the launcher.
     for (const char *name : {"soffice", "libreoffice"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (found.isEmpty())
             continue;
         const QFileInfo launcher(QFileInfo(found).canonicalFilePath());

@@ -9,6 +9,9 @@
 #include "export/clipboardexport.h"
 #include "export/spreadsheetapplication.h"
 
+#include <QDialog>
+#include <QMimeData>
+#include <QPointer>
 #include <QProcess>
 #include <memory>
 #include <vector>
@@ -19,11 +22,17 @@ class CryptoRandomSource;
 class SettingsStore;
 class WorkbookFolder;
 
-// Message boxes as the desktop shows them.
+// Message boxes as the desktop shows them: dialogs of the owner window (the
+// main window), one at a time.
 class MessageBoxPrompter final : public Prompter
 {
 public:
+    void setOwner(QWidget *owner) { m_owner = owner; }
     void message(Icon icon, const QString &title, const QString &text) override;
+
+private:
+    QPointer<QWidget> m_owner;
+    QPointer<QDialog> m_shown;
 };
 
 // The desktop's web browser, or the program ZENTAVO_BROWSER names.
@@ -52,6 +61,10 @@ class SystemClipboard final : public Clipboard
 public:
     bool clear() override;
     bool setText(const QString &text, const QString &format) override;
+
+private:
+    QPointer<QMimeData> m_given;         // the text we put there last
+    std::unique_ptr<QObject> m_watching; // while it lives, the clipboard's changes are followed
 };
 
 // LibreOffice Calc: the office suite's soffice (or libreoffice) on the
@@ -90,6 +103,8 @@ public:
     ~DesktopServices();
 
     Services services();
+    // The window message boxes belong to.
+    void setMainWindow(QWidget *window) { m_prompter.setOwner(window); }
 
 private:
     MessageBoxPrompter m_prompter;

@@ -2,8 +2,10 @@
 
 #include "core/memorybudget.h"
 #include "core/prompter.h"
+#include "ui/resultsview.h"
 #include "ui/windowlook.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,11 +14,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QStyleOptionViewItem>
-#include <QTableView>
 
 namespace zentavo {
 
@@ -35,11 +40,45 @@ QRect twipsRect(int left, int top, int width, int height)
 // copying, so for a moment it needs room for both the old and the new one.
 constexpr qint64 kShownBytesPerRow = 16;
 
+// A bar that shows its text as given. A bar's format turns "%p", "%v" and
+// "%m" into numbers, and the texts shown here name files, which may hold them.
+class PlainTextProgressBar final : public QProgressBar
+{
+public:
+    using QProgressBar::QProgressBar;
+    void setPlainText(const QString &text)
+    {
+        m_text = text;
+        update();
+    }
+    QString text() const override { return m_text; }
+
+private:
+    QString m_text;
+};
+
 template <typename Control> Control *place(Control *control, int left, int top, int width, int height)
 {
     control->setGeometry(twipsRect(left, top, width, height));
     return control;
 }
+
+// Titles of the list's columns in full ink: some styles (Adwaita) dim them
+// below what can be read comfortably.
+class FullInkHeaderStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
+        if (element != CE_HeaderLabel || !header)
+            return QProxyStyle::drawControl(element, option, painter, widget);
+        painter->setPen(header->palette.color(QPalette::ButtonText));
+        painter->drawText(header->rect.adjusted(4, 0, -4, 0), int(header->textAlignment), header->text);
+    }
+};
 
 } // namespace
 
@@ -111,8 +150,7 @@ void Form1::createControls()
     };
     PushButton1 = button(tr("Start Generating"), 120, 6270, 7800);
 
-    ListView1 = place(new QTableView(this), 120, 6780, 7800, 2265);
-    ListView1->setModel(&m_results);
+    ListView1 = place(new ResultsView(m_results, this), 120, 6780, 7800, 2265);
     ListView1->setFont(boldArial(9));
     ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to "
                              "reveal full names."));
@@ -128,28 +166,19 @@ void Form1::createControls()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setSectionsClickable(false);
     connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
-    // A header keeps the room it once took for every row after the rows are
-    // gone; a fresh one hands that back when the list is emptied.
-    connect(&m_results, &QAbstractItemModel::modelReset, this, [this] {
-        QHeaderView *emptied = ListView1->verticalHeader();
-        auto *fresh = new QHeaderView(Qt::Vertical, ListView1);
-        fresh->setSectionResizeMode(QHeaderView::Fixed);
-        fresh->setDefaultSectionSize(emptied->defaultSectionSize());
-        fresh->setVisible(!emptied->isHidden());
-        ListView1->setVerticalHeader(fresh); // deletes the old one
-    });
 
     PushButton4 = button(tr("Save Results As Text File"), 120, 9135, 3840);
     PushButton13 = button(tr("Save Results As Excel File"), 4080, 9135, 3840);
     PushButton2 = button(tr("Copy Results To Clipboard"), 120, 9645, 3840);
     PushButton3 = button(tr("Clear Results"), 4080, 9645, 3840);
 
-    ProgressBar1 = place(new QProgressBar(this), 120, 10170, 7800, 405);
+    auto *progressBar = new PlainTextProgressBar(this);
+    ProgressBar1 = place(progressBar, 120, 10170, 7800, 405);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    ProgressBar1->setFormat(tr("Progress Bar"));
+    progressBar->setPlainText(tr("Progress Bar"));
 
     // Named as in the design, so a skin's style sheet can address them (#Check5).
     const std::pair<QWidget *, const char *> names[] = {{Frame1, "Frame1"},
@@ -179,12 +208,65 @@ void Form1::createControls()
     for (const auto &[control, name] : names)
         control->setObjectName(QLatin1String(name));
     setObjectName(QStringLiteral("Form1"));
+    fitTheStyle();
 
-    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
-    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
-    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(PushButton13, &QPushButton::clicked, this, &Form1::PushButton13_Click);
+    const std::pair<QPushButton *, void (Form1::*)()> commands[] = {
+        {PushButton1, &Form1::PushButton1_Click},
+        {PushButton3, &Form1::PushButton3_Click},
+        {PushButton4, &Form1::PushButton4_Click},
+        {PushButton2, &Form1::PushButton2_Click},
+        {PushButton13, &Form1::PushButton13_Click}};
+    for (const auto &[pushButton, command] : commands)
+        connect(pushButton, &QPushButton::clicked, this, [this, run = command] { runCommand(run); });
+}
+
+void Form1::fitTheStyle()
+{
+    // Fields, buttons, the list and the bar paint their own ground and keep
+    // the desktop's colours whole, the list's header included, rather than
+    // the window's white; the captions on the window are black.
+    for (QWidget *caption : findChildren<QWidget *>()) {
+        if (qobject_cast<QCheckBox *>(caption) || qobject_cast<QGroupBox *>(caption))
+            writeInBlack(caption);
+    }
+    for (QWidget *themed :
+         std::initializer_list<QWidget *>{Text1, Text2, Text3, PushButton1, PushButton2, PushButton3,
+                                          PushButton4, PushButton13, ListView1, ProgressBar1}) {
+        QPalette desktop = QApplication::palette(themed);
+        desktop.setResolveMask(~QPalette::ResolveMask(0)); // every role its own, none from the window
+        themed->setPalette(desktop);
+    }
+    // A style whose tick box takes more room than the design's (Adwaita)
+    // gets it: a caption grows to its full width within its frame, and the
+    // field beside the user's characters moves over.
+    for (QCheckBox *box : findChildren<QCheckBox *>()) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        const int lacking = box->fontMetrics().horizontalAdvance(box->text()) -
+                            box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+        if (lacking > 0)
+            box->resize(std::min(box->width() + lacking, box->parentWidget()->width() - box->x()),
+                        box->height());
+    }
+    const int fieldLeft = std::max(Text1->x(), Check2->geometry().right() + 4);
+    Text1->setGeometry(fieldLeft, Text1->y(), Text1->geometry().right() + 1 - fieldLeft, Text1->height());
+    auto *headerStyle = new FullInkHeaderStyle(QApplication::style()->name());
+    headerStyle->setParent(ListView1);
+    ListView1->horizontalHeader()->setStyle(headerStyle);
+    // The bar's text belongs inside it; a style that writes it beside the
+    // bar (Adwaita) leaves it no room in the design, so Fusion draws it.
+    QStyleOptionProgressBar bar;
+    bar.initFrom(ProgressBar1);
+    bar.textVisible = true;
+    bar.text = ProgressBar1->text();
+    QStyle *style = ProgressBar1->style();
+    if (!style->subElementRect(QStyle::SE_ProgressBarGroove, &bar, ProgressBar1)
+             .contains(style->subElementRect(QStyle::SE_ProgressBarLabel, &bar, ProgressBar1))) {
+        QStyle *fusion = QStyleFactory::create(QStringLiteral("Fusion"));
+        fusion->setParent(ProgressBar1);
+        ProgressBar1->setStyle(fusion);
+    }
 }
 
 void Form1::setTabOrder()
@@ -224,16 +306,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListView1 && event->type() == QEvent::KeyPress &&
         handleListKey(static_cast<QKeyEvent *>(event)))
         return true;
-    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3) && !m_validating) {
-        // Switching to another window or opening a menu is not leaving the
-        // field. The check waits until the focus has settled on its new place.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto *field = static_cast<QLineEdit *>(watched);
-            QMetaObject::invokeMethod(
-                this, [this, field] { validateOnLeaving(field); }, Qt::QueuedConnection);
-        }
-    }
+    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3))
+        leavingField(static_cast<QLineEdit *>(watched), static_cast<QFocusEvent *>(event)->reason());
     // The text fields are watched for the focus leaving them; like the
     // other controls without a say, they leave the pointer as it was.
     if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy &&
@@ -307,7 +381,7 @@ void Form1::setProgress(double percent)
 
 void Form1::setProgressText(const QString &text)
 {
-    ProgressBar1->setFormat(text);
+    static_cast<PlainTextProgressBar *>(ProgressBar1)->setPlainText(text);
 }
 
 void Form1::applyColumnWidth(int column, int twips)

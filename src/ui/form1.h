@@ -3,6 +3,7 @@
 #include "core/errorreport.h"
 #include "core/eventpump.h"
 #include "core/prompter.h"
+#include "ui/resultsview.h"
 #include "ui/services.h"
 #include "ui/twips.h"
 
@@ -11,6 +12,7 @@
 #include "results/resultslist.h"
 
 #include <QCursor>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -22,7 +24,6 @@ class QLineEdit;
 class QProgressBar;
 class QScrollArea;
 class QPushButton;
-class QTableView;
 
 namespace zentavo {
 
@@ -90,7 +91,7 @@ public:
     QCheckBox *Check1, *Check2, *Check3, *Check4, *Check5, *Check6, *Check7, *Check8, *Check9;
     QLineEdit *Text1, *Text2, *Text3;
     QPushButton *PushButton1, *PushButton2, *PushButton3, *PushButton4, *PushButton13;
-    QTableView *ListView1;
+    ResultsView *ListView1;
     QProgressBar *ProgressBar1;
 
 protected:
@@ -105,6 +106,7 @@ private:
 
     void createControls();
     void setTabOrder();
+    void fitTheStyle();
     void wirePointerHandlers();
     void wireOptionHandlers();
     void setUpKeyboard();
@@ -118,7 +120,10 @@ private:
     void writeSetting(const char *key, const QString &value);
     void writeSettings(const QList<std::pair<QString, QString>> &values);
     void warnAboutStoreOnce(const QString &text);
-    void validateOnLeaving(QLineEdit *field);
+    std::optional<QString> fieldWarning(const QLineEdit *field) const;
+    void leavingField(QLineEdit *field, Qt::FocusReason reason);
+    void validateOnLeaving(QLineEdit *field, const QString &warning);
+    void runCommand(void (Form1::*command)());
     void applySkin();
     void OpenHomePageOccasionally();
     void warnIfStoreUnusable();
@@ -146,6 +151,10 @@ private:
     // While the options are restored at start-up: what they write back.
     std::optional<QList<std::pair<QString, QString>>> m_restoredWrites;
     bool m_validating = false;
+    // The field whose warning is about to be shown or is up; commands wait.
+    QLineEdit *m_leaving = nullptr;
+    // Swallows the rest of the click that took the focus out of that field.
+    QPointer<QObject> m_clickTaker;
     bool m_makingWorkbook = false;
     int m_shownProgress = 0;
 };

@@ -10,7 +10,6 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QTableView>
 #include <algorithm>
 
 namespace zentavo {
@@ -37,7 +36,7 @@ bool Form1::handleListKey(QKeyEvent *key)
 void Form1::copySelectedPasswords()
 {
     QList<int> rows;
-    for (const QModelIndex &index : ListView1->selectionModel()->selectedRows())
+    for (const QModelIndex &index : ListView1->listSelection()->selectedRows())
         rows.append(index.row());
     if (rows.isEmpty() || !m_services.clipboard)
         return;

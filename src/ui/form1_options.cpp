@@ -14,9 +14,11 @@
 #include "generator/strength.h"
 #include "generator/validation.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 
 namespace zentavo {
@@ -37,6 +39,35 @@ const std::pair<OptionSetting::Field, const char *> kOptionControls[] = {
     {&GenerationOptions::lastCharacterDigit, "Check4"},
     {&GenerationOptions::includeSpace, "Check3"},
     {&GenerationOptions::removeVowels, "Check1"},
+};
+
+// Takes the mouse click, in the given window, whose press is under way:
+// that press, a double click and the release that ends it. Gone after the
+// release, wherever it goes.
+class ClickTaker final : public QObject
+{
+public:
+    explicit ClickTaker(QWidget *window) : QObject(window), m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+            type != QEvent::MouseButtonRelease)
+            return false;
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        const bool ours = widget && widget->window() == m_window;
+        if (type == QEvent::MouseButtonRelease)
+            deleteLater();
+        return ours;
+    }
+
+private:
+    QWidget *m_window;
 };
 
 } // namespace
@@ -138,22 +169,54 @@ void Form1::warnAboutStoreOnce(const QString &text)
     m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, text);
 }
 
-void Form1::validateOnLeaving(QLineEdit *field)
+std::optional<QString> Form1::fieldWarning(const QLineEdit *field) const
 {
-    // Validation moves the focus itself (a message box, then back to the
-    // field); while it does, leaving a field is not checked (eventFilter), or
-    // two wrong fields would send the focus back and forth for ever.
-    const std::optional<QString> warning =
-        field == Text2 ? numberFieldWarning(field->text(), 2147483647,
-                                            tr("Zentavo makes at most 2147483647 passwords at a time."))
-                       : numberFieldWarning(field->text(), 32767,
-                                            tr("A password can be at most 32767 characters long."));
+    return field == Text2 ? numberFieldWarning(field->text(), 2147483647,
+                                               tr("Zentavo makes at most 2147483647 passwords at a time."))
+                          : numberFieldWarning(field->text(), 32767,
+                                               tr("A password can be at most 32767 characters long."));
+}
+
+void Form1::leavingField(QLineEdit *field, Qt::FocusReason reason)
+{
+    // Switching to another window or opening a menu is not leaving the
+    // field, and neither is a message box coming up or going: the focus
+    // returns to where it was. While one warning is on its way or up, the
+    // focus moves only because of it.
+    if (m_validating || m_leaving || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return;
+    const std::optional<QString> warning = fieldWarning(field);
     if (!warning)
         return;
+    m_leaving = field;
+    // The press that moved the focus is still on its way to the control
+    // clicked: the warning takes that click, as a modal box would, so the
+    // control never acts on a value that was just refused.
+    if (reason == Qt::MouseFocusReason)
+        m_clickTaker = new ClickTaker(this);
+    // The warning waits until the focus has settled on its new place:
+    // taking it back in the middle of its move would be undone by the move.
+    QMetaObject::invokeMethod(
+        this, [this, field, text = *warning] { validateOnLeaving(field, text); }, Qt::QueuedConnection);
+}
+
+void Form1::validateOnLeaving(QLineEdit *field, const QString &warning)
+{
     m_validating = true;
-    m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, *warning);
-    field->setFocus();
+    m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, warning);
+    field->setFocus(Qt::OtherFocusReason);
     m_validating = false;
+    m_leaving = nullptr;
+    if (m_clickTaker && QGuiApplication::mouseButtons() == Qt::NoButton)
+        delete m_clickTaker;
+}
+
+void Form1::runCommand(void (Form1::*command)())
+{
+    // A click or shortcut that left a refused field is answered by its
+    // warning alone.
+    if (!m_leaving)
+        (this->*command)();
 }
 
 void Form1::RenameAtLeast()

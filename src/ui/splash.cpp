@@ -66,6 +66,7 @@ Splash::Splash(const Services &services, QWidget *parent)
     Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215),
                         twipsToPixels(kCheckBoxHeight));
     Check1->setFont(boldArial(9));
+    writeInBlack(Check1);
     // A button's own background is the (grey, or dark) button colour; this
     // box is part of the white window.
     Check1->setBackgroundRole(QPalette::Window);

@@ -28,4 +28,15 @@ inline void paintWhite(QWidget *window)
     window->setAutoFillBackground(true);
 }
 
+// A caption written straight on the white ground is black in every style:
+// some (Adwaita) draw captions in the text or button roles, which a dark
+// theme makes light.
+inline void writeInBlack(QWidget *caption)
+{
+    QPalette black = caption->palette();
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        black.setColor(role, Qt::black);
+    caption->setPalette(black);
+}
+
 } // namespace zentavo

@@ -47,4 +47,5 @@ calc=$(command -v localc || command -v soffice) || fail "LibreOffice Calc is not
 owner=$(package_of "$(readlink -f "$calc")") || owner=$(package_of "$calc") || fail "no package owns $calc"
 echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 field_names Recommends | grep -qx "$owner" || fail "Recommends lacks $owner (provides $calc)"
+field_names Recommends | grep -qx qt6-wayland || fail "Recommends lacks qt6-wayland (the window under Wayland)"
 echo "the package depends on exactly what the program needs and recommends $owner"

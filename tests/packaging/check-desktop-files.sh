@@ -26,7 +26,10 @@ for category in Utility Security; do
 done
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
   fail "metainfo does not launch $id.desktop"
-grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo has no screenshot"
+# German as the program speaks it; no screenshot in a domain that cannot exist.
+value 'Comment\[de\]' | grep -q . || fail "launcher has no German comment"
+grep -q '<summary xml:lang="de">' "$metainfo" || fail "metainfo has no German summary"
+if grep -q '<image[^>]*>[^<]*\.example[/<]' "$metainfo"; then fail "metainfo shows a placeholder screenshot"; fi
 
 exec_name=$(value Exec | cut -d' ' -f1)
 launched=$root/usr/bin/$exec_name

@@ -22,6 +22,10 @@ cp "$run/root/usr/share/doc/zentavo/examples/o.cjs" "$program_dir/x/o.cjs"
 mkdir "$program_dir/Splash"
 cp "$run/root/usr/share/icons/hicolor/256x256/apps/"*.png "$program_dir/Splash/picture.png"
 
+manual=$(zcat "$run/root/usr/share/man/man1/zentavo.1.gz" | sed 's/\\-/-/g') # names every option --help lists
+for option in $(QT_QPA_PLATFORM=offscreen "$run/root/usr/bin/zentavo" --help | grep -Eo -- '(^| )--?[a-z-]+'); do
+  echo "$manual" | grep -qF -- "$option" || fail "the manual page does not name $option, which --help lists"
+done
 cd "$run/elsewhere"
 HOME=$run/home XDG_CONFIG_HOME=$run/config XDG_RUNTIME_DIR=$run/runtime QT_QPA_PLATFORM=offscreen \
   ZENTAVO_BROWSER=true \
