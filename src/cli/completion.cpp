@@ -107,7 +107,7 @@ QString zsh()
         else
             action = QStringLiteral(":%1: ").arg(latin1(spec.valueName));
         const QString description = QStringLiteral("[%1]").arg(escaped(summary(spec)));
-        auto add = [&](const QString &spec) { script += QStringLiteral("  %1 \\\n").arg(quoted(spec)); };
+        auto add = [&](const QString &line) { script += QStringLiteral("  %1 \\\n").arg(quoted(line)); };
         switch (spec.takes) {
         case Takes::Nothing:
             add(latin1(spec.name) + description);
