@@ -108,7 +108,7 @@ QString ShadowHasher::hash(QStringView password) const
     const char *hashed = crypt_rn(phrase.constData(), setting, data.get(), int(sizeof(crypt_data)));
     const int error = errno;
     wipe(phrase);
-    const QString result = hashed && hashed[0] != '*' ? QString::fromLatin1(hashed) : QString();
+    QString result = hashed && hashed[0] != '*' ? QString::fromLatin1(hashed) : QString();
     sodium_memzero(data.get(), sizeof(crypt_data));
     if (result.isEmpty())
         throw OutputFailed{QStringLiteral("the password could not be hashed: %1")

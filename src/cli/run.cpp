@@ -348,8 +348,9 @@ void removeUnfinishedFiles()
         // made; a workbook on its way to standard output may be there.
         char name[PATH_MAX + 16];
         const std::size_t length = std::strlen(workFolderPath);
-        std::memcpy(name, workFolderPath, length);
-        std::memcpy(name + length, "/out.xlsx", 10);
+        // The suffix copied next, its NUL included, ends the name.
+        std::memcpy(name, workFolderPath, length); // NOLINT(bugprone-not-null-terminated-result)
+        std::memcpy(name + length, "/out.xlsx", sizeof "/out.xlsx");
         ::unlink(name);
         ::rmdir(workFolderPath);
     }

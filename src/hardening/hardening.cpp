@@ -25,6 +25,7 @@
 #define ZENTAVO_WIPING_FREE 1
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dlfcn.h>
 #include <malloc.h>
@@ -173,11 +174,14 @@ bool wipesFreedMemory()
 
 void excludeFromDumps(void *data, std::size_t size)
 {
-    const auto page = std::size_t(::sysconf(_SC_PAGESIZE));
-    const auto start = (reinterpret_cast<std::size_t>(data) + page - 1) / page * page;
-    const auto end = (reinterpret_cast<std::size_t>(data) + size) / page * page;
+    // The whole pages inside the block.
+    const auto page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    char *const bytes = static_cast<char *>(data);
+    const std::uintptr_t misaligned = reinterpret_cast<std::uintptr_t>(bytes) % page;
+    char *const start = misaligned == 0 ? bytes : bytes + (page - misaligned);
+    char *const end = bytes + size - reinterpret_cast<std::uintptr_t>(bytes + size) % page;
     if (end > start)
-        ::madvise(reinterpret_cast<void *>(start), end - start, MADV_DONTDUMP);
+        ::madvise(start, std::size_t(end - start), MADV_DONTDUMP);
 }
 
 } // namespace zentavo
