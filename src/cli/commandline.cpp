@@ -71,17 +71,19 @@ constexpr OptionSpec kTable[] = {
 
 const OptionSpec *find(const QString &name)
 {
-    for (const OptionSpec &spec : kTable) {
-        if (name == QLatin1String(spec.name) || (spec.negation && name == QLatin1String(spec.negation)) ||
-            (spec.shortName && name.size() == 2 && name[0] == u'-' && name[1] == QLatin1Char(spec.shortName)))
-            return &spec;
+    for (const OptionSpec &option : kTable) {
+        if (name == QLatin1String(option.name) ||
+            (option.negation && name == QLatin1String(option.negation)) ||
+            (option.shortName && name.size() == 2 && name[0] == u'-' &&
+             name[1] == QLatin1Char(option.shortName)))
+            return &option;
     }
     return nullptr;
 }
 
-bool is(const OptionSpec *spec, const char *name)
+bool is(const OptionSpec *option, const char *name)
 {
-    return qstrcmp(spec->name, name) == 0;
+    return qstrcmp(option->name, name) == 0;
 }
 
 // `text` broken at spaces into lines of at most `width` columns; a word
@@ -156,51 +158,51 @@ Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &s
             attached = name.mid(2);
             name.truncate(2);
         }
-        const OptionSpec *spec = find(name);
-        if (!spec || (attached && !name.startsWith(QLatin1String("--")) && spec->takes != Takes::Value))
+        const OptionSpec *option = find(name);
+        if (!option || (attached && !name.startsWith(QLatin1String("--")) && option->takes != Takes::Value))
             return {std::nullopt, QStringLiteral("unknown option \"%1\" (see --help)").arg(arguments[i])};
-        if (attached && spec->takes == Takes::Nothing)
+        if (attached && option->takes == Takes::Nothing)
             return {std::nullopt, QStringLiteral("%1 takes no value").arg(name)};
         std::optional<QString> value = attached;
-        if (spec->takes == Takes::Value && !value) {
+        if (option->takes == Takes::Value && !value) {
             if (i + 1 >= arguments.size())
                 return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
             value = arguments[++i];
         }
         auto isChoice = [&] {
-            return QString::fromLatin1(spec->choices).split(QLatin1Char(' ')).contains(*value);
+            return QString::fromLatin1(option->choices).split(QLatin1Char(' ')).contains(*value);
         };
 
-        const bool negated = spec->negation && name == QLatin1String(spec->negation);
-        if (spec->field)
-            options.*spec->field = !negated;
-        if (is(spec, "--chars")) {
+        const bool negated = option->negation && name == QLatin1String(option->negation);
+        if (option->field)
+            options.*option->field = !negated;
+        if (is(option, "--chars")) {
             if (!negated)
                 options.specifiedCharacters = *value;
-        } else if (is(spec, "--symbols")) {
+        } else if (is(option, "--symbols")) {
             options.useSpecified = true;
             options.specifiedCharacters = QString::fromLatin1(kSymbols);
-        } else if (is(spec, "--count")) {
+        } else if (is(option, "--count")) {
             options.passwordCount = *value;
             request.countGiven = true;
-        } else if (is(spec, "--length")) {
+        } else if (is(option, "--length")) {
             options.passwordLength = *value;
             lengthGiven = true;
-        } else if (is(spec, "--output")) {
+        } else if (is(option, "--output")) {
             if (value->isEmpty())
                 return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
             request.outputPath = *value == QLatin1String("-") ? QString() : *value;
-        } else if (is(spec, "--accounts")) {
+        } else if (is(option, "--accounts")) {
             if (value->isEmpty())
                 return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
             request.accountsPath = *value;
-        } else if (is(spec, "--crypt")) {
+        } else if (is(option, "--crypt")) {
             if (!value)
                 value = QStringLiteral("yescrypt");
             if (!isChoice())
                 return {std::nullopt, QStringLiteral("unknown hash \"%1\": yescrypt or sha512").arg(*value)};
             request.crypt = *value == QLatin1String("sha512") ? CryptMethod::Sha512 : CryptMethod::Yescrypt;
-        } else if (is(spec, "--format")) {
+        } else if (is(option, "--format")) {
             static const std::pair<const char *, Format> formats[] = {{"plain", Format::Plain},
                                                                       {"text", Format::Text},
                                                                       {"csv", Format::Csv},
@@ -211,21 +213,21 @@ Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &s
                 return {std::nullopt,
                         QStringLiteral("unknown format \"%1\": plain, text, csv or xlsx").arg(*value)};
             request.format = found->second;
-        } else if (is(spec, "--from-settings")) {
+        } else if (is(option, "--from-settings")) {
             request.fromSettings = true;
-        } else if (is(spec, "--strength")) {
+        } else if (is(option, "--strength")) {
             request.action = Request::Action::Strength;
-        } else if (is(spec, "--completion")) {
+        } else if (is(option, "--completion")) {
             if (!isChoice())
                 return {std::nullopt,
                         QStringLiteral("no completion for \"%1\": bash, zsh or fish").arg(*value)};
             request.action = Request::Action::Completion;
             request.completionShell = *value;
             return {request, {}};
-        } else if (is(spec, "--help")) {
+        } else if (is(option, "--help")) {
             request.action = Request::Action::Help;
             return {request, {}};
-        } else if (is(spec, "--version")) {
+        } else if (is(option, "--version")) {
             request.action = Request::Action::Version;
             return {request, {}};
         }
@@ -265,23 +267,24 @@ QString helpText(int width)
     const qsizetype textColumn = 2 + nameColumn + 2;
     const char *section = nullptr;
     const GenerationOptions defaults = scriptDefaults();
-    for (const OptionSpec &spec : kTable) {
-        if (section != spec.section) {
-            section = spec.section;
+    for (const OptionSpec &option : kTable) {
+        if (section != option.section) {
+            section = option.section;
             text += QLatin1Char('\n');
             paragraph(QString::fromLatin1(section));
         }
-        QString names = spec.shortName ? QStringLiteral("-%1, ").arg(QLatin1Char(spec.shortName)) : QString();
-        names += QLatin1String(spec.name);
-        if (spec.takes == Takes::Value)
-            names += QLatin1Char(' ') + QLatin1String(spec.valueName);
-        else if (spec.takes == Takes::AttachedValue)
-            names += QStringLiteral("[=%1]").arg(QLatin1String(spec.valueName));
-        if (spec.negation)
-            names += QStringLiteral(", ") + QLatin1String(spec.negation);
-        QString help = QString::fromLatin1(spec.help);
-        if (spec.field) {
-            const bool on = defaults.*spec.field;
+        QString names =
+            option.shortName ? QStringLiteral("-%1, ").arg(QLatin1Char(option.shortName)) : QString();
+        names += QLatin1String(option.name);
+        if (option.takes == Takes::Value)
+            names += QLatin1Char(' ') + QLatin1String(option.valueName);
+        else if (option.takes == Takes::AttachedValue)
+            names += QStringLiteral("[=%1]").arg(QLatin1String(option.valueName));
+        if (option.negation)
+            names += QStringLiteral(", ") + QLatin1String(option.negation);
+        QString help = QString::fromLatin1(option.help);
+        if (option.field) {
+            const bool on = defaults.*option.field;
             help += on ? QStringLiteral(" (on)") : QStringLiteral(" (off)");
         }
         const QStringList lines = wrapped(help, width - textColumn);

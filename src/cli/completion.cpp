@@ -15,9 +15,9 @@ QString latin1(const char *text)
 }
 
 // The help text up to its first pause: a completion menu has one line.
-QString summary(const OptionSpec &spec)
+QString summary(const OptionSpec &option)
 {
-    QString text = latin1(spec.help);
+    QString text = latin1(option.help);
     for (const char *pause : {" (", "; ", ". ", ", set"}) {
         const qsizetype at = text.indexOf(QLatin1String(pause));
         if (at > 0)
@@ -35,23 +35,23 @@ QString quoted(QString text)
 QString bash()
 {
     QStringList words, files, choiceCases, attachedCases, valueNames;
-    for (const OptionSpec &spec : optionTable()) {
-        QStringList names{latin1(spec.name)};
-        if (spec.shortName)
-            names << QStringLiteral("-%1").arg(QLatin1Char(spec.shortName));
+    for (const OptionSpec &option : optionTable()) {
+        QStringList names{latin1(option.name)};
+        if (option.shortName)
+            names << QStringLiteral("-%1").arg(QLatin1Char(option.shortName));
         words << names;
-        if (spec.negation)
-            words << latin1(spec.negation);
+        if (option.negation)
+            words << latin1(option.negation);
         const QString pattern = names.join(QLatin1Char('|'));
         const QString choices =
             QStringLiteral("        %1) COMPREPLY=($(compgen -W %2 -- \"$cur\")); return ;;\n")
-                .arg(pattern, quoted(latin1(spec.choices)));
-        if (spec.takes == Takes::AttachedValue) {
+                .arg(pattern, quoted(latin1(option.choices)));
+        if (option.takes == Takes::AttachedValue) {
             attachedCases << choices;
-        } else if (spec.takes == Takes::Value) {
-            if (spec.completes == Completes::File)
+        } else if (option.takes == Takes::Value) {
+            if (option.completes == Completes::File)
                 files << names;
-            else if (spec.completes == Completes::Choices)
+            else if (option.completes == Completes::Choices)
                 choiceCases << choices;
             else
                 valueNames << names;
@@ -98,33 +98,34 @@ QString zsh()
     QString script = QStringLiteral("#compdef zentavo-cli\n"
                                     "# zsh completion for zentavo-cli, made by zentavo-cli --completion zsh\n"
                                     "_arguments -s -S \\\n");
-    for (const OptionSpec &spec : optionTable()) {
+    for (const OptionSpec &option : optionTable()) {
         QString action;
-        if (spec.completes == Completes::File)
+        if (option.completes == Completes::File)
             action = QStringLiteral(":file:_files");
-        else if (spec.completes == Completes::Choices)
-            action = QStringLiteral(":%1:(%2)").arg(latin1(spec.valueName).toLower(), latin1(spec.choices));
+        else if (option.completes == Completes::Choices)
+            action =
+                QStringLiteral(":%1:(%2)").arg(latin1(option.valueName).toLower(), latin1(option.choices));
         else
-            action = QStringLiteral(":%1: ").arg(latin1(spec.valueName));
-        const QString description = QStringLiteral("[%1]").arg(escaped(summary(spec)));
+            action = QStringLiteral(":%1: ").arg(latin1(option.valueName));
+        const QString description = QStringLiteral("[%1]").arg(escaped(summary(option)));
         auto add = [&](const QString &line) { script += QStringLiteral("  %1 \\\n").arg(quoted(line)); };
-        switch (spec.takes) {
+        switch (option.takes) {
         case Takes::Nothing:
-            add(latin1(spec.name) + description);
-            if (spec.shortName)
-                add(QStringLiteral("-%1").arg(QLatin1Char(spec.shortName)) + description);
-            if (spec.negation)
-                add(latin1(spec.negation) + description);
+            add(latin1(option.name) + description);
+            if (option.shortName)
+                add(QStringLiteral("-%1").arg(QLatin1Char(option.shortName)) + description);
+            if (option.negation)
+                add(latin1(option.negation) + description);
             break;
         case Takes::Value:
-            add(latin1(spec.name) + QLatin1Char('=') + description + action);
-            if (spec.shortName)
-                add(QStringLiteral("-%1+").arg(QLatin1Char(spec.shortName)) + description + action);
-            if (spec.negation)
-                add(latin1(spec.negation) + description);
+            add(latin1(option.name) + QLatin1Char('=') + description + action);
+            if (option.shortName)
+                add(QStringLiteral("-%1+").arg(QLatin1Char(option.shortName)) + description + action);
+            if (option.negation)
+                add(latin1(option.negation) + description);
             break;
         case Takes::AttachedValue:
-            add(latin1(spec.name) + QStringLiteral("=-") + description + QLatin1Char(':') + action);
+            add(latin1(option.name) + QStringLiteral("=-") + description + QLatin1Char(':') + action);
             break;
         }
     }
@@ -137,32 +138,32 @@ QString fish()
     QString script =
         QStringLiteral("# fish completion for zentavo-cli, made by zentavo-cli --completion fish\n"
                        "complete -c zentavo-cli -f\n");
-    for (const OptionSpec &spec : optionTable()) {
-        const QString description = quoted(summary(spec));
+    for (const OptionSpec &option : optionTable()) {
+        const QString description = quoted(summary(option));
         QString line = QStringLiteral("complete -c zentavo-cli");
-        if (spec.shortName)
-            line += QStringLiteral(" -s %1").arg(QLatin1Char(spec.shortName));
-        line += QStringLiteral(" -l %1").arg(latin1(spec.name + 2));
-        if (spec.takes == Takes::Value) {
-            if (spec.completes == Completes::File)
+        if (option.shortName)
+            line += QStringLiteral(" -s %1").arg(QLatin1Char(option.shortName));
+        line += QStringLiteral(" -l %1").arg(latin1(option.name + 2));
+        if (option.takes == Takes::Value) {
+            if (option.completes == Completes::File)
                 line += QStringLiteral(" -r -F");
-            else if (spec.completes == Completes::Choices)
-                line += QStringLiteral(" -x -a %1").arg(quoted(latin1(spec.choices)));
+            else if (option.completes == Completes::Choices)
+                line += QStringLiteral(" -x -a %1").arg(quoted(latin1(option.choices)));
             else
                 line += QStringLiteral(" -x");
         }
         script += line + QStringLiteral(" -d ") + description + QLatin1Char('\n');
-        if (spec.negation)
+        if (option.negation)
             script += QStringLiteral("complete -c zentavo-cli -l %1 -d %2\n")
-                          .arg(latin1(spec.negation + 2), description);
-        if (spec.takes == Takes::AttachedValue) {
+                          .arg(latin1(option.negation + 2), description);
+        if (option.takes == Takes::AttachedValue) {
             // fish has no value that only follows an =: offer the whole words.
             QStringList words;
-            for (const QString &choice : latin1(spec.choices).split(QLatin1Char(' ')))
-                words << QStringLiteral("%1=%2").arg(latin1(spec.name), choice);
+            for (const QString &choice : latin1(option.choices).split(QLatin1Char(' ')))
+                words << QStringLiteral("%1=%2").arg(latin1(option.name), choice);
             script += QStringLiteral("complete -c zentavo-cli -n %1 -a %2 -d %3\n")
                           .arg(quoted(QStringLiteral("string match -q -- \"%1*\" (commandline -ct)")
-                                          .arg(latin1(spec.name))),
+                                          .arg(latin1(option.name))),
                                quoted(words.join(QLatin1Char(' '))), description);
         }
     }
