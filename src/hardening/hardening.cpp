@@ -16,6 +16,7 @@
 
 #include "hardening/hardening.h"
 
+#include <cstdint>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -25,7 +26,6 @@
 #define ZENTAVO_WIPING_FREE 1
 #include <atomic>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <dlfcn.h>
 #include <malloc.h>
