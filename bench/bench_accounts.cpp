@@ -7,6 +7,8 @@
 //
 //   bench_accounts [path of zentavo-cli]
 
+#include "childprocess.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,38 +22,12 @@
 
 namespace {
 
-struct Figures
-{
-    double seconds;
-    double cpuSeconds;
-    double peakMiB;
-};
+using zentavo::bench::Figures;
 
 // The command as a child process, its output thrown away.
-Figures run(std::vector<std::string> arguments)
+Figures run(const std::vector<std::string> &arguments)
 {
-    QElapsedTimer timer;
-    timer.start();
-    const pid_t child = fork();
-    if (child == 0) {
-        const int fd = ::open("/dev/null", O_WRONLY);
-        ::dup2(fd, STDOUT_FILENO);
-        std::vector<char *> argv;
-        for (std::string &argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::fprintf(stderr, "zentavo-cli failed (status %d)\n", status);
-    return {timer.nsecsElapsed() / 1e9,
-            double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6,
-            usage.ru_maxrss / 1024.0};
+    return zentavo::bench::command(arguments);
 }
 
 std::string namesFile(const QTemporaryDir &folder, int count)

@@ -8,6 +8,7 @@
 //   bench_cli [path of zentavo-cli]
 
 #include "benchsupport.h"
+#include "childprocess.h"
 #include "core/errorreport.h"
 #include "core/eventpump.h"
 #include "export/textfileexport.h"
@@ -31,47 +32,9 @@ using namespace zentavo;
 
 namespace {
 
-struct Figures
-{
-    double seconds;
-    double cpuSeconds; // user and system: what the command costs, whatever else runs
-    double peakMiB;
-};
-
-// Runs `body` in a child process with standard output sent to `output`.
-Figures inChild(const std::string &output, const std::function<int()> &body)
-{
-    QElapsedTimer timer;
-    timer.start();
-    const pid_t child = fork();
-    if (child == 0) {
-        const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(fd, STDOUT_FILENO);
-        ::close(fd);
-        _exit(body());
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::fprintf(stderr, "a measured command failed (status %d)\n", status);
-    const double cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                       double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    return {seconds, cpu, usage.ru_maxrss / 1024.0};
-}
-
-Figures command(const std::vector<std::string> &arguments, const std::string &output)
-{
-    return inChild(output, [&] {
-        std::vector<char *> argv;
-        for (const std::string &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        return 127;
-    });
-}
+using bench::command;
+using bench::Figures;
+using bench::inChild;
 
 Figures best(int runs, const std::function<Figures()> &measure)
 {

@@ -9,6 +9,8 @@
 //
 //   bench_floor [rounds]      (default 5)
 
+#include "childprocess.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <algorithm>
@@ -68,24 +70,7 @@ double floorLoop(long count)
 // A command's processor time (user and system), its output to /dev/null.
 double commandSeconds(const std::vector<std::string> &arguments)
 {
-    const pid_t child = fork();
-    if (child == 0) {
-        const int fd = ::open("/dev/null", O_WRONLY);
-        ::dup2(fd, STDOUT_FILENO);
-        std::vector<char *> argv;
-        for (const std::string &argument : arguments)
-            argv.push_back(const_cast<char *>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::fprintf(stderr, "%s failed (status %d)\n", arguments[0].c_str(), status);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return zentavo::bench::command(arguments).cpuSeconds;
 }
 
 // "Start Generating" in the window: the run's wall time, as the window
