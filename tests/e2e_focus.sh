@@ -11,7 +11,7 @@ openbox --sm-disable >"$work/openbox.log" 2>&1 & wm=$!
 "$1" >"$work/zentavo.log" 2>&1 & app=$!
 started "$wm" "$app"
 fail() { echo "FAIL: $*"; cat "$work/zentavo.log"; exit 1; }
-until_true() { w=$1 t=0 && shift && until "$@"; do t=$((t + 1)) && [ $t -lt 300 ] && sleep 0.1 || fail "$w"; done; }
+until_true() { w=$1 t=0 && shift && until "$@"; do t=$((t + 1)) && [ $t -lt 1200 ] && sleep 0.1 || fail "$w"; done; }
 boxes() { [ "$(windows Zentavo | wc -l)" -eq $(($1 + 1)) ] && [ -z "$(windows 'Application Error')" ]; }
 # A control's centre, from its place in the design (twips, 15 to a pixel).
 click() { xdotool mousemove --window "$main" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
