@@ -9,9 +9,9 @@ command -v clang++-14 >/dev/null || { echo "test-fuzz: clang++-14 is not install
 build="${FUZZ_BUILD_DIR:-build-fuzz}"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZENTAVO_SANITIZE=ON -DZENTAVO_FUZZ=ON -DBUILD_TESTING=OFF "$@"
-cmake --build "$build" --target fuzz_settings fuzz_cursor fuzz_commandline
+cmake --build "$build" --target fuzz_settings fuzz_cursor fuzz_commandline fuzz_accounts
 status=0
-for target in settings cursor commandline; do
+for target in settings cursor commandline accounts; do
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/tests/fuzz/fuzz_$target" -runs=0 "tests/fuzz/$target" || status=1
 done
