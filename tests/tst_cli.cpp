@@ -332,6 +332,9 @@ private slots:
                                         << "/ could not be created: Is a directory";
         QTest::addRow("stopped by SIGTERM") << "signal"
                                             << "";
+        QTest::addRow("workbook for standard output, size limit")
+            << "xlsx"
+            << "The workbook for standard output could not be saved: File too large";
     }
     void aFailedWriteNamesItsCauseAndLeavesNoFile()
     {
@@ -353,6 +356,9 @@ private slots:
         } else if (target == QLatin1String("limit")) {
             FileSizeLimit limit(100000);
             outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("big.txt"))});
+        } else if (target == QLatin1String("xlsx")) {
+            FileSizeLimit limit(100000);
+            outcome = run({"-n", "200000", "--format", "xlsx"});
         } else if (target == QLatin1String("fifo")) {
             QCOMPARE(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("fifo"))).constData(), 0600),
                      0);

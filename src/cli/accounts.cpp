@@ -229,6 +229,7 @@ private:
     template <typename Body> static void guard(Body &&body)
     {
         try {
+            const LibraryKeptQuiet quiet;
             body();
         } catch (const Failure &failure) {
             throw OutputFailed{failure.description()};

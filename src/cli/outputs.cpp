@@ -399,8 +399,7 @@ private:
 class WorkbookFormat final : public RowFormat
 {
 public:
-    WorkbookFormat(Workbook &workbook, QString writingPath, QString shownName)
-        : m_workbook(workbook), m_writingPath(std::move(writingPath)), m_shownName(std::move(shownName))
+    explicit WorkbookFormat(Workbook &workbook) : m_workbook(workbook)
     {
         guard([&] { m_workbook.setText(0, 0, u"Results"); });
     }
@@ -427,20 +426,17 @@ public:
     }
 
 private:
-    // Failures name the file as the user gave it, with no line of the
-    // library's own before them.
     template <typename Body> void guard(Body &&body)
     {
         try {
             const LibraryKeptQuiet quiet;
             body();
         } catch (const Failure &failure) {
-            throw OutputFailed{QString(failure.description()).replace(m_writingPath, m_shownName)};
+            throw OutputFailed{failure.description()};
         }
     }
 
     Workbook &m_workbook;
-    const QString m_writingPath, m_shownName;
     qsizetype m_row = 0;
     QString m_number;
 };
@@ -463,10 +459,9 @@ std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers)
     return std::make_unique<CsvFormat>(out, lineNumbers);
 }
 
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook, const QString &writingPath,
-                                          const QString &shownName)
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook)
 {
-    return std::make_unique<WorkbookFormat>(workbook, writingPath, shownName);
+    return std::make_unique<WorkbookFormat>(workbook);
 }
 
 } // namespace zentavo::cli

@@ -126,10 +126,9 @@ std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, q
 // or a line break; the password itself is never changed.
 std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers);
 // The window's workbook: "Results" in the first cell, the rows below it,
-// every cell text. Saved by finish(). Failures name `shownName` where the
-// workbook library names the file it writes, `writingPath`.
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook, const QString &writingPath,
-                                          const QString &shownName);
+// every cell text. Saved by finish(). The workbook library prints nothing
+// meanwhile; its failures name the file it writes.
+std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook);
 
 // Standard error closed to the workbook library while it lives, which prints
 // its own lines there before it returns the failure we report in our words.

@@ -216,6 +216,11 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         return fail(kBadInput,
                     QStringLiteral("a workbook is no text for a terminal: use -o FILE or redirect"));
 
+    // The workbook library names the file it writes: a temporary one, or a
+    // descriptor's /proc path on the way to standard output. Messages name
+    // the destination the user gave instead.
+    QString workbookPath;
+    QString workbookShown;
     try {
         std::optional<AtomicFile> file;
         if (toFile)
@@ -276,17 +281,17 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
                 // without a name where the system allows one.
                 if (!toFile)
                     packed = anonymousFile(workFolder->path());
-                const QString shownName = toFile ? request.outputPath : QStringLiteral("standard output");
-                const QString path = toFile        ? file->temporaryPath()
-                                     : packed >= 0 ? QStringLiteral("/proc/self/fd/%1").arg(packed)
-                                                   : workFolder->filePath(QStringLiteral("out.xlsx"));
+                workbookShown = toFile ? request.outputPath : QStringLiteral("for standard output");
+                workbookPath = toFile        ? file->temporaryPath()
+                               : packed >= 0 ? QStringLiteral("/proc/self/fd/%1").arg(packed)
+                                             : workFolder->filePath(QStringLiteral("out.xlsx"));
                 try {
                     const LibraryKeptQuiet quiet;
-                    workbook = std::make_unique<Workbook>(path, workFolder->path());
+                    workbook = std::make_unique<Workbook>(workbookPath, workFolder->path());
                 } catch (const Failure &failure) {
-                    throw OutputFailed{QString(failure.description()).replace(path, shownName)};
+                    throw OutputFailed{failure.description()};
                 }
-                format = forAccounts ? accountsRows() : workbookFormat(*workbook, path, shownName);
+                format = forAccounts ? accountsRows() : workbookFormat(*workbook);
                 break;
             }
             }
@@ -320,7 +325,10 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         if (file)
             file->commit();
     } catch (const OutputFailed &failure) {
-        return fail(kWriteFailed, failure.message);
+        QString message = failure.message;
+        if (!workbookPath.isEmpty())
+            message.replace(workbookPath, workbookShown);
+        return fail(kWriteFailed, message);
     }
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <xlsxwriter.h>
 
 namespace zentavo {
@@ -80,6 +81,7 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
     m_utf8.resize(required);
     char *end = m_encoder.appendToBuffer(m_utf8.data(), text);
     *end = '\0';
+    checkRowFile();
     // Always a string, never a formula: a password may start with "=".
     const lxw_error error =
         worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), m_utf8.constData(), nullptr);
@@ -109,10 +111,32 @@ void Workbook::fitColumns()
     }
 }
 
+// The library writes the rows to a temporary file as they come and never
+// looks at the outcome: on a full disk, or past a file size limit, it would
+// go on and pack a workbook that silently lacks rows.
+void Workbook::checkRowFile() const
+{
+    FILE *rows = m_sheet->optimize_tmpfile;
+    if (!rows || !std::ferror(rows))
+        return;
+    // The buffered rows are tried once more, which names the cause afresh.
+    errno = 0;
+    std::fflush(rows);
+    const int cause = errno ? errno : EIO;
+    throw Failure(QStringLiteral("%1: %2").arg(
+        QCoreApplication::translate("zentavo::Workbook", "The workbook %1 could not be saved")
+            .arg(QDir::toNativeSeparators(m_path)),
+        qt_error_string(cause)));
+}
+
 void Workbook::save()
 {
     if (!m_workbook)
         throw Failure(QCoreApplication::translate("zentavo::Workbook", "The workbook was already saved."));
+    // The rows still buffered reach the file now, or the failure shows.
+    if (m_sheet->optimize_tmpfile)
+        std::fflush(m_sheet->optimize_tmpfile);
+    checkRowFile();
     // workbook_close frees the workbook whatever the outcome.
     errno = 0;
     const lxw_error error = workbook_close(m_workbook);

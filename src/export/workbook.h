@@ -43,6 +43,8 @@ public:
     void save(EventPump &pump);
 
 private:
+    void checkRowFile() const;
+
     QString m_path;
     QByteArray m_tempFolder;
     lxw_workbook *m_workbook = nullptr;
