@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace zentavo;
 using namespace zentavo::test;
@@ -448,6 +450,80 @@ private slots:
         QCOMPARE(after.readAll(), bytes);
         QCOMPARE(QFileInfo(file).lastModified(), modified);
         QVERIFY(!QFileInfo::exists(file + QStringLiteral(".damaged")));
+    }
+
+    // Anything but a readable file in the store's place: one line says why,
+    // and the run goes on from the first-run options. Root reads any file,
+    // so the unreadable one is tried by a process of another user.
+    void saysOnceWhyStoredOptionsWereNotUsed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cause");
+        QTest::addRow("FIFO") << "fifo"
+                              << "it is a named pipe (FIFO), not a file";
+        QTest::addRow("folder") << "folder"
+                                << "it is a folder, not a file";
+        QTest::addRow("link loop") << "loop"
+                                   << "Too many levels of symbolic links";
+        QTest::addRow("link to /dev/zero") << "zero"
+                                           << "it is a device, not a file";
+        QTest::addRow("unreadable") << "unreadable"
+                                    << "Permission denied";
+    }
+    void saysOnceWhyStoredOptionsWereNotUsed()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cause);
+        const QString file = settingsFolder.filePath(QStringLiteral("Veltrano/Zentavo.ini"));
+        const QByteArray name = QFile::encodeName(file);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile::remove(file);
+        const auto cleanUp = qScopeGuard([&] {
+            if (::unlink(name.constData()) != 0)
+                ::rmdir(name.constData());
+        });
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(file));
+        else if (kind == QLatin1String("loop"))
+            QCOMPARE(::symlink(name.constData(), name.constData()), 0);
+        else if (kind == QLatin1String("zero"))
+            QCOMPARE(::symlink("/dev/zero", name.constData()), 0);
+        else
+            QVERIFY(QFile(file).open(QIODevice::WriteOnly) && ::chmod(name.constData(), 0) == 0);
+
+        Outcome outcome;
+        if (kind == QLatin1String("unreadable") && ::geteuid() == 0) {
+            // Another user may pass through the folders, not read the file.
+            for (const QString &path : {settingsFolder.path(), QFileInfo(file).path()})
+                QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0711), 0);
+            int ends[2];
+            QCOMPARE(::pipe(ends), 0);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(ends[0]);
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0) // nobody
+                    ::_exit(99);
+                const Outcome inChild = run({"-n", "3", "--from-settings"});
+                const QByteArray error = inChild.error.toUtf8();
+                const bool told =
+                    ::write(ends[1], error.constData(), std::size_t(error.size())) == error.size();
+                ::_exit(told ? inChild.status : 98);
+            }
+            ::close(ends[1]);
+            outcome.error = QString::fromUtf8(readAll(ends[0]));
+            ::close(ends[0]);
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        } else {
+            outcome = run({"-n", "3", "--from-settings"});
+            QCOMPARE(lines(outcome.output).size(), 3);
+        }
+        QCOMPARE(outcome.status, 0);
+        QCOMPARE(outcome.error.count(u'\n'), 1);
+        QVERIFY2(outcome.error.contains(file) && outcome.error.contains(cause), qPrintable(outcome.error));
     }
 
     void answersWithoutGenerating_data()
