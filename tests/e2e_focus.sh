@@ -6,10 +6,9 @@ set -eu
 . "$(dirname "$0")/support/desktop.sh"
 need Xvfb openbox xdotool xprop
 ini="$XDG_CONFIG_HOME/Veltrano/Zentavo.ini" && printf '[Zentavo]\nNumber%%20Of%%20Passwords=5\n' >"$ini"
-start_xvfb
-openbox --sm-disable >"$work/openbox.log" 2>&1 & wm=$!
+start_xvfb && start_openbox
 "$1" >"$work/zentavo.log" 2>&1 & app=$!
-started "$wm" "$app"
+started "$app"
 fail() { echo "FAIL: $*"; cat "$work/zentavo.log"; exit 1; }
 until_true() { w=$1 t=0 && shift && until "$@"; do t=$((t + 1)) && [ $t -lt 1200 ] && sleep 0.1 || fail "$w"; done; }
 boxes() { [ "$(windows Zentavo | wc -l)" -eq $(($1 + 1)) ] && [ -z "$(windows 'Application Error')" ]; }

@@ -8,14 +8,12 @@ set -eu
 test_program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/support/desktop.sh"
-need Xvfb openbox
+need Xvfb openbox xprop
 
 status=0
 while read -r screen scale dpi expect; do
   start_xvfb "$screen"
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  started $!
-  sleep 0.5
+  start_openbox
   echo "== $screen at $scale, fonts at $dpi dpi"
   QT_SCALE_FACTOR=$scale QT_FONT_DPI=$dpi ZENTAVO_EXPECT=$expect "$test_program" >"$work/out" 2>&1 || status=1
   grep -E '^(QINFO|FAIL|   Loc|Totals)' "$work/out" || cat "$work/out"

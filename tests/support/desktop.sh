@@ -11,6 +11,10 @@
 #                              (done for $work already; again for a fresh start)
 #   start_xvfb [WIDTHxHEIGHT]  an Xvfb on a free display (1280x1024 unless
 #                              given); exports DISPLAY
+#   start_openbox              openbox on that Xvfb, once it manages windows
+#   start_weston               a Weston in a window of that Xvfb (a headless
+#                              one has no seat, hence no clipboard); exports
+#                              WAYLAND_DISPLAY
 #   windows NAME               the visible windows titled exactly NAME
 
 work=$(mktemp -d)
@@ -46,7 +50,9 @@ private_session "$work"
 
 start_xvfb() {
   rm -f "$work/display"
-  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  # -noreset: when its last client leaves, the server does not reset, which
+  # would turn away a client connecting at that moment.
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   started $!
   tries=0
   until [ -s "$work/display" ]; do
@@ -58,3 +64,28 @@ start_xvfb() {
 }
 
 windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+
+start_weston() {
+  export WAYLAND_DISPLAY="zentavo-test-$$"
+  weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --use-pixman --width=1280 --height=1024 \
+    >"$work/weston.log" 2>&1 &
+  started $!
+  tries=0
+  until [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -lt 600 ] || { echo "Weston did not start:"; cat "$work/weston.log"; exit 1; }
+    sleep 0.1
+  done
+}
+
+start_openbox() {
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm=$!
+  started "$wm"
+  tries=0
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    tries=$((tries + 1))
+    kill -0 "$wm" 2>/dev/null && [ "$tries" -lt 1200 ] || { echo "openbox did not start:"; cat "$work/openbox.log"; exit 1; }
+    sleep 0.1
+  done
+}
