@@ -30,7 +30,7 @@ case "${1:-}" in
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
       openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
-      clang-14 libclang-rt-14-dev weston qt6-wayland adwaita-qt6
+      clang-14 libclang-rt-14-dev weston qt6-wayland wl-clipboard adwaita-qt6
       passwd whois zsh fish" ;;
 esac
 

@@ -133,31 +133,7 @@ PY
 }
 
 count_left() { # route: prints how many of the known passwords a core dump holds
-  rm -f "$work/core"*
-  gcore -o "$work/core" "$app" >"$work/gcore.log" 2>&1 || { cat "$work/gcore.log" >&2; exit 1; }
-  python3 - "$work/known" "$work"/core.* "$1" <<'PY'
-import re, struct, sys
-known = [line.strip() for line in open(sys.argv[1]) if line.strip()]
-dump = open(sys.argv[2], "rb").read()
-# Only the program's memory (the loadable segments), not gdb's notes.
-phoff, = struct.unpack_from("<Q", dump, 0x20)
-phentsize, phnum = struct.unpack_from("<HH", dump, 0x36)
-segments = []
-for i in range(phnum):
-    kind, _, offset, _, _, size = struct.unpack_from("<IIQQQQ", dump, phoff + i * phentsize)
-    if kind == 1:
-        segments.append(dump[offset:offset + size])
-core = b"\0".join(segments)
-# Runs of the passwords' characters first (one pass), then the passwords in them.
-def found(run_pattern, decode):
-    runs = {decode(m.group()) for m in re.finditer(run_pattern, core)}
-    return {p for p in known if any(p in run for run in runs)}
-utf8 = found(rb"[A-Za-z0-9]{20,}", lambda b: b.decode())
-utf16 = found(rb"(?:[A-Za-z0-9]\x00){20,}", lambda b: b.decode("utf-16-le"))
-either = utf16 | utf8
-print(f"{sys.argv[3]:<10} {len(utf16):>7} {len(utf8):>6} {len(either):>7} / {len(known)}")
-PY
-  rm -f "$work/core"*
+  python3 "$(dirname "$0")/support/coredump.py" "$work/known" "$app" "$1"
 }
 
 echo "route      UTF-16  UTF-8  either"
