@@ -11,7 +11,8 @@ start_xvfb && start_openbox
 started "$app"
 fail() { echo "FAIL: $*"; cat "$work/zentavo.log"; exit 1; }
 until_true() { w=$1 t=0 && shift && until "$@"; do t=$((t + 1)) && [ $t -lt 1200 ] && sleep 0.1 || fail "$w"; done; }
-boxes() { [ "$(windows Zentavo | wc -l)" -eq $(($1 + 1)) ] && [ -z "$(windows 'Application Error')" ]; }
+# The main window and $1 boxes, all called Zentavo, and no other window (an error box, in any language).
+boxes() { [ "$(windows Zentavo | wc -l)" -eq $(($1 + 1)) ] && [ "$(xdotool search --onlyvisible --name . | wc -l)" -eq $(($1 + 1)) ]; }
 # A control's centre, from its place in the design (twips, 15 to a pixel).
 click() { xdotool mousemove --window "$main" $((($1 + $3 / 2) / 15)) $((($2 + $4 / 2) / 15)) click 1; }
 start="120 6270 7800 405" Text2="360 4815 7300 345" Text3="360 5670 7300 345"
