@@ -33,7 +33,7 @@ private slots:
         QFETCH(QList<bool>, checked);
         QFETCH(QString, expected);
         const QStringList captions{"a - z", "A - Z", "0 - 9", " Your specified characters"};
-        QList<GroupChoice> groups;
+        QList<CaptionedGroup> groups;
         for (int i = 0; i < 4; ++i)
             groups.append({checked[i], captions[i]});
         QCOMPARE(atLeastCaption(groups), expected);

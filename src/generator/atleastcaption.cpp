@@ -4,10 +4,10 @@
 
 namespace zentavo {
 
-QString atLeastCaption(const QList<GroupChoice> &groups)
+QString atLeastCaption(const QList<CaptionedGroup> &groups)
 {
     QString chosen;
-    for (const GroupChoice &group : groups) {
+    for (const CaptionedGroup &group : groups) {
         if (!group.checked)
             continue;
         if (!chosen.isEmpty())

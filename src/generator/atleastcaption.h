@@ -5,7 +5,7 @@
 
 namespace zentavo {
 
-struct GroupChoice
+struct CaptionedGroup
 {
     bool checked;
     QString caption; // the group check box's caption, as shown
@@ -16,6 +16,6 @@ struct GroupChoice
 // joined with a comma and a blank; a caption that itself starts with a blank
 // keeps it (so two blanks stand before " Your specified characters"). With no
 // group chosen the caption ends after "character".
-QString atLeastCaption(const QList<GroupChoice> &groups);
+QString atLeastCaption(const QList<CaptionedGroup> &groups);
 
 } // namespace zentavo
