@@ -34,7 +34,7 @@ status=0
 nice -n 10 scripts/check-tidy.sh "$build" >"$build/check-tidy.log" 2>&1 &
 tidy=$!
 if [ "$sanitize" != 0 ]; then
-  (nice -n 10 scripts/test-sanitized.sh build && nice -n 10 scripts/test-fuzz.sh build) >"$build/sanitized-build.log" 2>&1 &
+  nice -n 10 scripts/test-sanitized.sh build >"$build/sanitized-build.log" 2>&1 &
   builds=$!
   set -- -LE unit "$@"
 fi
@@ -45,12 +45,21 @@ scripts/check-format.sh || status=1
 wait "$tidy" || status=1
 cat "$build/check-tidy.log"
 if [ "$sanitize" != 0 ]; then
+  # The fuzz targets build beside the sanitizer build and its tests.
+  nice -n 10 scripts/test-fuzz.sh build >"$build/fuzz-build.log" 2>&1 &
+  fuzz=$!
   if wait "$builds"; then
     scripts/test-sanitized.sh run "$@" || status=1
-    scripts/test-fuzz.sh run || status=1
   else
     cat "$build/sanitized-build.log"
-    echo "test: the sanitizer or fuzz build failed (above)"
+    echo "test: the sanitizer build failed (above)"
+    status=1
+  fi
+  if wait "$fuzz"; then
+    scripts/test-fuzz.sh run || status=1
+  else
+    cat "$build/fuzz-build.log"
+    echo "test: the fuzz build failed (above)"
     status=1
   fi
 fi
