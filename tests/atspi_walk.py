@@ -1,10 +1,12 @@
 """Walks Zentavo's accessibility tree as a screen reader does and checks what
 each control is called. Run by atspi_names.sh on a private bus."""
 
+import os
 import sys
 import time
 
-import pyatspi
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+from atspi import application, wait  # noqa: E402
 
 # (role, name, described): every control a person works with, by what it is
 # announced as; `described` when it must also say what it does.
@@ -32,18 +34,6 @@ EXPECTED = [
 ]
 
 
-def application():
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.name.lower() == "zentavo" and app.childCount > 0:
-                return app
-        time.sleep(0.2)
-    sys.exit("Zentavo never appeared on the accessibility bus")
-
-
 def walk(node, found):
     role = node.getRoleName()
     found.append((role, node.name, node.description))
@@ -56,7 +46,7 @@ def walk(node, found):
 
 
 def main():
-    app = application()
+    app = wait("Zentavo on the accessibility bus", application, timeout=20)
     time.sleep(0.5)
     found = []
     walk(app, found)

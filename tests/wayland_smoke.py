@@ -6,48 +6,11 @@ import subprocess
 import sys
 import time
 
-import pyatspi
-
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+from atspi import application, find, wait  # noqa: E402
 from coredump import passwords_left  # noqa: E402
 
 work, pid = sys.argv[1], int(sys.argv[2])
-
-
-def wait(what, probe, timeout=180):
-    # Generous: a machine busy with builds makes every step many times slower.
-    deadline = time.time() + timeout
-    while True:
-        found = probe()
-        if found:
-            return found
-        if time.time() > deadline:
-            sys.exit(f"timed out waiting for {what}")
-        time.sleep(0.2)
-
-
-def application():
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is not None and app.name.lower() == "zentavo" and app.childCount > 0:
-            return app
-    return None
-
-
-def find(node, role, name=None):
-    """The first node of that role (and name) below node, passwords left out."""
-    if node is None:
-        return None
-    if node.getRoleName() == role and (name is None or node.name.startswith(name)):
-        return node
-    if node.getRoleName() == "table":
-        return None
-    for i in range(node.childCount):
-        hit = find(node.getChildAtIndex(i), role, name)
-        if hit is not None:
-            return hit
-    return None
 
 
 def window_saying(text):
