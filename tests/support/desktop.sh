@@ -48,18 +48,26 @@ private_session() {
 }
 private_session "$work"
 
+# Waits, a tenth of a second at a time and at most TRIES times, until the
+# command succeeds; stops with NAME's log ($work/NAME.log) if it never does
+# or process PID ended meanwhile.
+wait_started() { # NAME TRIES PID command...
+  name=$1 limit=$2 pid=$3 tries=0
+  shift 3
+  until "$@"; do
+    tries=$((tries + 1))
+    kill -0 "$pid" 2>/dev/null && [ "$tries" -lt "$limit" ] || { echo "$name did not start:"; cat "$work/$name.log"; exit 1; }
+    sleep 0.1
+  done
+}
+
 start_xvfb() {
   rm -f "$work/display"
   # -noreset: when its last client leaves, the server does not reset, which
   # would turn away a client connecting at that moment.
-  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/Xvfb.log" &
   started $!
-  tries=0
-  until [ -s "$work/display" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
-    sleep 0.1
-  done
+  wait_started Xvfb 100 $! test -s "$work/display"
   export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb
 }
 
@@ -70,22 +78,11 @@ start_weston() {
   weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --use-pixman --width=1280 --height=1024 \
     >"$work/weston.log" 2>&1 &
   started $!
-  tries=0
-  until [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 600 ] || { echo "Weston did not start:"; cat "$work/weston.log"; exit 1; }
-    sleep 0.1
-  done
+  wait_started weston 600 $! test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
 }
 
 start_openbox() {
   openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm=$!
-  started "$wm"
-  tries=0
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    tries=$((tries + 1))
-    kill -0 "$wm" 2>/dev/null && [ "$tries" -lt 1200 ] || { echo "openbox did not start:"; cat "$work/openbox.log"; exit 1; }
-    sleep 0.1
-  done
+  started $!
+  wait_started openbox 1200 $! sh -c "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'"
 }
