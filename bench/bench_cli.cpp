@@ -52,17 +52,14 @@ Figures best(int runs, const std::function<Figures()> &measure)
 Figures window(int count, bool workbook, const QString &path)
 {
     return inChild("/dev/null", [&] {
-        bench::SilentPrompter prompter;
-        ErrorReport report(prompter, QString());
-        CryptoRandomSource random;
-        PasswordGenerator generator(random, report);
-        bench::ListHost host;
+        bench::Generation generation;
+        auto &[prompter, report, random, generator, host] = generation;
         host.current.useLowerCase = host.current.useUpperCase = host.current.useDigits = true;
         host.current.atLeastOneFromEachGroup = true;
         host.current.passwordCount = QString::number(count);
         host.current.passwordLength = QStringLiteral("16");
         host.list.addColumn(QStringLiteral("Result(s)"));
-        generator.run(host.current, host);
+        generation.run();
         EventPump pump;
         if (workbook) {
             QTemporaryDir temp;

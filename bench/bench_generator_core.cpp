@@ -17,17 +17,13 @@ namespace {
 
 void measure(const char *name, GenerationOptions options)
 {
-    bench::SilentPrompter prompter;
-    ErrorReport report(prompter, QString());
-    CryptoRandomSource random;
-    PasswordGenerator generator(random, report);
-    bench::ListHost host;
-    host.current = options;
+    bench::Generation generation;
+    generation.host.current = options;
     QElapsedTimer timer;
     timer.start();
-    generator.run(host.current, host);
+    generation.run();
     const double seconds = timer.nsecsElapsed() / 1e9;
-    const qint64 rows = host.list.storedRowCount();
+    const qint64 rows = generation.host.list.storedRowCount();
     const double characters = double(rows) * options.passwordLength.toInt();
     std::printf("%-44s %9.3f s %12.0f passwords/s %7.1f ns/character\n", name, seconds, rows / seconds,
                 seconds * 1e9 / characters);

@@ -64,17 +64,14 @@ void largeBlockFreed()
 
 void millionRows()
 {
-    bench::SilentPrompter prompter;
-    ErrorReport report(prompter, QString());
-    CryptoRandomSource random;
-    PasswordGenerator generator(random, report);
-    bench::ListHost host;
-    host.current.useLowerCase = host.current.useUpperCase = host.current.useDigits = true;
-    host.current.atLeastOneFromEachGroup = host.current.showLineNumbers = true;
-    host.current.passwordCount = QStringLiteral("1000000");
-    host.current.passwordLength = QStringLiteral("16");
-    generator.run(host.current, host);
-    host.list.removeAllRows();
+    bench::Generation generation;
+    GenerationOptions &options = generation.host.current;
+    options.useLowerCase = options.useUpperCase = options.useDigits = true;
+    options.atLeastOneFromEachGroup = options.showLineNumbers = true;
+    options.passwordCount = QStringLiteral("1000000");
+    options.passwordLength = QStringLiteral("16");
+    generation.run();
+    generation.host.list.removeAllRows();
 }
 
 } // namespace

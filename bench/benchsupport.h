@@ -3,6 +3,7 @@
 // Small helpers shared by the benchmarks.
 
 #include "core/clock.h"
+#include "core/errorreport.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
 #include "generator/passwordgenerator.h"
@@ -54,6 +55,18 @@ public:
     GenerationOptions current;
     ResultsList list;
     void append(const PasswordBatch &batch) override { list.appendRows(batch); }
+};
+
+// The generator as the window's button drives it, with the system's random
+// source and no message box: set host.current, then run().
+struct Generation
+{
+    SilentPrompter prompter;
+    ErrorReport report{prompter, QString()};
+    CryptoRandomSource random;
+    PasswordGenerator generator{random, report};
+    ListHost host;
+    void run() { generator.run(host.current, host); }
 };
 
 } // namespace zentavo::bench
