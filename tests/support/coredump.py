@@ -5,7 +5,6 @@ Imported, passwords_left(known, pid) gives the three counts."""
 
 import glob
 import os
-import re
 import struct
 import subprocess
 import sys
@@ -33,13 +32,17 @@ def passwords_left(known, pid):
             sys.exit(f"gcore failed: {result.stdout}{result.stderr}")
         core = _segments(glob.glob(os.path.join(folder, "core.*"))[0])
 
-    # Runs of the passwords' characters first (one pass), then the passwords in them.
-    def found(run_pattern, decode):
-        runs = {decode(m.group()) for m in re.finditer(run_pattern, core)}
-        return {p for p in known if any(p in run for run in runs)}
-
-    utf8 = found(rb"[A-Za-z0-9]{20,}", lambda b: b.decode())
-    utf16 = found(rb"(?:[A-Za-z0-9]\x00){20,}", lambda b: b.decode("utf-16-le"))
+    # grep looks for all of them, in both encodings, in one pass.
+    encodings = ("utf-8", "utf-16-le")
+    with tempfile.NamedTemporaryFile() as patterns:
+        patterns.write(b"".join(p.encode(e) + b"\n" for p in known for e in encodings))
+        patterns.flush()
+        search = subprocess.run(["grep", "--text", "--only-matching", "--fixed-strings", "--file", patterns.name],
+                                input=core, capture_output=True)
+    if search.returncode > 1:
+        sys.exit(f"grep failed: {search.stderr.decode()}")
+    matches = set(search.stdout.split(b"\n"))
+    utf8, utf16 = ({p for p in known if p.encode(e) in matches} for e in encodings)
     return len(utf16), len(utf8), len(utf16 | utf8)
 
 
