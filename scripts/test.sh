@@ -9,58 +9,49 @@
 #      package and the displays run;
 #   2. the checks: includes follow the layers, the sources follow
 #      .clang-format, clang-tidy finds nothing;
-#   3. the sanitizer build in build-asan/: the unit tests (label "unit") are
-#      built there, with the same compiler and warnings, and run once, under
+#   3. the sanitizer build in build-asan/, with clang: the unit tests (label
+#      "unit") are built there, with warnings as errors, and run once, under
 #      AddressSanitizer and UndefinedBehaviorSanitizer; and the fuzz targets
 #      replay their seed corpora.
-# The tests of step 1 spend most of their time waiting for displays and
-# programs: clang-tidy and the builds of step 3 run meanwhile, at a lower
-# priority.
+# Step 3 runs from the start beside the others, at a lower priority, on the
+# cores they leave idle: the tests of step 1 spend most of their time
+# waiting for displays and programs. clang-tidy runs beside them too.
 #
-# SANITIZE=0 leaves the sanitizer and fuzz builds out and builds and runs the
-# unit tests in the plain build instead. Arguments go to both ctest runs
-# (e.g. -R tst_memory).
+# SANITIZE=0 leaves the sanitizer build out and builds and runs the unit
+# tests in the plain build instead. Arguments go to both ctest runs (e.g.
+# -R tst_memory).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --test
 build="${BUILD_DIR:-build}"
 sanitize="${SANITIZE:-1}"
-unit=ON
-[ "$sanitize" = 0 ] || unit=OFF
-scripts/build.sh -DZENTAVO_WERROR=ON -DBUILD_TESTING=ON -DZENTAVO_BENCHMARKS=ON -DZENTAVO_UNIT_TESTS=$unit
+mkdir -p "$build"
 # Every part runs even after one has failed, so one run shows all findings.
 status=0
-# clang-tidy reads the plain build's flags.
-nice -n 10 scripts/check-tidy.sh "$build" >"$build/check-tidy.log" 2>&1 &
-tidy=$!
+unit=ON
+only=""
 if [ "$sanitize" != 0 ]; then
-  nice -n 10 scripts/test-sanitized.sh build >"$build/sanitized-build.log" 2>&1 &
-  builds=$!
-  set -- -LE unit "$@"
+  # Built and run beside everything else, on the cores the rest leaves idle.
+  nice -n 10 scripts/test-sanitized.sh both "$@" >"$build/sanitized.log" 2>&1 &
+  sanitized=$!
+  unit=OFF
+  only="-LE unit"
 fi
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 -j2 "$@") || status=1
-[ "$sanitize" = 0 ] || shift 2
+if scripts/build.sh -DZENTAVO_WERROR=ON -DBUILD_TESTING=ON -DZENTAVO_BENCHMARKS=ON -DZENTAVO_UNIT_TESTS=$unit; then
+  # clang-tidy reads the plain build's flags.
+  nice -n 10 scripts/check-tidy.sh "$build" >"$build/check-tidy.log" 2>&1 &
+  tidy=$!
+  # shellcheck disable=SC2086
+  (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 -j2 $only "$@") || status=1
+  wait "$tidy" || status=1
+  cat "$build/check-tidy.log"
+else
+  status=1
+fi
 scripts/check-layers.sh || status=1
 scripts/check-format.sh || status=1
-wait "$tidy" || status=1
-cat "$build/check-tidy.log"
 if [ "$sanitize" != 0 ]; then
-  # The fuzz targets build beside the sanitizer build and its tests.
-  nice -n 10 scripts/test-fuzz.sh build >"$build/fuzz-build.log" 2>&1 &
-  fuzz=$!
-  if wait "$builds"; then
-    scripts/test-sanitized.sh run "$@" || status=1
-  else
-    cat "$build/sanitized-build.log"
-    echo "test: the sanitizer build failed (above)"
-    status=1
-  fi
-  if wait "$fuzz"; then
-    scripts/test-fuzz.sh run || status=1
-  else
-    cat "$build/fuzz-build.log"
-    echo "test: the fuzz build failed (above)"
-    status=1
-  fi
+  wait "$sanitized" || status=1
+  cat "$build/sanitized.log"
 fi
 exit "$status"

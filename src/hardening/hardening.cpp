@@ -22,7 +22,16 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// GCC says a memory checker is built in by __SANITIZE_*__, clang by __has_feature.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define ZENTAVO_MEMORY_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define ZENTAVO_MEMORY_CHECKER 1
+#endif
+#endif
+
+#if defined(__GLIBC__) && !defined(ZENTAVO_MEMORY_CHECKER)
 #define ZENTAVO_WIPING_FREE 1
 #include <atomic>
 #include <cerrno>

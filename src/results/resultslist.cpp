@@ -92,7 +92,7 @@ void ResultsList::checkRow(qsizetype row) const
                 .arg(row + 1));
 }
 
-ResultsList::TextSpan ResultsList::span(qsizetype row) const
+ResultsList::TextSpan ResultsList::textSpan(qsizetype row) const
 {
     const Page &page = m_pages[std::size_t(row / kPageRows)];
     const qsizetype at = row % kPageRows;
@@ -118,13 +118,13 @@ qint32 ResultsList::lineNumber(qsizetype row) const
 
 qsizetype ResultsList::passwordLength(qsizetype row) const
 {
-    const TextSpan text = span(row);
+    const TextSpan text = textSpan(row);
     return text.wide ? text.bytes / 2 : text.bytes;
 }
 
 void ResultsList::appendPassword(qsizetype row, QString &out) const
 {
-    TextSpan text = span(row);
+    TextSpan text = textSpan(row);
     // A text may run on from one chunk into the next.
     while (text.bytes > 0) {
         const char *at = m_chunks[std::size_t(text.start / kChunkBytes)] + text.start % kChunkBytes;

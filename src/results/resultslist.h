@@ -143,7 +143,7 @@ private:
         bool wide;
     };
 
-    TextSpan span(qsizetype row) const;
+    TextSpan textSpan(qsizetype row) const;
     qint32 lineNumber(qsizetype row) const;
     qsizetype passwordLength(qsizetype row) const;
     void appendPassword(qsizetype row, QString &out) const;
