@@ -26,11 +26,12 @@ case "${1:-}" in
     packages="$packages $packaging" ;;
   --test)
     # stress-ng keeps the cores busy while a test repeats (see README); clang
-    # and its libFuzzer runtime build the fuzz targets.
+    # and its libFuzzer runtime make the sanitizer build with the fuzz
+    # targets; lld links quicker than ld.
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
       openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
-      clang-14 libclang-rt-14-dev weston qt6-wayland wl-clipboard adwaita-qt6
+      clang-14 libclang-rt-14-dev lld weston qt6-wayland wl-clipboard adwaita-qt6
       passwd whois zsh fish" ;;
 esac
 
