@@ -27,12 +27,13 @@ case "${1:-}" in
   --test)
     # stress-ng keeps the cores busy while a test repeats (see README); clang
     # and its libFuzzer runtime make the sanitizer build with the fuzz
-    # targets; lld links quicker than ld.
+    # targets; lld links quicker than ld; tst_hardening runs both programs
+    # under jemalloc, tcmalloc and mimalloc.
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
       openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
       clang-14 libclang-rt-14-dev lld weston qt6-wayland wl-clipboard adwaita-qt6
-      passwd whois zsh fish" ;;
+      passwd whois zsh fish libjemalloc2 libtcmalloc-minimal4 libmimalloc2.0" ;;
 esac
 
 missing=""

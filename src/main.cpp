@@ -1,6 +1,7 @@
 #include "core/config.h"
 #include "ui/desktopservices.h"
 #include "ui/form1.h"
+#include "ui/sessionend.h"
 
 #include "export/workbookfolder.h"
 #include "hardening/hardening.h"
@@ -79,11 +80,15 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     zentavo::hardenProcess();
+    const std::string unwiped = zentavo::unwipedMemoryNotice();
+    if (!unwiped.empty())
+        std::fprintf(stderr, "zentavo: %s\n", unwiped.c_str());
     QCoreApplication::setApplicationName(QStringLiteral("Zentavo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ZENTAVO_VERSION));
     if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
 
+    zentavo::SessionEnd sessionEnd;
     QApplication app(argc, argv);
     // In the language the system asks for (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
     const zentavo::Translations translations;
@@ -94,6 +99,7 @@ int main(int argc, char *argv[])
     zentavo::DesktopServices desktop;
     zentavo::Form1 window(desktop.services());
     desktop.setMainWindow(&window);
+    sessionEnd.closes(window);
     window.Form_Load();
     window.show();
 

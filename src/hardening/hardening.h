@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace zentavo {
 
@@ -10,10 +11,14 @@ namespace zentavo {
 // hardening.cpp).
 void hardenProcess();
 
-// Whether blocks given back through free() and realloc() are wiped in this
-// process: not where another allocator stands in for the C library's, nor
-// under a memory checker, which bring their own.
+// Whether blocks given back through free(), realloc() and operator delete
+// are wiped in this process: not where the allocator in use cannot tell how
+// large its blocks are, nor under a memory checker, which brings its own.
 bool wipesFreedMemory();
+
+// What a program should tell its user when freed memory is not wiped,
+// naming the allocator; empty when it is, and under a memory checker.
+std::string unwipedMemoryNotice();
 
 // Leaves the pages wholly inside [data, data + size) out of any core dump.
 void excludeFromDumps(void *data, std::size_t size);
