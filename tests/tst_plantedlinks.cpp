@@ -1,7 +1,8 @@
 // Saving the passwords to names another user prepared: run by
 // plantedlinks.sh as one user, after a second user planted links and files
-// in a shared folder. Every such name is refused, the user is told why, and
-// what was planted stays as it was.
+// in a shared folder, and in folders the two share through a group. Every
+// such name is refused, the user is told why, and what was planted stays as
+// it was.
 #include "exportfakes.h"
 #include "windowfixture.h"
 
@@ -48,7 +49,9 @@ private slots:
         if (paths.isEmpty())
             QSKIP("run by plantedlinks.sh, which plants the names (ZENTAVO_PLANTED)");
         for (const QString &path : paths)
-            QTest::addRow("%s", qPrintable(QFileInfo(path).fileName())) << path;
+            QTest::addRow("%s/%s", qPrintable(QFileInfo(path).dir().dirName()),
+                          qPrintable(QFileInfo(path).fileName()))
+                << path;
     }
 
     void savingThereIsRefused()

@@ -54,6 +54,9 @@ private slots:
         QTest::addRow("own file in another user's sticky shared folder")
             << QStringList{"folder shared 1777", "theirs shared", "file shared/dest"}
             << "other users can change";
+        QTest::addRow("own file in another user's private folder")
+            << QStringList{"folder shared 700", "file shared/dest", "theirs shared"}
+            << "other users can change";
     }
 
     void destination()
@@ -90,30 +93,59 @@ private slots:
             QVERIFY2(reason.contains(refusal), qPrintable(reason));
     }
 
-    // Another process swaps a link to the user's own file in at the name
-    // after the checks: the save replaces the link, the file stays as it was.
-    void aLinkSwappedInAfterTheChecksIsNotFollowed()
+    // Another process changes the folder between the steps: a link swapped
+    // in at the name after the checks is replaced, never followed; a link
+    // renamed over the finished file's temporary name, or a mode opened to
+    // others, fails the save, saying so; the user's file stays as it was.
+    void changedBetweenTheSteps_data()
     {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("error"); // a part of it; empty: saved
+        QTest::addRow("a link at the name after the checks") << "link at name" << QString();
+        QTest::addRow("a link over the temporary name before the move") << "link over temporary"
+                                                                        << "led to another file";
+        QTest::addRow("the file opened to others while written") << "mode"
+                                                                 << "open to other users (mode 0644)";
+    }
+    void changedBetweenTheSteps()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, error);
         QTemporaryDir dir;
-        static QString precious, dest;
+        static QString precious, dest, changing;
+        changing = change;
         precious = dir.filePath(QStringLiteral("precious.txt"));
         dest = dir.filePath(QStringLiteral("out.txt"));
         QFile file(precious);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept\n") == 5);
         file.close();
-        DestinationFile::afterChecks = [] {
-            QProcess::execute(QStringLiteral("ln"), {"-s", precious, dest});
+        DestinationFile::betweenSteps = [](DestinationFile::Step step) {
+            const QDir folder = QFileInfo(dest).dir();
+            const QStringList hidden =
+                folder.entryList({".out.txt.*"}, QDir::Files | QDir::System | QDir::Hidden);
+            if (step == DestinationFile::Step::Checked && changing == QLatin1String("link at name"))
+                QProcess::execute(QStringLiteral("ln"), {"-s", precious, dest});
+            if (step == DestinationFile::Step::Named && changing == QLatin1String("link over temporary"))
+                QProcess::execute(QStringLiteral("ln"), {"-sfT", precious, folder.filePath(hidden.value(0))});
         };
         DestinationFile destination(dest, ::geteuid());
         QVERIFY(destination.refusal().isEmpty() && destination.create());
-        DestinationFile::afterChecks = nullptr;
-        QVERIFY(QFileInfo(dest).isSymLink()); // the second process did swap it in
         QCOMPARE(::write(destination.fd(), "secret\n", 7), 7);
-        QVERIFY2(destination.commit(), qPrintable(destination.error()));
+        if (change == QLatin1String("mode"))
+            QCOMPARE(::fchmod(destination.fd(), 0644), 0);
+        const bool saved = destination.commit();
+        DestinationFile::betweenSteps = nullptr;
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "kept\n");
-        QVERIFY(!QFileInfo(dest).isSymLink());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).filter(".out"),
+                 QStringList());
+        if (!error.isEmpty()) {
+            QVERIFY(!saved);
+            QVERIFY2(destination.error().contains(error), qPrintable(destination.error()));
+            return;
+        }
+        QVERIFY2(saved, qPrintable(destination.error()));
         struct stat written = {};
-        QVERIFY(::lstat(QFile::encodeName(dest).constData(), &written) == 0 &&
+        QVERIFY(::lstat(QFile::encodeName(dest).constData(), &written) == 0 && S_ISREG(written.st_mode) &&
                 (written.st_mode & 0777) == 0600);
     }
 };

@@ -19,6 +19,7 @@
 #include <QStringEncoder>
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -174,12 +175,18 @@ public:
             // with no copy in a buffer of the file's own. The file is the
             // owner's alone from the start, also where it replaces one that
             // others could read.
-            if (!m_destination.create() ||
-                !m_file.open(m_destination.fd(), QIODevice::WriteOnly | QIODevice::Unbuffered,
-                             QFileDevice::DontCloseHandle))
+            QString cause;
+            if (!m_destination.create())
+                cause = m_destination.error();
+            else if (!m_file.open(m_destination.fd(), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                  QFileDevice::DontCloseHandle))
+                cause = m_file.errorString();
+            if (!m_file.isOpen()) {
+                m_destination.discard();
                 throw Failure(
                     QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be created: %2")
-                        .arg(QDir::toNativeSeparators(m_path), m_destination.error()));
+                        .arg(QDir::toNativeSeparators(m_path), cause));
+            }
         });
         return m_file.isOpen();
     }
@@ -217,13 +224,15 @@ public:
                 line = 194;
                 appendPaddedRow(m_list, r, widths, text);
             } catch (const Failure &failure) {
-                // The rest of the list is gone; the line is dropped whole.
+                // The rest of the list is gone; the line is dropped whole,
+                // and the file saved with what it holds before that is said.
                 text.truncate(lineStart);
-                m_procedure.report(line, failure.description());
+                m_lostRows.emplace(line, failure.description());
                 break;
             } catch (const std::bad_alloc &) {
                 // Nothing is left to write with: the file is not finished,
                 // and a half-written one does not replace the old.
+                giveUpFile();
                 m_procedure.report(line, QCoreApplication::translate(
                                              "zentavo::TextFileExport",
                                              "Out of memory: there is no room left to write the file."));
@@ -253,7 +262,7 @@ public:
         if (!m_file.isOpen())
             return;
         if (!complete) {
-            m_file.close(); // the unfinished file goes with m_destination
+            giveUpFile();
             return;
         }
         // Moving the file into place waits for the disk to hold it, which
@@ -261,13 +270,18 @@ public:
         m_procedure.step(232, [&] {
             const bool written =
                 runWhileYielding(m_pump, [&] { return m_writer.writeAll() && (m_file.close(), true); });
-            if (!written)
-                throw Failure(writeFailure());
+            if (!written) {
+                const QString failure = writeFailure();
+                giveUpFile();
+                throw Failure(failure);
+            }
             if (!runWhileYielding(m_pump, [&] { return m_destination.commit(); }))
                 throw Failure(
                     QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be saved: %2")
                         .arg(QDir::toNativeSeparators(m_path), m_destination.error()));
         });
+        if (m_lostRows)
+            m_procedure.report(m_lostRows->first, m_lostRows->second);
     }
 
     void resetProgress()
@@ -288,8 +302,18 @@ private:
         m_writer.text().append(QLatin1String("\r\n"));
         if (m_writer.writeIfFull())
             return true;
-        m_procedure.report(line, writeFailure());
+        const QString failure = writeFailure();
+        giveUpFile();
+        m_procedure.report(line, failure);
         return false;
+    }
+
+    // The unfinished file leaves the disk before any report of why is shown:
+    // a program ended while the box is up leaves nothing behind.
+    void giveUpFile()
+    {
+        m_file.close();
+        m_destination.discard();
     }
 
     void showRowProgress(qsizetype row)
@@ -326,6 +350,7 @@ private:
     DestinationFile m_destination;
     QFile m_file;
     BlockWriter m_writer;
+    std::optional<std::pair<int, QString>> m_lostRows; // reported once the file is saved
 };
 
 } // namespace
