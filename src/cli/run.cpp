@@ -194,7 +194,7 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
     // takes the line number's place.
     AccountNames accounts;
     if (request.accountsPath && request.action == Request::Action::Generate) {
-        accounts = readAccountNames(*request.accountsPath, streams.input);
+        accounts = readAccountNames(*request.accountsPath, streams.input, request.format != Format::Plain);
         if (!accounts.error.isEmpty())
             return fail(kBadInput, accounts.error);
         request.options.passwordCount = QString::number(accounts.names.size());

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+namespace zentavo {
+
+// What an account name may be, wherever a list of them comes from: checked
+// one at a time, in the list's order, so that a name given twice is found.
+//
+// Refused are names a person reading a hand-out cannot see as they are (a
+// format character such as a right-to-left override, a line or paragraph
+// separator, a noncharacter, a blank at either end), names no system takes
+// (a colon, a control character, more than kLongestName bytes of UTF-8),
+// a name given before (also in another composition of the same letters),
+// and, in a file a spreadsheet may open, a name a spreadsheet would take for
+// a formula.
+class AccountNameCheck
+{
+public:
+    static constexpr qsizetype kLongestName = 256; // bytes of UTF-8
+
+    // `forSpreadsheet`: the names go into a file a spreadsheet may open
+    // (CSV, text, workbook).
+    explicit AccountNameCheck(bool forSpreadsheet) : m_forSpreadsheet(forSpreadsheet) {}
+
+    // Why `name`, found at `line` of its list, cannot be an account name, or
+    // an empty text when it can (it is then remembered).
+    QString refusal(const QString &name, qsizetype line);
+
+private:
+    bool m_forSpreadsheet;
+    QHash<QString, qsizetype> m_lines; // each name taken, and its line
+};
+
+} // namespace zentavo
