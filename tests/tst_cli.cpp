@@ -355,7 +355,7 @@ private slots:
                                             << "";
         QTest::addRow("workbook for standard output, size limit")
             << "xlsx"
-            << "The workbook for standard output could not be saved: File too large";
+            << "The workbook for standard output could not keep its rows in the temporary folder";
     }
     void aFailedWriteNamesItsCauseAndLeavesNoFile()
     {

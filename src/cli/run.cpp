@@ -268,7 +268,8 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
                 format = csvFormat(out, lineNumbers);
                 break;
             case Format::Workbook: {
-                workFolder.emplace();
+                // Named for what made it: a run killed outright leaves it.
+                workFolder.emplace(QDir::tempPath() + QStringLiteral("/zentavo-cli-XXXXXX"));
                 if (!workFolder->isValid())
                     throw OutputFailed{
                         QStringLiteral("no private temporary folder: %1").arg(workFolder->errorString())};

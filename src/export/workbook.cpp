@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <sys/statvfs.h>
 #include <xlsxwriter.h>
 
 namespace zentavo {
@@ -27,6 +28,13 @@ Failure workbookFailure(const QString &what, lxw_error error, int systemError = 
     const QString why = QString::fromUtf8(lxw_strerror(error));
     return Failure(systemError ? QStringLiteral("%1: %2 (%3)").arg(what, qt_error_string(systemError), why)
                                : QStringLiteral("%1: %2").arg(what, why));
+}
+
+// The file system of `folder` has no room left for anyone but root.
+bool hasNoRoom(const QByteArray &folder)
+{
+    struct statvfs space = {};
+    return ::statvfs(folder.constData(), &space) == 0 && (space.f_bavail == 0 || space.f_favail == 0);
 }
 
 // Column widths are in characters of the sheet's standard font; passwords
@@ -124,8 +132,9 @@ void Workbook::checkRowFile() const
     std::fflush(rows);
     const int cause = errno ? errno : EIO;
     throw Failure(QStringLiteral("%1: %2").arg(
-        QCoreApplication::translate("zentavo::Workbook", "The workbook %1 could not be saved")
-            .arg(QDir::toNativeSeparators(m_path)),
+        QCoreApplication::translate("zentavo::Workbook",
+                                    "The workbook %1 could not keep its rows in the temporary folder %2")
+            .arg(QDir::toNativeSeparators(m_path), QDir::toNativeSeparators(QFile::decodeName(m_tempFolder))),
         qt_error_string(cause)));
 }
 
@@ -146,11 +155,21 @@ void Workbook::save()
     const bool fileError = error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
                            error == LXW_ERROR_READING_TMPFILE || error == LXW_ERROR_ZIP_FILE_OPERATION ||
                            error == LXW_ERROR_ZIP_FILE_ADD || error == LXW_ERROR_ZIP_CLOSE;
-    if (error != LXW_NO_ERROR)
-        throw workbookFailure(
-            QCoreApplication::translate("zentavo::Workbook", "The workbook %1 could not be saved")
-                .arg(QDir::toNativeSeparators(m_path)),
-            error, fileError ? systemError : 0);
+    if (error == LXW_NO_ERROR)
+        return;
+    // The library's own files in the temporary folder, or a full disk there,
+    // are no fault of the destination's.
+    const bool temporary =
+        error == LXW_ERROR_CREATING_TMPFILE || error == LXW_ERROR_READING_TMPFILE ||
+        (fileError && (systemError == ENOSPC || systemError == EDQUOT) && hasNoRoom(m_tempFolder));
+    throw workbookFailure(
+        temporary ? QCoreApplication::translate(
+                        "zentavo::Workbook", "The workbook %1 could not be saved in the temporary folder %2")
+                        .arg(QDir::toNativeSeparators(m_path),
+                             QDir::toNativeSeparators(QFile::decodeName(m_tempFolder)))
+                  : QCoreApplication::translate("zentavo::Workbook", "The workbook %1 could not be saved")
+                        .arg(QDir::toNativeSeparators(m_path)),
+        error, fileError ? systemError : 0);
 }
 
 void Workbook::save(EventPump &pump)
