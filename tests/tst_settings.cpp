@@ -161,15 +161,17 @@ private slots:
         QFETCH(QString, kept);
         QVERIFY(QDir().mkpath(QFileInfo(file()).absolutePath()));
         writeBytes(file(), bytes);
+        writeBytes(file() + ".damaged", "set aside before"); // an earlier copy stays as it is
         SettingsStore store(file());
         QCOMPARE(store.readError(), QString());
         QCOMPARE(store.ReadSetting("Check1", ""), kept);
         QVERIFY(store.WriteSetting("Check3", "0"));
-        QCOMPARE(readBytes(file() + ".damaged"), bytes);
+        QCOMPARE(readBytes(file() + ".damaged.1"), bytes);
         SettingsStore later(file());
         QCOMPARE(later.ReadSetting("Check1", ""), kept);
         QCOMPARE(later.ReadSetting("Check3", ""), QStringLiteral("0"));
-        QCOMPARE(readBytes(file() + ".damaged"), bytes); // a sound file is not set aside again
+        QCOMPARE(readBytes(file() + ".damaged.1"), bytes); // a sound file is not set aside again
+        QCOMPARE(readBytes(file() + ".damaged"), QByteArray("set aside before"));
     }
 
     void somethingElseInPlaceOfTheFileIsLeftAlone_data()

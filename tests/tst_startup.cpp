@@ -1,6 +1,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "cursorbytes.h"
+#include "runningwindow.h"
 #include "ui/form1.h"
 #include "windowfixture.h"
 
@@ -11,6 +12,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <sys/stat.h>
@@ -204,6 +206,27 @@ private slots:
         QVERIFY(damaged.open(QIODevice::ReadOnly));
         QCOMPARE(damaged.readAll(), zeros);
         QCOMPARE(fixture->storedSettings(), kFirstStartWrites);
+    }
+
+    // Two windows starting at once on a damaged store: whichever sets it
+    // aside, the damaged bytes are kept, once, and the store is a fresh file.
+    void twoWindowsOnADamagedStore()
+    {
+        QTemporaryDir home;
+        const QDir folder(home.filePath(QStringLiteral("config/Veltrano")));
+        const QByteArray zeros(4096, '\0');
+        writeFile(folder.filePath(QStringLiteral("Zentavo.ini")), zeros);
+        RunningWindow first(home.path()), second(home.path());
+        QVERIFY(first.endsCleanly());
+        QVERIFY(second.endsCleanly());
+        int kept = 0;
+        for (const QString &aside : folder.entryList({QStringLiteral("Zentavo.ini.damaged*")})) {
+            QFile file(folder.filePath(aside));
+            kept += file.open(QIODevice::ReadOnly) && file.readAll() == zeros;
+        }
+        QCOMPARE(kept, 1);
+        const QSettings fresh(folder.filePath(QStringLiteral("Zentavo.ini")), QSettings::IniFormat);
+        QCOMPARE(fresh.value(QStringLiteral("Zentavo/Number Of Passwords")), QVariant(QStringLiteral("50")));
     }
 
     void aFifoInPlaceOfTheStoreIsToldOnceAndStartUpGoesOn()

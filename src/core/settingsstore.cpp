@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,7 +37,8 @@ QString kindOfNonFile(mode_t mode)
 // The file's bytes, read without ever waiting: opening a FIFO for reading
 // would otherwise block until some other program opened it for writing.
 // Empty with `error` set when it cannot be read or is no plain file.
-QByteArray readPlainFile(const QString &path, QString &error)
+// `info` is the file that was read.
+QByteArray readPlainFile(const QString &path, struct stat &info, QString &error)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -44,7 +46,6 @@ QByteArray readPlainFile(const QString &path, QString &error)
         return {};
     }
     QByteArray bytes;
-    struct stat info = {};
     if (::fstat(fd, &info) != 0) {
         error = qt_error_string(errno);
     } else if (!S_ISREG(info.st_mode)) {
@@ -88,6 +89,36 @@ QMap<QString, QVariant> keptByTheStore(const QMap<QString, QVariant> &values)
             kept.insert(key, values.value(key));
     }
     return read.status() == QSettings::NoError ? kept : QMap<QString, QVariant>();
+}
+
+bool sameEntry(const struct stat &one, const struct stat &other)
+{
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// Moves the entry at `path` to the first free name of Zentavo.ini.damaged,
+// Zentavo.ini.damaged.1, .2 ..., never over an earlier copy. The name it
+// went to, or none (errno says why).
+QByteArray moveAside(const QByteArray &path)
+{
+    for (int number = 0; number < 1000; ++number) {
+        QByteArray aside =
+            path + ".damaged" + (number ? '.' + QByteArray::number(number) : QByteArray());
+        int moved = ::renameat2(AT_FDCWD, path.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE);
+        if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system that cannot rename without replacing (NFS): a
+            // second name is never made over an existing one either.
+            moved = ::link(path.constData(), aside.constData());
+            if (moved == 0)
+                ::unlink(path.constData());
+        }
+        if (moved == 0)
+            return aside;
+        if (errno != EEXIST)
+            return {};
+    }
+    errno = EEXIST;
+    return {};
 }
 
 } // namespace
@@ -135,9 +166,12 @@ void SettingsStore::open()
         return;
     }
 
+    // What is judged: the file read, or the link itself, which is what
+    // goes aside.
     QByteArray bytes;
+    struct stat judged = entry;
     if (!dangling) {
-        bytes = readPlainFile(m_fileName, m_readError);
+        bytes = readPlainFile(m_fileName, isLink ? target : judged, m_readError);
         if (!m_readError.isEmpty())
             return;
     }
@@ -179,21 +213,30 @@ void SettingsStore::open()
         }
         return;
     }
-    replaceDamaged(kept);
+    replaceDamaged(kept, judged);
 }
 
-void SettingsStore::replaceDamaged(const QMap<QString, QVariant> &readable)
+void SettingsStore::replaceDamaged(const QMap<QString, QVariant> &readable, const struct stat &judged)
 {
     // Renaming moves the entry itself: the damaged bytes stay as they were,
-    // and a link goes aside as a link, what it points to untouched.
+    // and a link goes aside as a link, what it points to untouched. Only
+    // what was judged goes: another copy of the program starting at the
+    // same time may have set it aside already and put a fresh file in its
+    // place.
     const QByteArray path = QFile::encodeName(m_fileName);
-    const QByteArray aside = QFile::encodeName(m_fileName + QStringLiteral(".damaged"));
-    if (::rename(path.constData(), aside.constData()) != 0) {
-        m_readError =
-            QCoreApplication::translate("zentavo::SettingsStore",
-                                        "it cannot be read as settings, and could not be set aside as %1: %2")
-                .arg(QFile::decodeName(aside), qt_error_string(errno));
-        return;
+    struct stat now = {};
+    if (::lstat(path.constData(), &now) == 0 && sameEntry(now, judged)) {
+        const QByteArray aside = moveAside(path);
+        if (aside.isEmpty()) {
+            m_readError = QCoreApplication::translate(
+                              "zentavo::SettingsStore",
+                              "it cannot be read as settings, and could not be set aside as %1: %2")
+                              .arg(m_fileName + QStringLiteral(".damaged"), qt_error_string(errno));
+            return;
+        }
+        // Swapped in between the look and the move: the fresh file goes back.
+        if (::lstat(aside.constData(), &now) == 0 && !sameEntry(now, judged))
+            ::renameat2(AT_FDCWD, aside.constData(), AT_FDCWD, path.constData(), RENAME_NOREPLACE);
     }
     m_settings = std::make_unique<QSettings>(m_fileName, QSettings::IniFormat);
     for (auto it = readable.cbegin(); it != readable.cend(); ++it)

@@ -7,6 +7,7 @@
 #include <utility>
 
 class QSettings;
+struct stat;
 
 namespace zentavo {
 
@@ -21,7 +22,9 @@ namespace zentavo {
 // The file is looked at before anything reads it:
 // - one that cannot be parsed as settings (a power cut leaves NUL bytes, an
 //   editor a byte-order mark) is moved aside, unchanged, as
-//   Zentavo.ini.damaged, and a fresh file holds what could be read of it;
+//   Zentavo.ini.damaged (or .damaged.1, .2 ... beside earlier ones), and a
+//   fresh file holds what could be read of it; what goes aside is the file
+//   that was read, never one another copy of the program put there since;
 //   a link to such a file, or to nothing, is moved aside the same way (the
 //   link, never what it points to);
 // - one that cannot be read, or is no plain file (a FIFO would block every
@@ -61,7 +64,7 @@ public:
 
 private:
     void open();
-    void replaceDamaged(const QMap<QString, QVariant> &readable);
+    void replaceDamaged(const QMap<QString, QVariant> &readable, const struct stat &judged);
     QString explainWriteFailure() const;
 
     QString m_fileName;
