@@ -72,25 +72,27 @@ private slots:
 
     void developmentRun_data()
     {
-        QTest::addColumn<QString>("cacheIn"); // relative to the top folder
+        // The program runs in a/b/c/d of a temporary folder, and every cache
+        // goes inside that folder.
+        QTest::addColumn<QString>("cacheIn"); // relative to the temporary folder
         QTest::addColumn<bool>("development");
-        QTest::addRow("build folder itself") << "a/b/c" << true;
-        QTest::addRow("one up") << "a/b" << true;
-        QTest::addRow("two up") << "a" << true;
-        QTest::addRow("three up is too far") << "" << false;
-        QTest::addRow("installed") << "none" << false;
+        QTest::addRow("build folder itself") << "a/b/c/d" << true;
+        QTest::addRow("one up") << "a/b/c" << true;
+        QTest::addRow("two up") << "a/b" << true;
+        QTest::addRow("three up is too far") << "a" << false;
+        QTest::addRow("installed") << "" << false;
     }
     void developmentRun()
     {
         QFETCH(QString, cacheIn);
         QFETCH(bool, development);
         QTemporaryDir top;
-        QVERIFY(QDir(top.path()).mkpath("a/b/c"));
-        if (cacheIn != "none") {
-            QFile cache(QDir(top.path()).filePath(cacheIn + "/CMakeCache.txt"));
+        QVERIFY(QDir(top.path()).mkpath("a/b/c/d"));
+        if (!cacheIn.isEmpty()) {
+            QFile cache(top.filePath(cacheIn + "/CMakeCache.txt"));
             QVERIFY(cache.open(QIODevice::WriteOnly));
         }
-        QCOMPARE(IsDevelopmentRun(top.filePath("a/b/c")), development);
+        QCOMPARE(IsDevelopmentRun(top.filePath("a/b/c/d")), development);
     }
 
     void developmentRunWhenItCannotBeTold()
