@@ -17,6 +17,45 @@
     </message>
 </context>
 <context>
+    <name>zentavo::AccountName</name>
+    <message>
+        <source>the name holds a control character</source>
+        <translation>der Name enthält ein Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>the name holds an invisible format character (%1)</source>
+        <translation>der Name enthält ein unsichtbares Formatzeichen (%1)</translation>
+    </message>
+    <message>
+        <source>the name holds a line or paragraph separator (%1)</source>
+        <translation>der Name enthält einen Zeilen- oder Absatztrenner (%1)</translation>
+    </message>
+    <message>
+        <source>the name holds a noncharacter (%1)</source>
+        <translation>der Name enthält ein Nichtzeichen (%1)</translation>
+    </message>
+    <message>
+        <source>the name is longer than %1 bytes</source>
+        <translation>der Name ist länger als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>the name starts or ends with a blank</source>
+        <translation>der Name beginnt oder endet mit einem Leerraum</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds a colon, which separates name and password</source>
+        <translation>&quot;%1&quot; enthält einen Doppelpunkt, der Name und Passwort trennt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; starts with %2, which makes a spreadsheet take it for a formula: an account name has no reason to start so</source>
+        <translation>&quot;%1&quot; beginnt mit %2, womit eine Tabellenkalkulation es für eine Formel hält: ein Kontoname hat keinen Grund, so zu beginnen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is given twice, first on line %2</source>
+        <translation>&quot;%1&quot; ist zweimal angegeben, zuerst in Zeile %2</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::AtLeastCaption</name>
     <message>
         <source>Generate at least 1 character</source>
@@ -464,6 +503,14 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
         <source>it is not a regular file</source>
         <translation>das ist keine gewöhnliche Datei</translation>
     </message>
+    <message>
+        <source>the file system leaves the file open to other users (mode %1)</source>
+        <translation>das Dateisystem lässt die Datei für andere Benutzer offen (Modus %1)</translation>
+    </message>
+    <message>
+        <source>once moved into place, the name led to another file: something replaced it meanwhile</source>
+        <translation>nach dem Verschieben an ihren Platz führte der Name zu einer anderen Datei: etwas hat sie inzwischen ersetzt</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::SettingsStore</name>
@@ -630,6 +677,14 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
         <source>The list has %L1 rows, but a sheet holds only %L2 with its &quot;Results&quot; row: the workbook shows the first %L3.</source>
         <extracomment>&quot;Results&quot; is the title the sheet&apos;s first cell holds; the workbook keeps it in every language.</extracomment>
         <translation>Die Liste hat %L1 Zeilen, ein Tabellenblatt fasst mit seiner Zeile „Results“ aber nur %L2: Die Arbeitsmappe zeigt die ersten %L3.</translation>
+    </message>
+    <message>
+        <source>The workbook %1 could not keep its rows in the temporary folder %2</source>
+        <translation>Die Arbeitsmappe %1 konnte ihre Zeilen nicht im temporären Ordner %2 ablegen</translation>
+    </message>
+    <message>
+        <source>The workbook %1 could not be saved in the temporary folder %2</source>
+        <translation>Die Arbeitsmappe %1 konnte im temporären Ordner %2 nicht gespeichert werden</translation>
     </message>
 </context>
 <context>
