@@ -102,8 +102,7 @@ bool sameEntry(const struct stat &one, const struct stat &other)
 QByteArray moveAside(const QByteArray &path)
 {
     for (int number = 0; number < 1000; ++number) {
-        QByteArray aside =
-            path + ".damaged" + (number ? '.' + QByteArray::number(number) : QByteArray());
+        QByteArray aside = path + ".damaged" + (number ? '.' + QByteArray::number(number) : QByteArray());
         int moved = ::renameat2(AT_FDCWD, path.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE);
         if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
             // A file system that cannot rename without replacing (NFS): a
@@ -175,6 +174,11 @@ void SettingsStore::open()
         if (!m_readError.isEmpty())
             return;
     }
+    judge(bytes, dangling, judged);
+}
+
+void SettingsStore::judge(const QByteArray &bytes, bool dangling, const struct stat &judged)
+{
     // QSettings judges the bytes in a copy of their own: given the damaged
     // file itself, it would later write over it.
     QTemporaryFile copy;

@@ -64,6 +64,9 @@ public:
 
 private:
     void open();
+    // Uses `bytes`, read from the file `judged` (the link, for a dangling
+    // one), or sets it aside when they cannot be read as settings.
+    void judge(const QByteArray &bytes, bool dangling, const struct stat &judged);
     void replaceDamaged(const QMap<QString, QVariant> &readable, const struct stat &judged);
     QString explainWriteFailure() const;
 
