@@ -1,5 +1,7 @@
 #include "cli/commandline.h"
 
+#include "generator/optiontable.h"
+
 #include <algorithm>
 
 namespace zentavo::cli {
@@ -114,7 +116,7 @@ GenerationOptions scriptDefaults()
     GenerationOptions options;
     options.useLowerCase = options.useUpperCase = options.useDigits = true;
     options.atLeastOneFromEachGroup = true;
-    options.specifiedCharacters = QStringLiteral("!@#$%^&*()");
+    options.specifiedCharacters = QString::fromLatin1(kOwnCharacters.firstRunValue);
     options.passwordCount = QStringLiteral("10");
     options.passwordLength = QStringLiteral("16");
     return options;

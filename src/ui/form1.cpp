@@ -2,6 +2,7 @@
 
 #include "core/memorybudget.h"
 #include "core/prompter.h"
+#include "generator/optiontable.h"
 #include "ui/resultsview.h"
 #include "ui/windowlook.h"
 
@@ -121,7 +122,8 @@ void Form1::createControls()
     Check6 = place(new QCheckBox(tr("A - Z"), Frame1), 240, 650, 960, 240);
     Check7 = place(new QCheckBox(tr("0 - 9"), Frame1), 240, 1000, 1140, 240);
     Check2 = place(new QCheckBox(tr(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
-    Text1 = place(new QLineEdit(QStringLiteral("!@#$%^&*()"), Frame1), 2880, 1300, 2535, 345);
+    Text1 = place(new QLineEdit(QString::fromLatin1(kOwnCharacters.firstRunValue), Frame1), 2880, 1300, 2535,
+                  345);
     Text1->hide();
 
     Frame4 = place(new QGroupBox(tr("At Least Option"), this), 120, 1905, 7800, 690);
@@ -396,7 +398,7 @@ void Form1::applyColumnWidth(int column, int twips)
         option.font = ListView1->font();
         option.fontMetrics = QFontMetrics(option.font);
         option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-        option.text = QStringLiteral("2147483647");
+        option.text = QString::number(kPasswordCount.maximum);
         option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         pixels = std::max(pixels, ListView1->style()
                                       ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), ListView1)

@@ -4,6 +4,8 @@
 
 #include "ui/form1.h"
 
+#include "generator/optiontable.h"
+
 #include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QLineEdit>
@@ -31,9 +33,11 @@ void Form1::setUpAccessibility()
     Text1->setAccessibleName(tr("Your own characters"));
     Text1->setAccessibleDescription(tr("Characters of your own that passwords are drawn from"));
     Text2->setAccessibleName(tr("Number of passwords"));
-    Text2->setAccessibleDescription(tr("How many passwords to make, from 1 to 2147483647"));
+    Text2->setAccessibleDescription(
+        tr("How many passwords to make, from 1 to %1").arg(kPasswordCount.maximum));
     Text3->setAccessibleName(tr("Password length"));
-    Text3->setAccessibleDescription(tr("How many characters each password has, from 1 to 32767"));
+    Text3->setAccessibleDescription(
+        tr("How many characters each password has, from 1 to %1").arg(kPasswordLength.maximum));
     ListView1->setAccessibleName(tr("Results"));
     ProgressBar1->setAccessibleName(tr("Progress"));
 

@@ -171,10 +171,13 @@ void Form1::warnAboutStoreOnce(const QString &text)
 
 std::optional<QString> Form1::fieldWarning(const QLineEdit *field) const
 {
-    return field == Text2 ? numberFieldWarning(field->text(), 2147483647,
-                                               tr("Zentavo makes at most 2147483647 passwords at a time."))
-                          : numberFieldWarning(field->text(), 32767,
-                                               tr("A password can be at most 32767 characters long."));
+    return field == Text2
+               ? numberFieldWarning(
+                     field->text(), kPasswordCount,
+                     tr("Zentavo makes at most %1 passwords at a time.").arg(kPasswordCount.maximum))
+               : numberFieldWarning(
+                     field->text(), kPasswordLength,
+                     tr("A password can be at most %1 characters long.").arg(kPasswordLength.maximum));
 }
 
 void Form1::leavingField(QLineEdit *field, Qt::FocusReason reason)
