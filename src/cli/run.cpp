@@ -155,17 +155,17 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         return status;
     };
 
-    GenerationOptions start = scriptDefaults();
-    if (wantsStoredOptions(arguments)) {
+    Parsed parsed = parseCommandLine(arguments, scriptDefaults());
+    if (parsed.request && parsed.request->fromSettings) {
+        // Read again on top of the window's stored options.
         const SettingsStore store(SettingsStore::Access::ReadOnly);
-        start = readStoredOptions(store);
         if (!store.readError().isEmpty())
             say(streams.error,
                 QStringLiteral("zentavo-cli: the window's stored options were not used (%1: %2): "
                                "starting from its first-run options\n")
                     .arg(store.fileName(), store.readError()));
+        parsed = parseCommandLine(arguments, readStoredOptions(store));
     }
-    const Parsed parsed = parseCommandLine(arguments, start);
     if (!parsed.request)
         return fail(kBadInput, parsed.error);
     Request request = *parsed.request;
