@@ -140,7 +140,7 @@ std::optional<qsizetype> fixedPasswordWidth(const GenerationOptions &options)
     const QString pool = chooseGroups(options).pool;
     if (std::any_of(pool.begin(), pool.end(), [](QChar c) { return c.isSurrogate(); }))
         return std::nullopt;
-    return qsizetype(options.passwordLength.trimmed().toInt());
+    return qsizetype(checkNumber(options.passwordLength, kPasswordLength, Notation::Digits).value);
 }
 
 } // namespace
@@ -234,7 +234,7 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         std::unique_ptr<RowFormat> format;
         const GenerationOptions &options = request.options;
         const bool lineNumbers = options.showLineNumbers;
-        const auto count = qint32(options.passwordCount.trimmed().toInt());
+        const auto count = qint32(checkNumber(options.passwordCount, kPasswordCount, Notation::Digits).value);
         std::optional<ShadowHasher> hasher;
         if (request.crypt)
             hasher.emplace(*request.crypt);
