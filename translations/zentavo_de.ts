@@ -227,16 +227,8 @@
         <translation>Anzahl der Passwörter</translation>
     </message>
     <message>
-        <source>How many passwords to make, from 1 to 2147483647</source>
-        <translation>Wie viele Passwörter erzeugt werden, von 1 bis 2147483647</translation>
-    </message>
-    <message>
         <source>Password length</source>
         <translation>Passwortlänge</translation>
-    </message>
-    <message>
-        <source>How many characters each password has, from 1 to 32767</source>
-        <translation>Wie viele Zeichen jedes Passwort hat, von 1 bis 32767</translation>
     </message>
     <message>
         <source>Results</source>
@@ -319,14 +311,6 @@ The options you choose still apply until you close Zentavo, but they will not be
 Die gewählten Einstellungen gelten, bis Sie Zentavo schließen, werden aber beim nächsten Start nicht mehr bekannt sein.</translation>
     </message>
     <message>
-        <source>Zentavo makes at most 2147483647 passwords at a time.</source>
-        <translation>Zentavo erzeugt höchstens 2147483647 Passwörter auf einmal.</translation>
-    </message>
-    <message>
-        <source>A password can be at most 32767 characters long.</source>
-        <translation>Ein Passwort kann höchstens 32767 Zeichen lang sein.</translation>
-    </message>
-    <message>
         <source>Your stored options in &quot;%1&quot; cannot be used: %2.
 
 Zentavo starts with its default options. The options you choose apply until you close it, but they will not be remembered for its next start.</source>
@@ -337,6 +321,22 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     <message>
         <source>Done.</source>
         <translation>Fertig.</translation>
+    </message>
+    <message>
+        <source>How many passwords to make, from 1 to %1</source>
+        <translation>Wie viele Passwörter erzeugt werden, von 1 bis %1</translation>
+    </message>
+    <message>
+        <source>How many characters each password has, from 1 to %1</source>
+        <translation>Wie viele Zeichen jedes Passwort hat, von 1 bis %1</translation>
+    </message>
+    <message>
+        <source>Zentavo makes at most %1 passwords at a time.</source>
+        <translation>Zentavo erzeugt höchstens %1 Passwörter auf einmal.</translation>
+    </message>
+    <message>
+        <source>A password can be at most %1 characters long.</source>
+        <translation>Ein Passwort kann höchstens %1 Zeichen lang sein.</translation>
     </message>
 </context>
 <context>

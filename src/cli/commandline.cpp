@@ -1,13 +1,15 @@
 #include "cli/commandline.h"
 
+#include "generator/optiontable.h"
+
 #include <algorithm>
+#include <variant>
 
 namespace zentavo::cli {
 
 namespace {
 
 using Takes = OptionSpec::Takes;
-using Completes = OptionSpec::Completes;
 using G = GenerationOptions;
 
 const char kGroups[] = "Character groups, drawn from in this order (default: a - z, A - Z, 0 - 9):";
@@ -15,75 +17,114 @@ const char kOptions[] = "Options (the window's names):";
 const char kAccounts[] = "Accounts:";
 const char kOutput[] = "Output:";
 
+constexpr Choice kFormatWords[] = {{"plain", "one password a line", int(Format::Plain)},
+                                   {"text", "the window's text file", int(Format::Text)},
+                                   {"csv", "CSV with a title row", int(Format::Csv)},
+                                   {"xlsx", "the window's workbook", int(Format::Workbook)}};
+constexpr Choices kFormats{"unknown format \"%1\"", kFormatWords};
+constexpr Choice kCryptWords[] = {{"yescrypt", "the default hash", int(CryptMethod::Yescrypt)},
+                                  {"sha512", "for older systems", int(CryptMethod::Sha512)}};
+constexpr Choices kCrypts{"unknown hash \"%1\"", kCryptWords};
+constexpr Choice kShellWords[] = {{"bash", "the Bourne-again shell", int(Shell::Bash)},
+                                  {"zsh", "the Z shell", int(Shell::Zsh)},
+                                  {"fish", "the friendly interactive shell", int(Shell::Fish)}};
+constexpr Choices kShells{"no completion for \"%1\"", kShellWords};
+
 constexpr OptionSpec kTable[] = {
-    {"--lower", 0, "--no-lower", Takes::Nothing, "", Completes::Nothing, "", kGroups, "a - z",
-     &G::useLowerCase},
-    {"--upper", 0, "--no-upper", Takes::Nothing, "", Completes::Nothing, "", kGroups, "A - Z",
-     &G::useUpperCase},
-    {"--digits", 0, "--no-digits", Takes::Nothing, "", Completes::Nothing, "", kGroups, "0 - 9",
-     &G::useDigits},
-    {"--chars", 0, "--no-chars", Takes::Value, "TEXT", Completes::Nothing, "", kGroups,
-     "Your specified characters", &G::useSpecified},
-    {"--symbols", 0, nullptr, Takes::Nothing, "", Completes::Nothing, "", kGroups,
-     "Your specified characters, set to the punctuation " ZENTAVO_CLI_SYMBOLS, nullptr},
-    {"--at-least", 0, "--no-at-least", Takes::Nothing, "", Completes::Nothing, "", kOptions,
-     "Generate at least 1 character from each character group", &G::atLeastOneFromEachGroup},
-    {"--no-vowels", 0, "--vowels", Takes::Nothing, "", Completes::Nothing, "", kOptions, "Remove vowels",
-     &G::removeVowels},
-    {"--no-similar", 0, "--similar", Takes::Nothing, "", Completes::Nothing, "", kOptions,
+    {"--lower", 0, "--no-lower", Takes::Nothing, "", nullptr, kGroups, "a - z", "Leave out a - z",
+     &G::useLowerCase, nullptr, nullptr},
+    {"--upper", 0, "--no-upper", Takes::Nothing, "", nullptr, kGroups, "A - Z", "Leave out A - Z",
+     &G::useUpperCase, nullptr, nullptr},
+    {"--digits", 0, "--no-digits", Takes::Nothing, "", nullptr, kGroups, "0 - 9", "Leave out 0 - 9",
+     &G::useDigits, nullptr, nullptr},
+    {"--chars", 0, "--no-chars", Takes::Value, "TEXT", nullptr, kGroups, "Your specified characters",
+     "Leave out your specified characters", &G::useSpecified, &G::specifiedCharacters, nullptr},
+    {"--symbols", 0, nullptr, Takes::Nothing, "", nullptr, kGroups,
+     "Your specified characters, set to the punctuation " ZENTAVO_CLI_SYMBOLS, nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int) {
+         r.options.useSpecified = true;
+         r.options.specifiedCharacters = QString::fromLatin1(kSymbols);
+     }},
+    {"--at-least", 0, "--no-at-least", Takes::Nothing, "", nullptr, kOptions,
+     "Generate at least 1 character from each character group",
+     "Draw every character from all the chosen groups alike", &G::atLeastOneFromEachGroup, nullptr, nullptr},
+    {"--no-vowels", 0, "--vowels", Takes::Nothing, "", nullptr, kOptions, "Remove vowels", "Keep the vowels",
+     &G::removeVowels, nullptr, nullptr},
+    {"--no-similar", 0, "--similar", Takes::Nothing, "", nullptr, kOptions,
      "Leave out the look-alikes 0 O 1 l I and | from every group, your characters and the last digit",
-     &G::removeSimilar},
-    {"--space", 0, "--no-space", Takes::Nothing, "", Completes::Nothing, "", kOptions,
-     "Include space character", &G::includeSpace},
-    {"--last-digit", 0, "--no-last-digit", Takes::Nothing, "", Completes::Nothing, "", kOptions,
-     "Make last character a digit", &G::lastCharacterDigit},
-    {"--line-numbers", 0, "--no-line-numbers", Takes::Nothing, "", Completes::Nothing, "", kOptions,
-     "Show line numbers", &G::showLineNumbers},
-    {"--count", 'n', nullptr, Takes::Value, "N", Completes::Nothing, "", kOptions,
-     "How many passwords would you like to generate? (10; or the second plain argument)", nullptr},
-    {"--length", 'l', nullptr, Takes::Value, "N", Completes::Nothing, "", kOptions,
-     "What length? (16; or the first plain argument)", nullptr},
-    {"--from-settings", 0, nullptr, Takes::Nothing, "", Completes::Nothing, "", kOptions,
-     "start from the options the window stored (only read)", nullptr},
-    {"--accounts", 0, nullptr, Takes::Value, "FILE", Completes::File, "", kAccounts,
+     "Keep the look-alikes 0 O 1 l I and |", &G::removeSimilar, nullptr, nullptr},
+    {"--space", 0, "--no-space", Takes::Nothing, "", nullptr, kOptions, "Include space character",
+     "No space character", &G::includeSpace, nullptr, nullptr},
+    {"--last-digit", 0, "--no-last-digit", Takes::Nothing, "", nullptr, kOptions,
+     "Make last character a digit", "Leave the last character as drawn", &G::lastCharacterDigit, nullptr,
+     nullptr},
+    {"--line-numbers", 0, "--no-line-numbers", Takes::Nothing, "", nullptr, kOptions, "Show line numbers",
+     "No line numbers", &G::showLineNumbers, nullptr, nullptr},
+    {"--count", 'n', nullptr, Takes::Value, "N", nullptr, kOptions,
+     "How many passwords would you like to generate? (%1; or the second plain argument)", nullptr, nullptr,
+     &G::passwordCount, [](Request &r, const QString &, int) { r.countGiven = true; }},
+    {"--length", 'l', nullptr, Takes::Value, "N", nullptr, kOptions,
+     "What length? (%1; or the first plain argument)", nullptr, nullptr, &G::passwordLength,
+     [](Request &r, const QString &, int) { r.lengthGiven = true; }},
+    {"--from-settings", 0, nullptr, Takes::Nothing, "", nullptr, kOptions,
+     "start from the options the window stored (only read)", nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int) { r.fromSettings = true; }},
+    {"--accounts", 0, nullptr, Takes::File, "FILE", nullptr, kAccounts,
      "one password for each account name in FILE (standard input for -), one name a line, in its "
      "order; blank lines and # comments are skipped; no count then. The name takes the line "
      "number's place: plain gives name:password lines, as chpasswd reads them",
-     nullptr},
-    {"--crypt", 0, nullptr, Takes::AttachedValue, "METHOD", Completes::Choices, "yescrypt sha512", kAccounts,
-     "add each password's hash for /etc/shadow: yescrypt (the default) or sha512 for older systems", nullptr},
-    {"--format", 0, nullptr, Takes::Value, "plain|text|csv|xlsx", Completes::Choices, "plain text csv xlsx",
-     kOutput,
-     "one password a line (plain, the default), the window's text file, CSV with a title row, or the "
-     "window's workbook",
-     nullptr},
-    {"--output", 'o', nullptr, Takes::Value, "FILE", Completes::File, "", kOutput,
-     "write FILE (only when complete, readable by you alone); - is standard output", nullptr},
-    {"--strength", 0, nullptr, Takes::Nothing, "", Completes::Nothing, "", kOutput,
-     "print the strength of one password and stop", nullptr},
-    {"--completion", 0, nullptr, Takes::Value, "SHELL", Completes::Choices, "bash zsh fish", kOutput,
-     "print the completion script for bash, zsh or fish and stop", nullptr},
-    {"--help", 'h', nullptr, Takes::Nothing, "", Completes::Nothing, "", kOutput, "print this help and stop",
-     nullptr},
-    {"--version", 'V', nullptr, Takes::Nothing, "", Completes::Nothing, "", kOutput,
-     "print the version and stop", nullptr},
+     nullptr, nullptr, nullptr, [](Request &r, const QString &value, int) { r.accountsPath = value; }},
+    {"--crypt", 0, nullptr, Takes::AttachedValue, "METHOD", &kCrypts, kAccounts,
+     "add each password's hash for /etc/shadow: yescrypt (the default) or sha512 for older systems", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &, int choice) { r.crypt = CryptMethod(choice); }},
+    {"--format", 0, nullptr, Takes::Value, nullptr, &kFormats, kOutput,
+     "the output's form: one password a line (plain, the default), the window's text file, CSV with a "
+     "title row, or the window's workbook",
+     nullptr, nullptr, nullptr, [](Request &r, const QString &, int choice) { r.format = Format(choice); }},
+    {"--output", 'o', nullptr, Takes::File, "FILE", nullptr, kOutput,
+     "write FILE (only when complete, readable by you alone); - is standard output", nullptr, nullptr,
+     nullptr,
+     [](Request &r, const QString &value, int) {
+         r.outputPath = value == QLatin1String("-") ? QString() : value;
+     }},
+    {"--strength", 0, nullptr, Takes::Nothing, "", nullptr, kOutput,
+     "print the strength of one password and stop", nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int) { r.action = Request::Action::Strength; }},
+    {"--completion", 0, nullptr, Takes::Value, "SHELL", &kShells, kOutput,
+     "print the completion script for bash, zsh or fish and stop", nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int choice) {
+         r.action = Request::Action::Completion;
+         r.completionShell = Shell(choice);
+     }},
+    {"--help", 'h', nullptr, Takes::Nothing, "", nullptr, kOutput, "print this help and stop", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &, int) { r.action = Request::Action::Help; }},
+    {"--version", 'V', nullptr, Takes::Nothing, "", nullptr, kOutput, "print the version and stop", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &, int) { r.action = Request::Action::Version; }},
 };
 
-const OptionSpec *find(const QString &name)
+// The row of an option as typed, and whether it was its negation.
+std::pair<const OptionSpec *, bool> find(const QString &name)
 {
     for (const OptionSpec &option : kTable) {
-        if (name == QLatin1String(option.name) ||
-            (option.negation && name == QLatin1String(option.negation)) ||
-            (option.shortName && name.size() == 2 && name[0] == u'-' &&
-             name[1] == QLatin1Char(option.shortName)))
-            return &option;
+        if (option.negation && name == QLatin1String(option.negation))
+            return {&option, true};
+        if (name == QLatin1String(option.name) || (option.shortName && name.size() == 2 && name[0] == u'-' &&
+                                                   name[1] == QLatin1Char(option.shortName)))
+            return {&option, false};
     }
-    return nullptr;
+    return {nullptr, false};
 }
 
-bool is(const OptionSpec *option, const char *name)
+// "a, b or c"
+QString listed(const Choices &choices)
 {
-    return qstrcmp(option->name, name) == 0;
+    QString list;
+    for (std::size_t i = 0; i < choices.words.size(); ++i) {
+        if (i > 0)
+            list += QLatin1String(i + 1 == choices.words.size() ? " or " : ", ");
+        list += QLatin1String(choices.words[i].word);
+    }
+    return list;
 }
 
 // `text` broken at spaces into lines of at most `width` columns; a word
@@ -114,130 +155,87 @@ GenerationOptions scriptDefaults()
     GenerationOptions options;
     options.useLowerCase = options.useUpperCase = options.useDigits = true;
     options.atLeastOneFromEachGroup = true;
-    options.specifiedCharacters = QStringLiteral("!@#$%^&*()");
+    options.specifiedCharacters = QString::fromLatin1(kOwnCharacters.firstRunValue);
     options.passwordCount = QStringLiteral("10");
     options.passwordLength = QStringLiteral("16");
     return options;
 }
 
-bool wantsStoredOptions(const QStringList &arguments)
+namespace {
+
+// One option as typed: its name and the value written into the same
+// argument (--count=5, -n5).
+std::pair<QString, std::optional<QString>> split(const QString &argument)
 {
-    for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--"))
-            break;
-        if (argument == QLatin1String("--from-settings"))
-            return true;
+    if (argument.startsWith(QLatin1String("--"))) {
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        if (equals >= 0)
+            return {argument.left(equals), argument.mid(equals + 1)};
+    } else if (argument.size() > 2) {
+        return {argument.left(2), argument.mid(2)};
     }
-    return false;
+    return {argument, std::nullopt};
 }
 
-Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &start)
+// The number of the choice the value names; the message when it names none.
+// An attached value left out is the first choice.
+std::variant<int, QString> choose(const OptionSpec &option, const std::optional<QString> &value)
 {
-    Request request;
-    request.options = start;
-    GenerationOptions &options = request.options;
-    QStringList plain; // [LENGTH [COUNT]], as pwgen reads them
-    bool lengthGiven = false;
-    bool optionsEnded = false;
-
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        if (optionsEnded || name == QLatin1String("-") || !name.startsWith(QLatin1Char('-'))) {
-            plain << name;
-            continue;
-        }
-        if (name == QLatin1String("--")) {
-            optionsEnded = true;
-            continue;
-        }
-        std::optional<QString> attached; // --count=5, -n5
-        if (name.startsWith(QLatin1String("--")) && name.contains(QLatin1Char('='))) {
-            attached = name.mid(name.indexOf(QLatin1Char('=')) + 1);
-            name.truncate(name.indexOf(QLatin1Char('=')));
-        } else if (!name.startsWith(QLatin1String("--")) && name.size() > 2) {
-            attached = name.mid(2);
-            name.truncate(2);
-        }
-        const OptionSpec *option = find(name);
-        if (!option || (attached && !name.startsWith(QLatin1String("--")) && option->takes != Takes::Value))
-            return {std::nullopt, QStringLiteral("unknown option \"%1\" (see --help)").arg(arguments[i])};
-        if (attached && option->takes == Takes::Nothing)
-            return {std::nullopt, QStringLiteral("%1 takes no value").arg(name)};
-        std::optional<QString> value = attached;
-        if (option->takes == Takes::Value && !value) {
-            if (i + 1 >= arguments.size())
-                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
-            value = arguments[++i];
-        }
-        auto isChoice = [&] {
-            return QString::fromLatin1(option->choices).split(QLatin1Char(' ')).contains(*value);
-        };
-
-        const bool negated = option->negation && name == QLatin1String(option->negation);
-        if (option->field)
-            options.*option->field = !negated;
-        if (is(option, "--chars")) {
-            if (!negated)
-                options.specifiedCharacters = *value;
-        } else if (is(option, "--symbols")) {
-            options.useSpecified = true;
-            options.specifiedCharacters = QString::fromLatin1(kSymbols);
-        } else if (is(option, "--count")) {
-            options.passwordCount = *value;
-            request.countGiven = true;
-        } else if (is(option, "--length")) {
-            options.passwordLength = *value;
-            lengthGiven = true;
-        } else if (is(option, "--output")) {
-            if (value->isEmpty())
-                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
-            request.outputPath = *value == QLatin1String("-") ? QString() : *value;
-        } else if (is(option, "--accounts")) {
-            if (value->isEmpty())
-                return {std::nullopt, QStringLiteral("%1 needs a value").arg(name)};
-            request.accountsPath = *value;
-        } else if (is(option, "--crypt")) {
-            if (!value)
-                value = QStringLiteral("yescrypt");
-            if (!isChoice())
-                return {std::nullopt, QStringLiteral("unknown hash \"%1\": yescrypt or sha512").arg(*value)};
-            request.crypt = *value == QLatin1String("sha512") ? CryptMethod::Sha512 : CryptMethod::Yescrypt;
-        } else if (is(option, "--format")) {
-            static const std::pair<const char *, Format> formats[] = {{"plain", Format::Plain},
-                                                                      {"text", Format::Text},
-                                                                      {"csv", Format::Csv},
-                                                                      {"xlsx", Format::Workbook}};
-            const auto found = std::find_if(std::begin(formats), std::end(formats),
-                                            [&](const auto &f) { return *value == QLatin1String(f.first); });
-            if (found == std::end(formats))
-                return {std::nullopt,
-                        QStringLiteral("unknown format \"%1\": plain, text, csv or xlsx").arg(*value)};
-            request.format = found->second;
-        } else if (is(option, "--from-settings")) {
-            request.fromSettings = true;
-        } else if (is(option, "--strength")) {
-            request.action = Request::Action::Strength;
-        } else if (is(option, "--completion")) {
-            if (!isChoice())
-                return {std::nullopt,
-                        QStringLiteral("no completion for \"%1\": bash, zsh or fish").arg(*value)};
-            request.action = Request::Action::Completion;
-            request.completionShell = *value;
-            return {request, {}};
-        } else if (is(option, "--help")) {
-            request.action = Request::Action::Help;
-            return {request, {}};
-        } else if (is(option, "--version")) {
-            request.action = Request::Action::Version;
-            return {request, {}};
-        }
+    const std::span<const Choice> words = option.choices->words;
+    if (!value)
+        return words.front().value;
+    for (const Choice &choice : words) {
+        if (*value == QLatin1String(choice.word))
+            return choice.value;
     }
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(option.choices->refusal).arg(*value),
+                                        listed(*option.choices));
+}
 
-    // Options win over plain arguments, wherever they stand.
+// Reads the option at `i` (and its value, which may be the next argument)
+// into the request; the message for one that makes no sense.
+std::optional<QString> readOption(const QStringList &arguments, qsizetype &i, Request &request)
+{
+    auto [name, value] = split(arguments[i]);
+    const auto [option, negated] = find(name);
+    const bool valueFollows =
+        option && !negated && (option->takes == Takes::Value || option->takes == Takes::File);
+    // -n5 reads as -n 5; -h5 is no option.
+    if (!option || (value && !name.startsWith(QLatin1String("--")) && !valueFollows))
+        return QStringLiteral("unknown option \"%1\" (see --help)").arg(arguments[i]);
+    if (value && (negated || option->takes == Takes::Nothing))
+        return QStringLiteral("%1 takes no value").arg(name);
+    if (valueFollows && !value) {
+        if (i + 1 >= arguments.size())
+            return QStringLiteral("%1 needs a value").arg(name);
+        value = arguments[++i];
+    }
+    if (option->takes == Takes::File && value->isEmpty())
+        return QStringLiteral("%1 needs a value").arg(name);
+    int choice = 0;
+    if (option->choices) {
+        const std::variant<int, QString> chosen = choose(*option, value);
+        if (const auto *refusal = std::get_if<QString>(&chosen))
+            return *refusal;
+        choice = std::get<int>(chosen);
+    }
+    if (option->field)
+        request.options.*option->field = !negated;
+    if (option->text && !negated)
+        request.options.*option->text = *value;
+    if (option->apply && !negated)
+        option->apply(request, value.value_or(QString()), choice);
+    return std::nullopt;
+}
+
+// Options win over plain arguments, wherever they stand.
+Parsed readPlainArguments(Request request, const QStringList &plain)
+{
+    GenerationOptions &options = request.options;
     if (plain.size() > 2)
         return {std::nullopt,
                 QStringLiteral("unexpected argument \"%1\": at most a length and a count").arg(plain[2])};
-    if (plain.size() > 0 && !lengthGiven)
+    if (plain.size() > 0 && !request.lengthGiven)
         options.passwordLength = plain[0];
     if (plain.size() > 1 && !request.countGiven) {
         options.passwordCount = plain[1];
@@ -248,6 +246,39 @@ Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &s
     if (request.crypt && !request.accountsPath)
         return {std::nullopt, QStringLiteral("--crypt makes the hashes for --accounts: give it the names")};
     return {request, {}};
+}
+
+} // namespace
+
+Parsed parseCommandLine(const QStringList &arguments, const GenerationOptions &start)
+{
+    Request request;
+    request.options = start;
+    QStringList plain; // [LENGTH [COUNT]], as pwgen reads them
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (optionsEnded || argument == QLatin1String("-") || !argument.startsWith(QLatin1Char('-'))) {
+            plain << argument;
+        } else if (argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (const std::optional<QString> error = readOption(arguments, i, request)) {
+            return {std::nullopt, *error};
+        } else if (request.answersAtOnce()) {
+            return {request, {}};
+        }
+    }
+    return readPlainArguments(request, plain);
+}
+
+QString valueName(const OptionSpec &option)
+{
+    if (option.valueName || !option.choices)
+        return QString::fromLatin1(option.valueName);
+    QStringList words;
+    for (const Choice &choice : option.choices->words)
+        words << QString::fromLatin1(choice.word);
+    return words.join(QLatin1Char('|'));
 }
 
 QString helpText(int width)
@@ -276,10 +307,10 @@ QString helpText(int width)
         QString names =
             option.shortName ? QStringLiteral("-%1, ").arg(QLatin1Char(option.shortName)) : QString();
         names += QLatin1String(option.name);
-        if (option.takes == Takes::Value)
-            names += QLatin1Char(' ') + QLatin1String(option.valueName);
+        if (option.takes == Takes::Value || option.takes == Takes::File)
+            names += QLatin1Char(' ') + valueName(option);
         else if (option.takes == Takes::AttachedValue)
-            names += QStringLiteral("[=%1]").arg(QLatin1String(option.valueName));
+            names += QStringLiteral("[=%1]").arg(valueName(option));
         if (option.negation)
             names += QStringLiteral(", ") + QLatin1String(option.negation);
         QString help = QString::fromLatin1(option.help);
@@ -287,6 +318,8 @@ QString helpText(int width)
             const bool on = defaults.*option.field;
             help += on ? QStringLiteral(" (on)") : QStringLiteral(" (off)");
         }
+        if (option.text && help.contains(QLatin1String("%1")))
+            help = help.arg(defaults.*option.text);
         const QStringList lines = wrapped(help, width - textColumn);
         QString lead = QStringLiteral("  ") + names;
         if (lead.size() + 2 > textColumn) {

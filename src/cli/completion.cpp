@@ -7,23 +7,41 @@ namespace zentavo::cli {
 namespace {
 
 using Takes = OptionSpec::Takes;
-using Completes = OptionSpec::Completes;
 
 QString latin1(const char *text)
 {
     return QString::fromLatin1(text);
 }
 
-// The help text up to its first pause: a completion menu has one line.
-QString summary(const OptionSpec &option)
+// A help text up to its first pause: a completion menu has one line.
+QString summary(const char *help)
 {
-    QString text = latin1(option.help);
-    for (const char *pause : {" (", "; ", ". ", ", set"}) {
+    QString text = latin1(help);
+    for (const char *pause : {" (", "; ", ". ", ": ", ", set"}) {
         const qsizetype at = text.indexOf(QLatin1String(pause));
         if (at > 0)
             text.truncate(at);
     }
     return text;
+}
+
+// Each choice's word with what it does, as zsh (word\:"meaning") or fish
+// (word\t"meaning") reads such a list; `prefix` goes before each word.
+QString describedChoices(const Choices &choices, const char *separator, const QString &prefix = {})
+{
+    QStringList described;
+    for (const Choice &choice : choices.words)
+        described << QStringLiteral("%1%2%3\"%4\"")
+                         .arg(prefix, latin1(choice.word), latin1(separator), latin1(choice.meaning));
+    return described.join(QLatin1Char(' '));
+}
+
+QString wordsOf(const Choices &choices)
+{
+    QStringList words;
+    for (const Choice &choice : choices.words)
+        words << latin1(choice.word);
+    return words.join(QLatin1Char(' '));
 }
 
 // Between single quotes for the shell.
@@ -44,18 +62,18 @@ QString bash()
             words << latin1(option.negation);
         const QString pattern = names.join(QLatin1Char('|'));
         const QString choices =
-            QStringLiteral("        %1) COMPREPLY=($(compgen -W %2 -- \"$cur\")); return ;;\n")
-                .arg(pattern, quoted(latin1(option.choices)));
-        if (option.takes == Takes::AttachedValue) {
+            option.choices
+                ? QStringLiteral("        %1) COMPREPLY=($(compgen -W %2 -- \"$cur\")); return ;;\n")
+                      .arg(pattern, quoted(wordsOf(*option.choices)))
+                : QString();
+        if (option.takes == Takes::AttachedValue)
             attachedCases << choices;
-        } else if (option.takes == Takes::Value) {
-            if (option.completes == Completes::File)
-                files << names;
-            else if (option.completes == Completes::Choices)
-                choiceCases << choices;
-            else
-                valueNames << names;
-        }
+        else if (option.takes == Takes::File)
+            files << names;
+        else if (option.takes == Takes::Value && option.choices)
+            choiceCases << choices;
+        else if (option.takes == Takes::Value)
+            valueNames << names;
     }
     return QStringLiteral(
                "# bash completion for zentavo-cli, made by zentavo-cli --completion bash\n"
@@ -100,34 +118,28 @@ QString zsh()
                                     "_arguments -s -S \\\n");
     for (const OptionSpec &option : optionTable()) {
         QString action;
-        if (option.completes == Completes::File)
+        if (option.takes == Takes::File)
             action = QStringLiteral(":file:_files");
-        else if (option.completes == Completes::Choices)
-            action =
-                QStringLiteral(":%1:(%2)").arg(latin1(option.valueName).toLower(), latin1(option.choices));
+        else if (option.choices)
+            action = QStringLiteral(":%1:((%2))")
+                         .arg(valueName(option).toLower(), describedChoices(*option.choices, "\\:"));
         else
-            action = QStringLiteral(":%1: ").arg(latin1(option.valueName));
-        const QString description = QStringLiteral("[%1]").arg(escaped(summary(option)));
+            action = QStringLiteral(":%1: ").arg(valueName(option));
+        const QString description = QStringLiteral("[%1]").arg(escaped(summary(option.help)));
         auto add = [&](const QString &line) { script += QStringLiteral("  %1 \\\n").arg(quoted(line)); };
-        switch (option.takes) {
-        case Takes::Nothing:
+        if (option.takes == Takes::AttachedValue) {
+            add(latin1(option.name) + QStringLiteral("=-") + description + QLatin1Char(':') + action);
+        } else if (option.takes == Takes::Nothing) {
             add(latin1(option.name) + description);
             if (option.shortName)
                 add(QStringLiteral("-%1").arg(QLatin1Char(option.shortName)) + description);
-            if (option.negation)
-                add(latin1(option.negation) + description);
-            break;
-        case Takes::Value:
+        } else {
             add(latin1(option.name) + QLatin1Char('=') + description + action);
             if (option.shortName)
                 add(QStringLiteral("-%1+").arg(QLatin1Char(option.shortName)) + description + action);
-            if (option.negation)
-                add(latin1(option.negation) + description);
-            break;
-        case Takes::AttachedValue:
-            add(latin1(option.name) + QStringLiteral("=-") + description + QLatin1Char(':') + action);
-            break;
         }
+        if (option.negation)
+            add(latin1(option.negation) + QStringLiteral("[%1]").arg(escaped(summary(option.negationHelp))));
     }
     script += QStringLiteral("  '1::length: ' \\\n  '2::count: '\n");
     return script;
@@ -139,32 +151,28 @@ QString fish()
         QStringLiteral("# fish completion for zentavo-cli, made by zentavo-cli --completion fish\n"
                        "complete -c zentavo-cli -f\n");
     for (const OptionSpec &option : optionTable()) {
-        const QString description = quoted(summary(option));
+        const QString description = quoted(summary(option.help));
         QString line = QStringLiteral("complete -c zentavo-cli");
         if (option.shortName)
             line += QStringLiteral(" -s %1").arg(QLatin1Char(option.shortName));
         line += QStringLiteral(" -l %1").arg(latin1(option.name + 2));
-        if (option.takes == Takes::Value) {
-            if (option.completes == Completes::File)
-                line += QStringLiteral(" -r -F");
-            else if (option.completes == Completes::Choices)
-                line += QStringLiteral(" -x -a %1").arg(quoted(latin1(option.choices)));
-            else
-                line += QStringLiteral(" -x");
-        }
+        if (option.takes == Takes::File)
+            line += QStringLiteral(" -r -F");
+        else if (option.takes == Takes::Value && option.choices)
+            line += QStringLiteral(" -x -a %1").arg(quoted(describedChoices(*option.choices, "\\t")));
+        else if (option.takes == Takes::Value)
+            line += QStringLiteral(" -x");
         script += line + QStringLiteral(" -d ") + description + QLatin1Char('\n');
         if (option.negation)
             script += QStringLiteral("complete -c zentavo-cli -l %1 -d %2\n")
-                          .arg(latin1(option.negation + 2), description);
+                          .arg(latin1(option.negation + 2), quoted(summary(option.negationHelp)));
         if (option.takes == Takes::AttachedValue) {
             // fish has no value that only follows an =: offer the whole words.
-            QStringList words;
-            for (const QString &choice : latin1(option.choices).split(QLatin1Char(' ')))
-                words << QStringLiteral("%1=%2").arg(latin1(option.name), choice);
-            script += QStringLiteral("complete -c zentavo-cli -n %1 -a %2 -d %3\n")
-                          .arg(quoted(QStringLiteral("string match -q -- \"%1*\" (commandline -ct)")
-                                          .arg(latin1(option.name))),
-                               quoted(words.join(QLatin1Char(' '))), description);
+            const QString name = latin1(option.name);
+            script +=
+                QStringLiteral("complete -c zentavo-cli -n %1 -a %2\n")
+                    .arg(quoted(QStringLiteral("string match -q -- \"%1*\" (commandline -ct)").arg(name)),
+                         quoted(describedChoices(*option.choices, "\\t", name + QLatin1Char('='))));
         }
     }
     return script;
@@ -172,14 +180,16 @@ QString fish()
 
 } // namespace
 
-QString completionScript(const QString &shell)
+QString completionScript(Shell shell)
 {
-    if (shell == QLatin1String("bash"))
+    switch (shell) {
+    case Shell::Bash:
         return bash();
-    if (shell == QLatin1String("zsh"))
+    case Shell::Zsh:
         return zsh();
-    if (shell == QLatin1String("fish"))
+    case Shell::Fish:
         return fish();
+    }
     return {};
 }
 

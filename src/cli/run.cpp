@@ -14,6 +14,7 @@
 #include "generator/passwordgenerator.h"
 #include "generator/storedoptions.h"
 #include "generator/strength.h"
+#include "generator/validation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -89,20 +90,6 @@ void say(int fd, const QString &text)
     }
 }
 
-// A whole number in [1, maximum], written in plain digits.
-std::optional<qint64> wholeNumber(const QString &text, qint64 maximum)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty() ||
-        !std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return std::nullopt;
-    bool ok = false;
-    const qint64 value = trimmed.toLongLong(&ok);
-    if (!ok || value < 1 || value > maximum)
-        return std::nullopt;
-    return value;
-}
-
 // What is wrong with the options, or nothing.
 std::optional<QString> checkOptions(const Request &request)
 {
@@ -116,13 +103,17 @@ std::optional<QString> checkOptions(const Request &request)
             return QStringLiteral("a colon or a control character among the characters would break the "
                                   "name:password lines: leave it out, or choose another format");
     }
-    const std::optional<qint64> count = wholeNumber(options.passwordCount, 2147483647);
-    if (!count)
-        return QStringLiteral("the count must be a whole number from 1 to 2147483647, not \"%1\"")
-            .arg(options.passwordCount);
-    if (!wholeNumber(options.passwordLength, 32767))
-        return QStringLiteral("the length must be a whole number from 1 to 32767, not \"%1\"")
-            .arg(options.passwordLength);
+    // Scripts write plain digits: "2.5" or "1e3" is more likely a slip than meant.
+    const std::pair<const OptionSetting &, const char *> numbers[] = {{kPasswordCount, "count"},
+                                                                      {kPasswordLength, "length"}};
+    for (const auto &[setting, noun] : numbers) {
+        const QString &text = options.*std::get<QString GenerationOptions::*>(setting.field);
+        if (!checkNumber(text, setting, Notation::Digits).passes())
+            return QStringLiteral("the %1 must be a whole number from 1 to %2, not \"%3\"")
+                .arg(QLatin1String(noun))
+                .arg(setting.maximum)
+                .arg(text);
+    }
     if (chooseGroups(options).pool.isEmpty()) {
         GenerationOptions everything = options;
         everything.removeVowels = everything.removeSimilar = false;
@@ -134,7 +125,8 @@ std::optional<QString> checkOptions(const Request &request)
                                                     : lookAlike;
         return QStringLiteral("no characters to draw from: every chosen character is %1").arg(what);
     }
-    if (request.format == Format::Workbook && *count > Workbook::kRowLimit - 1)
+    if (request.format == Format::Workbook &&
+        checkNumber(options.passwordCount, kPasswordCount, Notation::Digits).value > Workbook::kRowLimit - 1)
         return QStringLiteral("a workbook sheet holds at most %1 passwords below its \"Results\" cell")
             .arg(Workbook::kRowLimit - 1);
     return std::nullopt;
@@ -148,7 +140,7 @@ std::optional<qsizetype> fixedPasswordWidth(const GenerationOptions &options)
     const QString pool = chooseGroups(options).pool;
     if (std::any_of(pool.begin(), pool.end(), [](QChar c) { return c.isSurrogate(); }))
         return std::nullopt;
-    return qsizetype(options.passwordLength.trimmed().toInt());
+    return qsizetype(checkNumber(options.passwordLength, kPasswordLength, Notation::Digits).value);
 }
 
 } // namespace
@@ -163,17 +155,17 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         return status;
     };
 
-    GenerationOptions start = scriptDefaults();
-    if (wantsStoredOptions(arguments)) {
+    Parsed parsed = parseCommandLine(arguments, scriptDefaults());
+    if (parsed.request && parsed.request->fromSettings) {
+        // Read again on top of the window's stored options.
         const SettingsStore store(SettingsStore::Access::ReadOnly);
-        start = readStoredOptions(store);
         if (!store.readError().isEmpty())
             say(streams.error,
                 QStringLiteral("zentavo-cli: the window's stored options were not used (%1: %2): "
                                "starting from its first-run options\n")
                     .arg(store.fileName(), store.readError()));
+        parsed = parseCommandLine(arguments, readStoredOptions(store));
     }
-    const Parsed parsed = parseCommandLine(arguments, start);
     if (!parsed.request)
         return fail(kBadInput, parsed.error);
     Request request = *parsed.request;
@@ -242,7 +234,7 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         std::unique_ptr<RowFormat> format;
         const GenerationOptions &options = request.options;
         const bool lineNumbers = options.showLineNumbers;
-        const auto count = qint32(options.passwordCount.trimmed().toInt());
+        const auto count = qint32(checkNumber(options.passwordCount, kPasswordCount, Notation::Digits).value);
         std::optional<ShadowHasher> hasher;
         if (request.crypt)
             hasher.emplace(*request.crypt);

@@ -4,17 +4,22 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace zentavo {
 
-std::optional<double> parseNumber(const QString &text)
+std::optional<double> parseNumber(const QString &text, Notation notation)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
+    const bool digits = notation == Notation::Digits;
+    if (digits &&
+        !std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
     bool ok = false;
-    const double value = QLocale().toDouble(trimmed, &ok);
+    const double value = (digits ? QLocale::c() : QLocale()).toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -5,6 +5,7 @@
 #include "generator/characterpool.h"
 #include "generator/groups.h"
 #include "generator/numbers.h"
+#include "generator/passwordshape.h"
 #include "generator/randomsource.h"
 #include "generator/vowels.h"
 
@@ -58,17 +59,18 @@ int bytesPerCharacter(QStringView text)
     return most;
 }
 
-// The shape every password of a stretch has: where each of its characters
-// is drawn from, and how it is finished. Worked out once for each stretch
-// of unchanged options, not for each password.
+// The shape of the passwords of a stretch as the drawing loop reads it:
+// where each position's character comes from, worked out once for each
+// stretch of unchanged options, not for each password.
 struct Shape
 {
-    // One entry per drawn position: its pool's characters and size. The
-    // pool positions follow the leading ones and share one pool.
+    // One entry per drawn position; the positions from `leading` on share
+    // one pool.
     std::vector<const CharacterPool *> pools;
     std::vector<quint32> bounds; // the pools' sizes, then the digit and space draws
     qsizetype length = 0;        // in characters
-    bool lastDigit = false;      // the last character becomes one of `digits`
+    qsizetype leading = 0;
+    bool lastDigit = false; // the last character becomes one of `digits`
     const CharacterPool *digits = nullptr;
     bool space = false; // one position becomes a space
     bool lineNumbers = false;
@@ -89,10 +91,9 @@ public:
         // is read again as the run goes on.
         GenerationOptions withVowels = start;
         withVowels.removeVowels = false;
-        const QString pool = chooseGroups(withVowels).pool;
-        m_pool = CharacterPool(pool);
-        m_poolWithoutVowels = CharacterPool(RemoveVowels(pool));
-        m_bytesPerCharacter = bytesPerCharacter(pool);
+        m_pool = chooseGroups(withVowels).pool;
+        m_poolWithoutVowels = RemoveVowels(m_pool);
+        m_bytesPerCharacter = bytesPerCharacter(m_pool);
     }
     ~Run() { wipe(m_text); } // the last batch's passwords
     Run(const Run &) = delete;
@@ -112,12 +113,12 @@ private:
     PasswordSink &m_sink;
     const bool m_atLeast;
     const Labels &m_labels;
-    CharacterPool m_pool, m_poolWithoutVowels, m_lastDigits;
+    QString m_pool, m_poolWithoutVowels;
     int m_bytesPerCharacter = 1;
 
     GenerationOptions m_options;
+    PasswordShape m_described;
     Shape m_shape;
-    std::vector<CharacterPool> m_leading;
     std::vector<quint32> m_positions;
     std::vector<char> m_text;
     QString m_refusal;
@@ -181,43 +182,37 @@ GenerationOutcome::End PasswordGenerator::Run::make(const GenerationOptions &sta
 
 bool PasswordGenerator::Run::plan(const GenerationOptions &options)
 {
-    const bool noVowels = options.removeVowels;
-    Shape shape;
-    m_leading.clear();
+    QStringList leading;
     if (m_atLeast) {
         // One character of each chosen group, in group order, read as the
-        // options are now; a group that offers nothing adds nothing, and
-        // the pool makes up the length.
-        GenerationOptions leading = options;
-        leading.atLeastOneFromEachGroup = true;
-        for (const QString &group : chooseGroups(leading).leading)
-            m_leading.emplace_back(group);
+        // options are now.
+        GenerationOptions now = options;
+        now.atLeastOneFromEachGroup = true;
+        leading = chooseGroups(now).leading;
     }
+    const bool noVowels = options.removeVowels;
     const std::optional<qint16> length =
         m_procedure.value(m_atLeast ? m_labels.length : m_labels.length + (noVowels ? 0 : 2),
                           [&] { return toInt16(options.passwordLength); });
     if (!length)
         return false;
 
-    const CharacterPool &pool = noVowels ? m_poolWithoutVowels : m_pool;
-    for (const CharacterPool &group : m_leading)
-        shape.pools.push_back(&group);
-    const qsizetype remaining = pool.isEmpty() ? 0 : *length - qsizetype(m_leading.size());
-    for (qsizetype k = 0; k < remaining; ++k)
-        shape.pools.push_back(&pool);
-    shape.length = qsizetype(shape.pools.size());
-    for (const CharacterPool *drawn : shape.pools) {
-        shape.bounds.push_back(quint32(drawn->size()));
-        shape.widest = std::max(shape.widest, drawn->widest());
+    m_described = shapePassword(leading, noVowels ? m_poolWithoutVowels : m_pool, *length, options);
+    Shape shape;
+    for (const PasswordShape::Span &span : m_described.spans) {
+        shape.pools.insert(shape.pools.end(), std::size_t(span.positions), &span.characters);
+        shape.bounds.insert(shape.bounds.end(), std::size_t(span.positions), quint32(span.characters.size()));
+        shape.widest = std::max(shape.widest, span.characters.widest());
     }
-    // The digit comes first, so the space may still land on it.
-    shape.lastDigit = options.lastCharacterDigit && shape.length > 0;
+    shape.length = m_described.length;
+    shape.leading = shape.length - (m_described.spans.empty() ? 0 : m_described.spans.back().positions);
+    // The digit is drawn first, so the space may still land on it.
+    shape.lastDigit = m_described.lastDigit.has_value();
     if (shape.lastDigit) {
-        m_lastDigits = CharacterPool(lastDigits(options));
-        shape.digits = &m_lastDigits;
-        shape.bounds.push_back(quint32(m_lastDigits.size()));
+        shape.digits = &*m_described.lastDigit;
+        shape.bounds.push_back(quint32(shape.digits->size()));
     }
-    shape.space = options.includeSpace && shape.length > 0;
+    shape.space = m_described.space;
     if (shape.space)
         shape.bounds.push_back(quint32(shape.length));
     shape.lineNumbers = options.showLineNumbers;
@@ -254,7 +249,7 @@ template <typename Unit> bool PasswordGenerator::Run::makeStretch(qint64 first, 
     const qsizetype length = shape.length;
     m_text.resize(std::size_t(length * rows) * sizeof(Unit));
     Unit *text = reinterpret_cast<Unit *>(m_text.data());
-    const qsizetype leading = qsizetype(m_leading.size());
+    const qsizetype leading = shape.leading;
     for (qsizetype r = 0; r < rows; ++r) {
         const quint32 *position = m_positions.data() + r * draws;
         Unit *password = text + r * length;

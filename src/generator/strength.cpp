@@ -1,9 +1,9 @@
 #include "generator/strength.h"
 
-#include "core/failure.h"
 #include "generator/characterpool.h"
 #include "generator/groups.h"
-#include "generator/numbers.h"
+#include "generator/passwordshape.h"
+#include "generator/validation.h"
 
 #include <QCoreApplication>
 
@@ -23,11 +23,10 @@ struct PositionClass
     qint64 count = 1;
 };
 
-PositionClass uniformOver(QStringView text, qint64 count)
+PositionClass uniformOver(const CharacterPool &pool, qint64 count)
 {
     PositionClass positions;
     positions.count = count;
-    const CharacterPool pool(text);
     for (qsizetype i = 0; i < pool.size(); ++i)
         positions.chance[pool.at(i)] += 1.0 / double(pool.size());
     return positions;
@@ -136,38 +135,27 @@ double entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length
 
 std::optional<double> passwordEntropyBits(const GenerationOptions &options)
 {
-    qint64 length = 0;
-    try {
-        length = toWholeNumber(options.passwordLength, 1, 32767);
-    } catch (const Failure &) {
+    const NumberCheck length = checkNumber(options.passwordLength, kPasswordLength);
+    if (!length.passes())
         return std::nullopt;
-    }
     const GroupChoice choice = chooseGroups(options);
     if (choice.lengthRefusal)
         return std::nullopt;
-    std::vector<PositionClass> classes;
-    // A group with nothing to offer adds no leading character.
-    for (const QString &group : choice.leading)
-        classes.push_back(uniformOver(group, 1));
-    const auto leading = qint64(choice.leading.size());
-    const QString &pool = choice.pool;
-    const qint64 filled = pool.isEmpty() ? 0 : length - leading;
-    if (filled > 0)
-        classes.push_back(uniformOver(pool, filled));
-    const qint64 size = leading + std::max<qint64>(filled, 0);
-    if (size == 0)
+    const PasswordShape shape = shapePassword(choice.leading, choice.pool, length.value, options);
+    if (shape.length == 0)
         return 0.0;
-
-    if (options.lastCharacterDigit) {
-        // The last position is the last of the filled ones, or else the last
-        // leading one; either way its own draw no longer shows.
+    std::vector<PositionClass> classes;
+    for (const PasswordShape::Span &span : shape.spans)
+        classes.push_back(uniformOver(span.characters, span.positions));
+    if (shape.lastDigit) {
+        // The last position is the last of its span; its own draw no longer shows.
         if (--classes.back().count == 0)
             classes.pop_back();
-        classes.push_back(uniformOver(lastDigits(options), 1));
+        classes.push_back(uniformOver(*shape.lastDigit, 1));
     }
 
-    if (options.includeSpace)
-        return entropyWithSpace(classes, size);
+    if (shape.space)
+        return entropyWithSpace(classes, shape.length);
     double bits = 0;
     for (const PositionClass &positions : classes) {
         const double a = spaceChance(positions);

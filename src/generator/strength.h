@@ -15,8 +15,8 @@ namespace zentavo {
 // becomes a digit, then one position chosen at random becomes a space. So it
 // is less than the length times log2 of the pool, and exact.
 //
-// Nothing when the length is not a whole number from 1 to 32767 or is too
-// short for at-least mode: then no password would be made.
+// Nothing when the length does not pass its check (generator/validation.h)
+// or is too short for at-least mode: then no password would be made.
 std::optional<double> passwordEntropyBits(const GenerationOptions &options);
 
 // "poor" below 40 bits, "weak" below 65, "good" below 100, "excellent" above.

@@ -2,7 +2,9 @@
 
 #include "core/memorybudget.h"
 #include "core/prompter.h"
+#include "generator/optiontable.h"
 #include "ui/resultsview.h"
+#include "ui/twips.h"
 #include "ui/windowlook.h"
 
 #include <QApplication>
@@ -27,14 +29,6 @@ namespace zentavo {
 
 namespace {
 
-// A rectangle of the design, in twips, as pixels. Edges are converted rather
-// than sizes, so neighbouring controls keep their gaps exactly.
-QRect twipsRect(int left, int top, int width, int height)
-{
-    const int x = twipsToPixels(left), y = twipsToPixels(top);
-    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
-}
-
 // What the list view takes for each row it shows, on top of the list's own
 // storage: the vertical header keeps a record of every row, and grows it by
 // copying, so for a moment it needs room for both the old and the new one.
@@ -57,8 +51,12 @@ private:
     QString m_text;
 };
 
-template <typename Control> Control *place(Control *control, int left, int top, int width, int height)
+// A control of the design at its place, with its name in the design, so a
+// skin's style sheet can address it (#Frame1).
+template <typename Control>
+Control *place(Control *control, const char *name, int left, int top, int width, int height)
 {
+    control->setObjectName(QLatin1String(name));
     control->setGeometry(twipsRect(left, top, width, height));
     return control;
 }
@@ -115,42 +113,51 @@ void Form1::createControls()
     // Fields, buttons and the list paint their own background and keep the
     // theme's colours.
     paintWhite(this);
+    setObjectName(QStringLiteral("Form1"));
 
-    Frame1 = place(new QGroupBox(tr("Options"), this), 120, 90, 7800, 1785);
-    Check5 = place(new QCheckBox(tr("a - z"), Frame1), 240, 300, 870, 240);
-    Check6 = place(new QCheckBox(tr("A - Z"), Frame1), 240, 650, 960, 240);
-    Check7 = place(new QCheckBox(tr("0 - 9"), Frame1), 240, 1000, 1140, 240);
-    Check2 = place(new QCheckBox(tr(" Your specified characters"), Frame1), 240, 1350, 2580, 240);
-    Text1 = place(new QLineEdit(QStringLiteral("!@#$%^&*()"), Frame1), 2880, 1300, 2535, 345);
-    Text1->hide();
-
-    Frame4 = place(new QGroupBox(tr("At Least Option"), this), 120, 1905, 7800, 690);
-    Check8 = place(new QCheckBox(tr("Generate at least 1 character from each character group "
-                                    "(listed above)"),
-                                 Frame4),
-                   240, 300, 7380, 240);
-
-    Frame5 = place(new QGroupBox(tr("Additional Options"), this), 120, 2670, 7800, 1785);
-    Check9 = place(new QCheckBox(tr("Show line numbers"), Frame5), 240, 300, 2940, 240);
-    Check4 = place(new QCheckBox(tr("Make last character a digit"), Frame5), 240, 650, 2940, 240);
-    Check3 = place(new QCheckBox(tr("Include space character"), Frame5), 240, 1000, 2940, 240);
-    Check1 = place(new QCheckBox(tr("Remove vowels"), Frame5), 240, 1350, 2940, 240);
-
-    Frame2 = place(new QGroupBox(tr("How many passwords would you like to generate?"), this), 120, 4515, 7800,
-                   780);
-    Text2 = place(new QLineEdit(QStringLiteral("10"), Frame2), 240, 300, 7300, 345);
-    Frame3 = place(new QGroupBox(tr("What length?"), this), 120, 5370, 7800, 780);
-    Text3 = place(new QLineEdit(QStringLiteral("4"), Frame3), 240, 300, 7300, 345);
+    Frame1 = place(new QGroupBox(tr("Options"), this), "Frame1", 120, 90, 7800, 1785);
+    Frame4 = place(new QGroupBox(tr("At Least Option"), this), "Frame4", 120, 1905, 7800, 690);
+    Frame5 = place(new QGroupBox(tr("Additional Options"), this), "Frame5", 120, 2670, 7800, 1785);
+    Frame2 = place(new QGroupBox(tr("How many passwords would you like to generate?"), this), "Frame2", 120,
+                   4515, 7800, 780);
+    Frame3 = place(new QGroupBox(tr("What length?"), this), "Frame3", 120, 5370, 7800, 780);
+    createOptionControls();
 
     const QFont buttonFont = boldArial(11.25);
-    auto button = [&](const QString &caption, int left, int top, int width) {
-        auto *pushButton = place(new QPushButton(caption, this), left, top, width, 405);
+    auto button = [&](const QString &caption, const char *name, int left, int top, int width) {
+        auto *pushButton = place(new QPushButton(caption, this), name, left, top, width, 405);
         pushButton->setFont(buttonFont);
         return pushButton;
     };
-    PushButton1 = button(tr("Start Generating"), 120, 6270, 7800);
+    PushButton1 = button(tr("Start Generating"), "PushButton1", 120, 6270, 7800);
+    ListView1 = place(new ResultsView(m_results, this), "ListView1", 120, 6780, 7800, 2265);
+    createResultsView();
+    PushButton4 = button(tr("Save Results As Text File"), "PushButton4", 120, 9135, 3840);
+    PushButton13 = button(tr("Save Results As Excel File"), "PushButton13", 4080, 9135, 3840);
+    PushButton2 = button(tr("Copy Results To Clipboard"), "PushButton2", 120, 9645, 3840);
+    PushButton3 = button(tr("Clear Results"), "PushButton3", 4080, 9645, 3840);
 
-    ListView1 = place(new ResultsView(m_results, this), 120, 6780, 7800, 2265);
+    auto *progressBar = new PlainTextProgressBar(this);
+    ProgressBar1 = place(progressBar, "ProgressBar1", 120, 10170, 7800, 405);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(true);
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    progressBar->setPlainText(tr("Progress Bar"));
+    fitTheStyle();
+
+    const std::pair<QPushButton *, void (Form1::*)()> commands[] = {
+        {PushButton1, &Form1::PushButton1_Click},
+        {PushButton3, &Form1::PushButton3_Click},
+        {PushButton4, &Form1::PushButton4_Click},
+        {PushButton2, &Form1::PushButton2_Click},
+        {PushButton13, &Form1::PushButton13_Click}};
+    for (const auto &[pushButton, command] : commands)
+        connect(pushButton, &QPushButton::clicked, this, [this, run = command] { runCommand(run); });
+}
+
+void Form1::createResultsView()
+{
     ListView1->setFont(boldArial(9));
     ListView1->setToolTip(tr("Double-click item to remove it. Move | line to right and out of window to "
                              "reveal full names."));
@@ -166,58 +173,6 @@ void Form1::createControls()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setSectionsClickable(false);
     connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
-
-    PushButton4 = button(tr("Save Results As Text File"), 120, 9135, 3840);
-    PushButton13 = button(tr("Save Results As Excel File"), 4080, 9135, 3840);
-    PushButton2 = button(tr("Copy Results To Clipboard"), 120, 9645, 3840);
-    PushButton3 = button(tr("Clear Results"), 4080, 9645, 3840);
-
-    auto *progressBar = new PlainTextProgressBar(this);
-    ProgressBar1 = place(progressBar, 120, 10170, 7800, 405);
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(true);
-    ProgressBar1->setAlignment(Qt::AlignCenter);
-    progressBar->setPlainText(tr("Progress Bar"));
-
-    // Named as in the design, so a skin's style sheet can address them (#Check5).
-    const std::pair<QWidget *, const char *> names[] = {{Frame1, "Frame1"},
-                                                        {Frame2, "Frame2"},
-                                                        {Frame3, "Frame3"},
-                                                        {Frame4, "Frame4"},
-                                                        {Frame5, "Frame5"},
-                                                        {Check1, "Check1"},
-                                                        {Check2, "Check2"},
-                                                        {Check3, "Check3"},
-                                                        {Check4, "Check4"},
-                                                        {Check5, "Check5"},
-                                                        {Check6, "Check6"},
-                                                        {Check7, "Check7"},
-                                                        {Check8, "Check8"},
-                                                        {Check9, "Check9"},
-                                                        {Text1, "Text1"},
-                                                        {Text2, "Text2"},
-                                                        {Text3, "Text3"},
-                                                        {PushButton1, "PushButton1"},
-                                                        {PushButton2, "PushButton2"},
-                                                        {PushButton3, "PushButton3"},
-                                                        {PushButton4, "PushButton4"},
-                                                        {PushButton13, "PushButton13"},
-                                                        {ListView1, "ListView1"},
-                                                        {ProgressBar1, "ProgressBar1"}};
-    for (const auto &[control, name] : names)
-        control->setObjectName(QLatin1String(name));
-    setObjectName(QStringLiteral("Form1"));
-    fitTheStyle();
-
-    const std::pair<QPushButton *, void (Form1::*)()> commands[] = {
-        {PushButton1, &Form1::PushButton1_Click},
-        {PushButton3, &Form1::PushButton3_Click},
-        {PushButton4, &Form1::PushButton4_Click},
-        {PushButton2, &Form1::PushButton2_Click},
-        {PushButton13, &Form1::PushButton13_Click}};
-    for (const auto &[pushButton, command] : commands)
-        connect(pushButton, &QPushButton::clicked, this, [this, run = command] { runCommand(run); });
 }
 
 void Form1::fitTheStyle()
@@ -225,16 +180,15 @@ void Form1::fitTheStyle()
     // Fields, buttons, the list and the bar paint their own ground and keep
     // the desktop's colours whole, the list's header included, rather than
     // the window's white; the captions on the window are black.
-    for (QWidget *caption : findChildren<QWidget *>()) {
-        if (qobject_cast<QCheckBox *>(caption) || qobject_cast<QGroupBox *>(caption))
-            writeInBlack(caption);
-    }
-    for (QWidget *themed :
-         std::initializer_list<QWidget *>{Text1, Text2, Text3, PushButton1, PushButton2, PushButton3,
-                                          PushButton4, PushButton13, ListView1, ProgressBar1}) {
-        QPalette desktop = QApplication::palette(themed);
-        desktop.setResolveMask(~QPalette::ResolveMask(0)); // every role its own, none from the window
-        themed->setPalette(desktop);
+    for (QWidget *control : findChildren<QWidget *>()) {
+        if (qobject_cast<QCheckBox *>(control) || qobject_cast<QGroupBox *>(control))
+            writeInBlack(control);
+        if (qobject_cast<QLineEdit *>(control) || qobject_cast<QPushButton *>(control) ||
+            control == ListView1 || control == ProgressBar1) {
+            QPalette desktop = QApplication::palette(control);
+            desktop.setResolveMask(~QPalette::ResolveMask(0)); // every role its own, none from the window
+            control->setPalette(desktop);
+        }
     }
     // A style whose tick box takes more room than the design's (Adwaita)
     // gets it: a caption grows to its full width within its frame, and the
@@ -306,8 +260,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListView1 && event->type() == QEvent::KeyPress &&
         handleListKey(static_cast<QKeyEvent *>(event)))
         return true;
-    if (event->type() == QEvent::FocusOut && (watched == Text2 || watched == Text3))
-        leavingField(static_cast<QLineEdit *>(watched), static_cast<QFocusEvent *>(event)->reason());
+    // The numeric fields are the only ones watched.
+    if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::FocusOut)
+        leavingField(field, static_cast<QFocusEvent *>(event)->reason());
     // The text fields are watched for the focus leaving them; like the
     // other controls without a say, they leave the pointer as it was.
     if (event->type() == QEvent::MouseMove && m_pointer != Pointer::Busy &&
@@ -396,7 +351,7 @@ void Form1::applyColumnWidth(int column, int twips)
         option.font = ListView1->font();
         option.fontMetrics = QFontMetrics(option.font);
         option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-        option.text = QStringLiteral("2147483647");
+        option.text = QString::number(kPasswordCount.maximum);
         option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
         pixels = std::max(pixels, ListView1->style()
                                       ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), ListView1)

@@ -16,6 +16,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <span>
 
 class QCheckBox;
 class QGroupBox;
@@ -27,7 +28,8 @@ class QPushButton;
 
 namespace zentavo {
 
-struct OptionSetting;
+struct OptionControl;
+
 // The window's way to message boxes. Once the window is closed the program
 // is ending: a command still unwinding shows nothing more.
 class PrompterUntilClosed final : public Prompter
@@ -94,6 +96,10 @@ public:
     ResultsView *ListView1;
     QProgressBar *ProgressBar1;
 
+signals:
+    // An option control changed; what it shows is stored already.
+    void optionsChanged();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -104,7 +110,13 @@ private:
     class GenerationSink;
     class ExportProgress;
 
+    // One row per option: how its control is made and how it acts.
+    static std::span<const OptionControl> optionControls();
+
     void createControls();
+    void createOptionControls();
+    void createResultsView();
+    void describeOptionControls();
     void setTabOrder();
     void fitTheStyle();
     void wirePointerHandlers();
@@ -128,7 +140,6 @@ private:
     void OpenHomePageOccasionally();
     void warnIfStoreUnusable();
     void restoreOption(std::size_t index);
-    QWidget *optionControl(const OptionSetting &setting) const;
     void showMessage(const QString &text);
     void setProgress(double percent);
     void setProgressText(const QString &text);

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <optional>
-#include <vector>
 
 namespace zentavo {
 
@@ -18,20 +17,11 @@ namespace zentavo {
 class Form1::GenerationSink final : public PasswordSink
 {
 public:
-    explicit GenerationSink(Form1 &form) : m_form(form)
+    explicit GenerationSink(Form1 &form)
+        : m_form(form), m_watch(QObject::connect(&form, &Form1::optionsChanged, [this] { m_changed = true; }))
     {
-        const auto changed = [this] { m_changed = true; };
-        for (QCheckBox *box : {form.Check1, form.Check2, form.Check3, form.Check4, form.Check5, form.Check6,
-                               form.Check7, form.Check8, form.Check9})
-            m_watches.push_back(QObject::connect(box, &QCheckBox::toggled, changed));
-        for (QLineEdit *field : {form.Text1, form.Text2, form.Text3})
-            m_watches.push_back(QObject::connect(field, &QLineEdit::textChanged, changed));
     }
-    ~GenerationSink() override
-    {
-        for (const QMetaObject::Connection &watch : m_watches)
-            QObject::disconnect(watch);
-    }
+    ~GenerationSink() override { QObject::disconnect(m_watch); }
 
     void append(const PasswordBatch &batch) override { m_form.m_results.appendRows(batch); }
     std::optional<QString> refuseRows(qint64 count, int length, int bytesPerCharacter) override
@@ -57,7 +47,7 @@ public:
 private:
     Form1 &m_form;
     bool m_changed = false;
-    std::vector<QMetaObject::Connection> m_watches;
+    QMetaObject::Connection m_watch;
 };
 
 void Form1::PushButton1_Click()

@@ -9,7 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QByteArray &argument :
          QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0'))
         arguments << QString::fromLocal8Bit(argument);
-    zentavo::cli::wantsStoredOptions(arguments);
     zentavo::cli::parseCommandLine(arguments, zentavo::cli::scriptDefaults());
     return 0;
 }
