@@ -101,6 +101,10 @@ int main(int argc, char *argv[])
     desktop.setMainWindow(&window);
     sessionEnd.closes(window);
     window.Form_Load();
+    // A session that ends while a box of the loading is up closes the window
+    // before it was ever shown: there is nothing left to show.
+    if (window.isClosed())
+        return 0;
     window.show();
 
     // The splash comes once the main window is up, which stays usable while

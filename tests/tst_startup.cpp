@@ -229,6 +229,21 @@ private slots:
         QCOMPARE(fresh.value(QStringLiteral("Zentavo/Number Of Passwords")), QVariant(QStringLiteral("50")));
     }
 
+    // The session ends while loading waits on a box (the store is a FIFO):
+    // the window, never shown, ends too instead of appearing afterwards.
+    void aSignalWhileLoadingEndsTheProgram()
+    {
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("config/Veltrano")));
+        QCOMPARE(
+            ::mkfifo(
+                QFile::encodeName(home.filePath(QStringLiteral("config/Veltrano/Zentavo.ini"))).constData(),
+                0600),
+            0);
+        RunningWindow window(home.path());
+        QVERIFY(window.endsCleanly());
+    }
+
     void aFifoInPlaceOfTheStoreIsToldOnceAndStartUpGoesOn()
     {
         QDir().mkpath(QFileInfo(fixture->settingsFile()).absolutePath());

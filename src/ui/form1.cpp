@@ -315,6 +315,12 @@ void Form1::closeEvent(QCloseEvent *event)
     m_pump.abandon();
     event->accept();
     QCoreApplication::quit();
+    // Before the main loop runs (a box of the loading is up, say) quitting
+    // ends no loop: a box closed ends the loop that waits for its answer.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *other : windows)
+        if (other != this && other->isVisible())
+            other->close();
 }
 
 void Form1::showMessage(const QString &text)

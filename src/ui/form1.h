@@ -68,6 +68,8 @@ public:
 
     ResultsList &results() { return m_results; }
     bool isGenerating() const { return m_generator.isGenerating(); }
+    // Closed already, while loading, say: the program is ending.
+    bool isClosed() const { return m_pump.isAbandoned(); }
 
     // The options as the controls show them now.
     GenerationOptions currentOptions() const;
