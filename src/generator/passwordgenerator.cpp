@@ -2,6 +2,7 @@
 
 #include "core/errorreport.h"
 #include "core/wipe.h"
+#include "generator/bytedraws.h"
 #include "generator/characterpool.h"
 #include "generator/groups.h"
 #include "generator/numbers.h"
@@ -11,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -104,8 +106,12 @@ public:
 
 private:
     bool plan(const GenerationOptions &options);
+    void planBytes();
     void finishFailures(const GenerationOptions &options);
     template <typename Unit> bool makeStretch(qint64 first, qsizetype rows);
+    void drawBytes(qsizetype rows);
+    template <typename Unit> void drawPositions(qsizetype rows);
+    template <typename Unit> bool handStretch(qint64 first, qsizetype rows);
     bool hand(const PasswordBatch &batch);
 
     RandomSource &m_random;
@@ -119,6 +125,8 @@ private:
     GenerationOptions m_options;
     PasswordShape m_described;
     Shape m_shape;
+    // The shape's draws when every character fits in a byte; empty otherwise.
+    ByteDraws m_byteDraws;
     std::vector<quint32> m_positions;
     std::vector<char> m_text;
     QString m_refusal;
@@ -217,7 +225,37 @@ bool PasswordGenerator::Run::plan(const GenerationOptions &options)
         shape.bounds.push_back(quint32(shape.length));
     shape.lineNumbers = options.showLineNumbers;
     m_shape = std::move(shape);
+    planBytes();
     return true;
+}
+
+void PasswordGenerator::Run::planBytes()
+{
+    m_byteDraws = ByteDraws();
+    const Shape &shape = m_shape;
+    const bool fit =
+        shape.length > 0 && shape.widest <= 0xff &&
+        std::all_of(shape.bounds.begin(), shape.bounds.end(), [](quint32 n) { return n >= 1 && n <= 256; });
+    if (!fit)
+        return;
+    std::vector<unsigned char> alphabet;
+    auto add = [&](const CharacterPool &pool, qsizetype count) {
+        alphabet.resize(std::size_t(pool.size()));
+        for (qsizetype k = 0; k < pool.size(); ++k)
+            alphabet[std::size_t(k)] = (unsigned char)pool.at(k);
+        m_byteDraws.add(alphabet, count);
+    };
+    for (const PasswordShape::Span &span : m_described.spans)
+        add(span.characters, span.positions);
+    if (shape.lastDigit)
+        add(*shape.digits, 1);
+    if (shape.space) {
+        // The space's position, a byte like the characters.
+        alphabet.resize(std::size_t(shape.length));
+        for (std::size_t k = 0; k < alphabet.size(); ++k)
+            alphabet[k] = (unsigned char)k;
+        m_byteDraws.add(alphabet, 1);
+    }
 }
 
 void PasswordGenerator::Run::finishFailures(const GenerationOptions &options)
@@ -237,6 +275,42 @@ void PasswordGenerator::Run::finishFailures(const GenerationOptions &options)
 }
 
 template <typename Unit> bool PasswordGenerator::Run::makeStretch(qint64 first, qsizetype rows)
+{
+    if constexpr (sizeof(Unit) == 1) {
+        if (m_byteDraws.size() > 0) {
+            drawBytes(rows);
+            return handStretch<Unit>(first, rows);
+        }
+    }
+    drawPositions<Unit>(rows);
+    return handStretch<Unit>(first, rows);
+}
+
+void PasswordGenerator::Run::drawBytes(qsizetype rows)
+{
+    // The source writes the passwords' text itself, with the last digit and
+    // the space drawn after each password's characters; they take their
+    // places here and the rows close up.
+    const Shape &shape = m_shape;
+    const qsizetype length = shape.length;
+    const qsizetype draws = m_byteDraws.size();
+    m_text.resize(std::size_t(draws * rows + ByteDraws::kSlack));
+    auto *text = reinterpret_cast<unsigned char *>(m_text.data());
+    m_random.drawBytes(m_byteDraws, rows, text);
+    if (draws == length)
+        return;
+    for (qsizetype r = 0; r < rows; ++r) {
+        unsigned char *password = text + r * draws;
+        qsizetype next = length;
+        if (shape.lastDigit)
+            password[length - 1] = password[next++];
+        if (shape.space)
+            password[password[next]] = ' ';
+        std::memmove(text + r * length, password, std::size_t(length));
+    }
+}
+
+template <typename Unit> void PasswordGenerator::Run::drawPositions(qsizetype rows)
 {
     const Shape &shape = m_shape;
     const qsizetype draws = qsizetype(shape.bounds.size());
@@ -266,7 +340,13 @@ template <typename Unit> bool PasswordGenerator::Run::makeStretch(qint64 first, 
         if (shape.space)
             password[position[next]] = Unit(u' ');
     }
+}
 
+template <typename Unit> bool PasswordGenerator::Run::handStretch(qint64 first, qsizetype rows)
+{
+    const Shape &shape = m_shape;
+    const qsizetype length = shape.length;
+    const Unit *text = reinterpret_cast<const Unit *>(m_text.data());
     PasswordBatch batch;
     batch.firstLine = shape.lineNumbers ? qint32(first) : 0;
     if constexpr (sizeof(Unit) == 4) {

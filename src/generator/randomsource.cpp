@@ -14,6 +14,28 @@ void RandomSource::uniform(std::span<const quint32> bounds, qsizetype repeats, q
             *out++ = uniform(n);
 }
 
+void RandomSource::drawBytes(const ByteDraws &draws, qsizetype rows, unsigned char *out)
+{
+    // The positions, a byte each, go through the same pass as a source's
+    // bytes: a position is below its bound, so none is refused, and each
+    // becomes its alphabet's byte. A bound of 1 takes no byte there.
+    const std::vector<quint32> &bounds = draws.bounds();
+    std::vector<unsigned char> positions;
+    positions.reserve(std::size_t(qsizetype(bounds.size()) * rows + ByteDraws::kSlack));
+    for (qsizetype r = 0; r < rows; ++r) {
+        for (const quint32 n : bounds) {
+            const quint32 position = uniform(n);
+            if (n > 1)
+                positions.push_back((unsigned char)position);
+        }
+    }
+    const std::size_t used = positions.size();
+    positions.resize(used + ByteDraws::kSlack);
+    ByteDraws::Progress progress = draws.start(rows, out);
+    draws.draw(progress, positions.data(), positions.data() + used);
+    sodium_memzero(positions.data(), positions.size());
+}
+
 CryptoRandomSource::CryptoRandomSource()
     : CryptoRandomSource([](unsigned char *buffer, std::size_t size) { randombytes_buf(buffer, size); })
 {
@@ -27,7 +49,7 @@ CryptoRandomSource::CryptoRandomSource()
 }
 
 CryptoRandomSource::CryptoRandomSource(Fill fill)
-    : m_fill(std::move(fill)), m_next(m_buffer.size()), m_unwiped(m_buffer.size())
+    : m_fill(std::move(fill)), m_next(kBlockBytes), m_unwiped(kBlockBytes)
 {
 }
 
@@ -39,7 +61,7 @@ CryptoRandomSource::~CryptoRandomSource()
 void CryptoRandomSource::refill()
 {
     // The block is overwritten whole, used bytes and all.
-    m_fill(m_buffer.data(), m_buffer.size());
+    m_fill(m_buffer.data(), kBlockBytes);
     m_next = 0;
     m_unwiped = 0;
 }
@@ -57,7 +79,7 @@ quint32 CryptoRandomSource::takeBytes(int count)
 {
     quint32 value = 0;
     for (int k = 0; k < count; ++k) {
-        if (m_next == m_buffer.size())
+        if (m_next == kBlockBytes)
             refill();
         value = (value << 8) | m_buffer[m_next++];
     }
@@ -84,36 +106,16 @@ quint32 CryptoRandomSource::uniform(quint32 n)
     return value % n;
 }
 
-void CryptoRandomSource::fillTable(ByteTable &table, quint32 n)
+void CryptoRandomSource::drawBytes(const ByteDraws &draws, qsizetype rows, unsigned char *out)
 {
-    // The same rule as uniform(): bytes at or above the largest multiple of
-    // n below 256 are drawn again.
-    const quint32 limit = 256 - 256 % n;
-    for (quint32 b = 0; b < 256; ++b)
-        table[b] = b < limit ? quint16(b % n) : kRejected;
-}
-
-void CryptoRandomSource::drawBytes(const ByteTable &table, quint32 *out, qsizetype count)
-{
-    qsizetype made = 0;
-    while (made < count) {
-        if (m_next == m_buffer.size())
+    ByteDraws::Progress progress = draws.start(rows, out);
+    const unsigned char *block = m_buffer.data();
+    while (!progress.done()) {
+        if (m_next == kBlockBytes)
             refill();
-        // One byte for each position still wanted, as far as the block
-        // goes; a rejected byte is overwritten by the next one. Without a
-        // branch per byte this runs at the speed of memory.
-        const std::size_t take = std::min<std::size_t>(std::size_t(count - made), m_buffer.size() - m_next);
-        const unsigned char *bytes = m_buffer.data() + m_next;
-        quint32 *to = out + made;
-        qsizetype kept = 0;
-        for (std::size_t k = 0; k < take; ++k) {
-            const quint16 position = table[bytes[k]];
-            to[kept] = position;
-            kept += position != kRejected;
-        }
-        made += kept;
-        m_next += take;
+        m_next = std::size_t(draws.draw(progress, block + m_next, block + kBlockBytes) - block);
     }
+    wipeUsed();
 }
 
 void CryptoRandomSource::uniform(std::span<const quint32> bounds, qsizetype repeats, quint32 *out)
@@ -122,42 +124,21 @@ void CryptoRandomSource::uniform(std::span<const quint32> bounds, qsizetype repe
         RandomSource::uniform(bounds, repeats, out);
         return;
     }
-    // A table for each bound; a password's positions below one bound follow
-    // each other (the pool's), so they are drawn together.
-    struct Run
-    {
-        std::size_t table;
-        qsizetype length;
-        bool free; // a bound of 1 needs no byte
-    };
-    std::vector<quint32> distinct;
-    std::vector<ByteTable> tables;
-    std::vector<Run> runs;
-    for (const quint32 n : bounds) {
-        auto found = std::find(distinct.begin(), distinct.end(), n);
-        if (found == distinct.end()) {
-            distinct.push_back(n);
-            tables.emplace_back();
-            if (n > 1)
-                fillTable(tables.back(), n);
-            found = distinct.end() - 1;
-        }
-        const std::size_t table = std::size_t(found - distinct.begin());
-        if (!runs.empty() && runs.back().table == table)
-            ++runs.back().length;
-        else
-            runs.push_back({table, 1, n <= 1});
+    // Each position a byte of its own, drawn as the text of passwords whose
+    // alphabets are the positions themselves.
+    if (!std::equal(bounds.begin(), bounds.end(), m_positionBounds.begin(), m_positionBounds.end())) {
+        m_positionDraws = ByteDraws();
+        unsigned char identity[256];
+        for (int k = 0; k < 256; ++k)
+            identity[k] = (unsigned char)k;
+        for (const quint32 n : bounds)
+            m_positionDraws.add(std::span(identity, std::max<quint32>(n, 1)), 1);
+        m_positionBounds.assign(bounds.begin(), bounds.end());
     }
-    for (qsizetype r = 0; r < repeats; ++r) {
-        for (const Run &run : runs) {
-            if (run.free)
-                std::fill_n(out, run.length, 0u);
-            else
-                drawBytes(tables[run.table], out, run.length);
-            out += run.length;
-        }
-    }
-    wipeUsed();
+    m_positions.resize(std::size_t(qsizetype(bounds.size()) * repeats + ByteDraws::kSlack));
+    drawBytes(m_positionDraws, repeats, m_positions.data());
+    std::copy_n(m_positions.data(), qsizetype(bounds.size()) * repeats, out);
+    sodium_memzero(m_positions.data(), m_positions.size());
 }
 
 } // namespace zentavo
