@@ -5,12 +5,15 @@
 // times `pwgen -s -1 16 1000000 > /dev/null`.
 //
 //   bench_generate_window            all sizes, with the pwgen comparison
-//   bench_generate_window --single N one size, one line of figures
+//   bench_generate_window --single N [--command-line-options] [--no-at-least]
+//                                    one size, one line of figures (the last
+//                                    one the run's processor time, in ms)
 
 #include "benchwindow.h"
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -20,6 +23,7 @@
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+#include <ctime>
 
 using namespace zentavo;
 
@@ -48,11 +52,26 @@ public:
     }
 };
 
-int runSingle(qint64 count)
+double processorMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// `commandLine`: the command line's default options instead of the first-run ones.
+int runSingle(qint64 count, bool commandLine, bool atLeast)
 {
     bench::QuietWorld world;
     Form1 form(world.services());
     form.Form_Load(); // the first-run options
+    if (commandLine) {
+        form.Check1->setChecked(false); // vowels
+        form.Check3->setChecked(false); // space
+        form.Check4->setChecked(false); // last digit
+        form.Check9->setChecked(false); // line numbers
+    }
+    form.Check8->setChecked(atLeast);
     form.Text2->setText(QString::number(count));
     form.Text3->setText(QStringLiteral("16"));
     form.show();
@@ -88,8 +107,10 @@ int runSingle(qint64 count)
     ticker.start(5);
 
     wall.start();
+    const double startMs = processorMs();
     form.PushButton1_Click();
     const qint64 ms = wall.elapsed();
+    const double cpuMs = processorMs() - startMs;
     ticker.stop();
 
     if (form.results().storedRowCount() != count || world.prompter.last != QStringLiteral("Done.")) {
@@ -97,9 +118,9 @@ int runSingle(qint64 count)
                      qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
         return 1;
     }
-    std::printf("%lld %lld %.1f %lld %d %d %lld %.1f\n", qlonglong(count), qlonglong(ms),
+    std::printf("%lld %lld %.1f %lld %d %d %lld %.1f %.1f\n", qlonglong(count), qlonglong(ms),
                 bench::peakMemoryMiB(), qlonglong(longestGap), watcher.paints, watcher.clicksHandled,
-                qlonglong(watcher.slowestClickMs), startMiB);
+                qlonglong(watcher.slowestClickMs), startMiB, cpuMs);
     return 0;
 }
 
@@ -123,8 +144,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("--single"))
-        return runSingle(args[2].toLongLong());
+    if (args.size() >= 3 && args[1] == QLatin1String("--single"))
+        return runSingle(args[2].toLongLong(), args.contains(QLatin1String("--command-line-options")),
+                         !args.contains(QLatin1String("--no-at-least")));
 
     std::printf("Start Generating in the real window (offscreen), first-run options, length 16\n");
     std::printf("%10s %9s %12s %9s %11s %9s %8s %10s\n", "passwords", "seconds", "rows/s", "peak MiB",
@@ -136,7 +158,7 @@ int main(int argc, char *argv[])
         child.waitForFinished(-1);
         const QStringList f =
             QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(' ', Qt::SkipEmptyParts);
-        if (child.exitCode() != 0 || f.size() != 8) {
+        if (child.exitCode() != 0 || f.size() != 9) {
             std::fprintf(stderr, "run of %lld failed: %s\n", qlonglong(count),
                          child.readAllStandardError().constData());
             return 1;

@@ -113,12 +113,16 @@ private slots:
             << QList<quint32>{26, 26, 10, 62, 62, 62, 62, 10, 7};
         QTest::addRow("a group of one") << QList<quint32>{1, 3, 3};
         QTest::addRow("a pool of two bytes a draw") << QList<quint32>{1000, 5};
+        QTest::addRow("the command line's default") << QList<quint32>{26, 26, 10} + QList<quint32>(13, 62);
+        QTest::addRow("passwords of one run") << QList<quint32>(16, 62);
+        QTest::addRow("runs longer than a vector") << QList<quint32>(40, 62) + QList<quint32>(33, 200);
+        QTest::addRow("five limits, all 256 bytes") << QList<quint32>{256, 3, 7, 7, 7, 7, 7, 7, 100, 62};
     }
     void batchesDrawAsSingleDrawsDo()
     {
         QFETCH(QList<quint32>, bounds);
         std::deque<unsigned char> bytes;
-        for (std::size_t i = 0; i < 3 * CryptoRandomSource::kBlockBytes; ++i)
+        for (std::size_t i = 0; i < 5 * CryptoRandomSource::kBlockBytes; ++i)
             bytes.push_back((unsigned char)((i * 167 + i / 7) % 256));
         std::deque<unsigned char> again = bytes;
         CryptoRandomSource batch(scriptedBytes(bytes)), single(scriptedBytes(again));
@@ -128,6 +132,23 @@ private slots:
                       drawn.data());
         for (std::size_t k = 0; k < drawn.size(); ++k)
             QCOMPARE(drawn[k], single.uniform(bounds[qsizetype(k) % bounds.size()]));
+
+        // The same as text: each position becomes its alphabet's byte.
+        if (std::any_of(bounds.begin(), bounds.end(), [](quint32 n) { return n > 256; }))
+            return;
+        ByteDraws draws;
+        std::vector<std::vector<unsigned char>> alphabets;
+        for (const quint32 n : bounds) {
+            alphabets.emplace_back(n);
+            for (quint32 i = 0; i < n; ++i)
+                alphabets.back()[i] = (unsigned char)(i * 7 + n);
+            draws.add(alphabets.back(), 1);
+        }
+        std::vector<unsigned char> text(drawn.size() + ByteDraws::kSlack);
+        batch.drawBytes(draws, repeats, text.data());
+        for (std::size_t k = 0; k < drawn.size(); ++k)
+            QCOMPARE(text[k],
+                     alphabets[k % alphabets.size()][single.uniform(bounds[qsizetype(k) % bounds.size()])]);
     }
 
     // Every position equally likely, checked on real draws. The same number

@@ -24,6 +24,17 @@ alignas(32) constexpr auto kSegmentStarts = [] {
     return starts;
 }();
 
+// For each 8-bit mask, the positions of its set bits in order: how the
+// accepted bytes of 8 close up, and where the k-th accepted one is.
+constexpr auto kAccepted = [] {
+    std::array<std::array<unsigned char, 8>, 256> positions{};
+    for (unsigned mask = 0; mask < 256; ++mask)
+        for (unsigned bit = 0, k = 0; bit < 8; ++bit)
+            if (mask & (1u << bit))
+                positions[mask][k++] = (unsigned char)bit;
+    return positions;
+}();
+
 namespace plain {
 #define ZENTAVO_VECTOR_PASS 0
 #include "generator/bytedrawspass.inc"
@@ -47,11 +58,11 @@ namespace plain {
 #define ZENTAVO_TARGET_END _Pragma("GCC pop_options")
 #endif
 
-ZENTAVO_TARGET_BEGIN("avx2")
+ZENTAVO_TARGET_BEGIN("avx2,popcnt")
 namespace zentavo {
 namespace {
 namespace avx2 {
-struct Vec
+struct Lanes32
 {
     using Register = __m256i;
     static constexpr qsizetype kWidth = 32;
@@ -78,7 +89,9 @@ struct Vec
     static quint64 mask(Register v) { return quint32(_mm256_movemask_epi8(v)); }
 };
 #define ZENTAVO_VECTOR_PASS 1
+#define ZENTAVO_WIDE_VECTORS 1
 #include "generator/bytedrawspass.inc"
+#undef ZENTAVO_WIDE_VECTORS
 #undef ZENTAVO_VECTOR_PASS
 } // namespace avx2
 } // namespace
@@ -89,30 +102,10 @@ ZENTAVO_TARGET_BEGIN("ssse3,sse4.1")
 namespace zentavo {
 namespace {
 namespace sse41 {
-struct Vec
-{
-    using Register = __m128i;
-    static constexpr qsizetype kWidth = 16;
-    static Register load(const unsigned char *p)
-    {
-        return _mm_loadu_si128(reinterpret_cast<const Register *>(p));
-    }
-    static void store(unsigned char *p, Register v) { _mm_storeu_si128(reinterpret_cast<Register *>(p), v); }
-    static Register constant(const std::array<unsigned char, 32> &v)
-    {
-        return _mm_load_si128(reinterpret_cast<const Register *>(v.data()));
-    }
-    static Register splat(char c) { return _mm_set1_epi8(c); }
-    static Register min(Register a, Register b) { return _mm_min_epu8(a, b); }
-    static Register sub(Register a, Register b) { return _mm_sub_epi8(a, b); }
-    static Register bitAnd(Register a, Register b) { return _mm_and_si128(a, b); }
-    static Register equal(Register a, Register b) { return _mm_cmpeq_epi8(a, b); }
-    static Register shuffle(Register table, Register index) { return _mm_shuffle_epi8(table, index); }
-    static Register blend(Register a, Register b, Register useB) { return _mm_blendv_epi8(a, b, useB); }
-    static quint64 mask(Register v) { return quint32(_mm_movemask_epi8(v)); }
-};
 #define ZENTAVO_VECTOR_PASS 1
+#define ZENTAVO_WIDE_VECTORS 0
 #include "generator/bytedrawspass.inc"
+#undef ZENTAVO_WIDE_VECTORS
 #undef ZENTAVO_VECTOR_PASS
 } // namespace sse41
 } // namespace
@@ -124,8 +117,8 @@ namespace zentavo {
 
 namespace {
 
-using Pass = const unsigned char *(*)(const ByteDraws::Run *, std::size_t, ByteDraws::Progress &,
-                                      const unsigned char *, const unsigned char *);
+using Pass = const unsigned char *(*)(const ByteDraws::Plan &, ByteDraws::Progress &, const unsigned char *,
+                                      const unsigned char *);
 
 Pass choosePass()
 {
@@ -133,7 +126,7 @@ Pass choosePass()
         return plain::pass;
 #if ZENTAVO_X86_VECTORS
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2"))
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt"))
         return avx2::pass;
     if (__builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1"))
         return sse41::pass;
@@ -173,13 +166,19 @@ void ByteDraws::add(std::span<const unsigned char> alphabet, qsizetype count)
     if (found == m_alphabets.end())
         found = m_alphabets.insert(m_alphabets.end(), a);
     const auto index = std::size_t(found - m_alphabets.begin());
+    auto highest = std::find(m_limits.begin(), m_limits.end(), a.highestVector);
+    if (highest == m_limits.end())
+        highest = m_limits.insert(m_limits.end(), a.highestVector);
     if (!m_runs.empty() && m_runs.back().index == index)
         m_runs.back().length += count;
     else
-        m_runs.push_back({nullptr, count, index});
+        m_runs.push_back({nullptr, count, index, int(highest - m_limits.begin())});
     // The alphabets may have moved.
     for (Run &run : m_runs)
         run.alphabet = &m_alphabets[run.index];
+    m_windowed = m_runs.size() <= 8 && m_limits.size() <= 4 && m_bounds.size() + std::size_t(count) <= 24 &&
+                 std::all_of(m_runs.begin(), m_runs.end(),
+                             [](const Run &run) { return run.length <= 16 && run.alphabet->bound > 1; });
     m_bounds.insert(m_bounds.end(), std::size_t(count), n);
 }
 
@@ -205,7 +204,8 @@ const unsigned char *ByteDraws::draw(Progress &progress, const unsigned char *by
     static const Pass chosen = choosePass();
     if (progress.done())
         return bytes;
-    return chosen(m_runs.data(), m_runs.size(), progress, bytes, end);
+    const Plan plan{m_runs.data(), m_runs.size(), m_limits.data(), m_limits.size(), m_windowed};
+    return chosen(plan, progress, bytes, end);
 }
 
 } // namespace zentavo

@@ -79,12 +79,27 @@ public:
         const Alphabet *alphabet;
         qsizetype length;
         std::size_t index; // of the alphabet
+        int limit;         // of the password's distinct highest bytes accepted
+    };
+    // What the pass reads.
+    struct Plan
+    {
+        const Run *runs;
+        std::size_t runCount;
+        // The distinct highest bytes accepted, as vectors.
+        const std::array<unsigned char, 32> *limits;
+        std::size_t limitCount;
+        // Whether a password can be made from a window of 32 bytes at once:
+        // few runs, none over 16 draws, at most 24 draws.
+        bool windowed;
     };
 
 private:
     std::vector<Alphabet> m_alphabets;
     std::vector<Run> m_runs;
+    std::vector<std::array<unsigned char, 32>> m_limits;
     std::vector<quint32> m_bounds;
+    bool m_windowed = false;
 };
 
 } // namespace zentavo
