@@ -252,6 +252,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addRow("defaults") << QStringList{};
+        QTest::addRow("more rows than an output block holds") << QStringList{"-n", "5000", "-l", "20"};
         QTest::addRow("line numbers, a hundred rows")
             << QStringList{"--line-numbers", "-n", "100", "-l", "7"};
         QTest::addRow("quotes, commas, formulas and spaces")

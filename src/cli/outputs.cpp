@@ -96,6 +96,30 @@ void BlockOutput::appendNumber(qint32 number)
     append(QLatin1StringView(p, end - p));
 }
 
+void BlockOutput::appendLines(const char *text, qsizetype rows, qsizetype width)
+{
+    const qsizetype line = width + 1;
+    const char *const end = text + rows * width;
+    while (text < end) {
+        // The rows that fill the block, at least one, with room to copy 16
+        // bytes at a time past a row's end: the next row overwrites them.
+        const qsizetype fit =
+            std::min((end - text) / width, std::max<qsizetype>(1, (kBlock - m_used) / line + 1));
+        char *out = room(fit * line + 16);
+        for (qsizetype r = 0; r < fit; ++r, text += width, out += line) {
+            if (end - text >= width + 16) {
+                for (qsizetype k = 0; k < width; k += 16)
+                    std::memcpy(out + k, text + k, 16);
+            } else {
+                std::memcpy(out, text, std::size_t(width));
+            }
+            out[width] = '\n';
+        }
+        m_used += fit * line;
+        writeIfFull();
+    }
+}
+
 void BlockOutput::flush()
 {
     m_out.write(m_bytes.constData(), m_used);
@@ -167,6 +191,10 @@ public:
         // ASCII is written as it is in UTF-8: straight from the batch.
         if (batch.encoding != PasswordBatch::Encoding::Ascii) {
             RowFormat::rows(batch);
+            return;
+        }
+        if (batch.firstLine == 0 && batch.unitsPerRow > 0) {
+            m_out.appendLines(batch.bytes(0), batch.rows, batch.unitsPerRow);
             return;
         }
         for (qsizetype r = 0; r < batch.rows; ++r) {

@@ -87,6 +87,9 @@ public:
         m_used += text.size();
     }
     void appendNumber(qint32 number);
+    // `rows` rows of `width` bytes, end to end in `text`, each followed by
+    // a line feed; blocks are written as they fill.
+    void appendLines(const char *text, qsizetype rows, qsizetype width);
     // Writes what was gathered once it fills a block.
     void writeIfFull()
     {
