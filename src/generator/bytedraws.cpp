@@ -152,7 +152,7 @@ void ByteDraws::add(std::span<const unsigned char> alphabet, qsizetype count)
     for (quint32 b = 0, position = 0; b < limit; ++b, position = position + 1 == n ? 0 : position + 1)
         a.byByte[b] = alphabet[position];
     // An accepted byte is at most (limit / n - 1) times n above its remainder.
-    for (quint32 m = std::bit_floor(limit / n - 1); m >= 1; m /= 2)
+    for (quint32 m = 1; m <= limit / n - 1; m *= 2)
         a.stepVectors[std::size_t(a.steps++)].fill((unsigned char)(m * n));
     a.segments = int((n + 15) / 16);
     for (std::size_t s = 0; s < std::size_t(a.segments); ++s)

@@ -68,7 +68,7 @@ public:
         std::array<unsigned char, 256> byByte{}; // an accepted byte's character
         alignas(32) std::array<unsigned char, 32> highestVector{};
         // b mod n as b - m n for m = 2^k, ..., 2, 1, each taken where it
-        // does not wrap: n times each m, as many as `steps`.
+        // does not wrap: n, 2n, 4n... as many as `steps`.
         alignas(32) std::array<std::array<unsigned char, 32>, 8> stepVectors{};
         // The alphabet in 16-byte pieces, each twice over, zero beyond its end.
         alignas(32) std::array<std::array<unsigned char, 32>, 16> segmentVectors{};
