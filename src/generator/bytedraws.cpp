@@ -16,6 +16,7 @@ namespace zentavo {
 
 namespace {
 
+#if ZENTAVO_X86_VECTORS
 // The first position of each 16-byte piece of an alphabet, as a vector.
 alignas(32) constexpr auto kSegmentStarts = [] {
     std::array<std::array<unsigned char, 32>, 16> starts{};
@@ -34,6 +35,7 @@ constexpr auto kAccepted = [] {
                 positions[mask][k++] = (unsigned char)bit;
     return positions;
 }();
+#endif
 
 namespace plain {
 #define ZENTAVO_VECTOR_PASS 0

@@ -89,8 +89,9 @@ public:
         // The distinct highest bytes accepted, as vectors.
         const std::array<unsigned char, 32> *limits;
         std::size_t limitCount;
-        // Whether a password can be made from a window of 32 bytes at once:
-        // few runs, none over 16 draws, at most 24 draws.
+        // Whether passwords can be made from a window of 64 bytes whose
+        // accepted bytes are known as bits: few runs and limits, no run of
+        // over 16 draws or below a bound of 1, at most 24 draws.
         bool windowed;
     };
 
