@@ -14,7 +14,8 @@
 //
 //   bench_floor [rounds] [--no-at-least]      (default 5 rounds, at-least on)
 //
-// ZENTAVO_SCALAR=1 runs Zentavo's plain code instead of its vector code.
+// ZENTAVO_VECTORS=none (or sse4.1) runs Zentavo's plain code (or its 16-byte
+// vectors) instead of the best its processor has.
 
 #include "childprocess.h"
 
@@ -299,7 +300,9 @@ int main(int argc, char *argv[])
     };
     std::printf("%d alternating rounds, at-least %s, processor seconds%s%s\n", rounds, atLeast ? "on" : "off",
                 avx2 ? "" : " (no AVX2 here: the vector floor is the scalar one)",
-                qEnvironmentVariableIntValue("ZENTAVO_SCALAR") != 0 ? ", Zentavo's plain code" : "");
+                qEnvironmentVariableIsSet("ZENTAVO_VECTORS")
+                    ? qPrintable(", ZENTAVO_VECTORS=" + qEnvironmentVariable("ZENTAVO_VECTORS"))
+                    : "");
     line(vector1, nullptr, nullptr);
     line(scalar1, nullptr, nullptr);
     line(cli1, &vector1, &scalar1);

@@ -1,5 +1,6 @@
 #include "generator/bytedraws.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 #include <algorithm>
 #include <bit>
@@ -122,13 +123,17 @@ namespace {
 using Pass = const unsigned char *(*)(const ByteDraws::Plan &, ByteDraws::Progress &, const unsigned char *,
                                       const unsigned char *);
 
+// The best code the processor runs, or the one ZENTAVO_VECTORS asks for:
+// "none" the plain code, "sse4.1" the 16-byte vectors (which a processor
+// with AVX2 runs too).
 Pass choosePass()
 {
-    if (qEnvironmentVariableIntValue("ZENTAVO_SCALAR") != 0)
+    const QByteArray wanted = qgetenv("ZENTAVO_VECTORS");
+    if (wanted == "none")
         return plain::pass;
 #if ZENTAVO_X86_VECTORS
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt"))
+    if (wanted != "sse4.1" && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt"))
         return avx2::pass;
     if (__builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1"))
         return sse41::pass;

@@ -17,8 +17,9 @@ namespace zentavo {
 //
 // The pass uses the processor's vector instructions where it has them
 // (AVX2, or SSSE3 with SSE4.1) and plain code elsewhere, with the same
-// bytes taken and the same text made; ZENTAVO_SCALAR=1 in the environment
-// forces the plain code, for tests and comparisons.
+// bytes taken and the same text made. For tests and comparisons,
+// ZENTAVO_VECTORS in the environment chooses: "none" the plain code,
+// "sse4.1" the 16-byte vectors.
 class ByteDraws
 {
 public:
