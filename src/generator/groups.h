@@ -37,6 +37,10 @@ GroupChoice chooseGroups(const GenerationOptions &options);
 // characters and the pool pass through it before a draw.
 QString drawable(QStringView characters, const GenerationOptions &options);
 
+// The characters of `pool` that a first character of `kind` may be, in
+// order, repeats kept.
+QString firstCharacters(QStringView pool, FirstCharacter kind);
+
 // The digits the last character is drawn from when it becomes a digit.
 QString lastDigits(const GenerationOptions &options);
 

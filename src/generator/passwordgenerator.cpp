@@ -12,7 +12,9 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <map>
 #include <new>
 #include <vector>
 
@@ -75,8 +77,50 @@ struct Shape
     bool lastDigit = false; // the last character becomes one of `digits`
     const CharacterPool *digits = nullptr;
     bool space = false; // one position becomes a space
+    qsizetype spaceFrom = 0;
     bool lineNumbers = false;
     char32_t widest = 0; // the largest character the passwords may hold
+};
+
+// Where each character stands in a pool, so that a draw can leave one
+// character out by skipping its places.
+class PoolIndex
+{
+public:
+    static constexpr char32_t kNone = 0x110000; // no character at all
+
+    explicit PoolIndex(const CharacterPool &pool) : m_pool(&pool)
+    {
+        for (qsizetype i = 0; i < pool.size(); ++i) {
+            const char32_t c = pool.at(i);
+            (c < m_small.size() ? m_small[c] : m_large[c]).push_back(quint32(i));
+        }
+    }
+
+    // A character of the pool other than `left`, each of the others exactly
+    // as likely as in the pool.
+    char32_t draw(RandomSource &random, char32_t left) const
+    {
+        const std::vector<quint32> &skipped = places(left);
+        quint32 k = random.uniform(quint32(m_pool->size() - qsizetype(skipped.size())));
+        for (const quint32 place : skipped) // in order
+            k += k >= place ? 1 : 0;
+        return m_pool->at(k);
+    }
+
+private:
+    const std::vector<quint32> &places(char32_t c) const
+    {
+        if (c < m_small.size())
+            return m_small[c];
+        const auto found = m_large.find(c);
+        return found == m_large.end() ? m_nowhere : found->second;
+    }
+
+    const CharacterPool *m_pool;
+    std::array<std::vector<quint32>, 256> m_small;
+    std::map<char32_t, std::vector<quint32>> m_large;
+    std::vector<quint32> m_nowhere;
 };
 
 } // namespace
@@ -112,6 +156,7 @@ private:
     void drawBytes(qsizetype rows);
     template <typename Unit> void drawPositions(qsizetype rows);
     template <typename Unit> bool handStretch(qint64 first, qsizetype rows);
+    template <typename Unit> void drawWithoutRepeats(Unit *text, qsizetype rows);
     bool hand(const PasswordBatch &batch);
 
     RandomSource &m_random;
@@ -127,6 +172,10 @@ private:
     Shape m_shape;
     // The shape's draws when every character fits in a byte; empty otherwise.
     ByteDraws m_byteDraws;
+    // Without repeats: each span's characters (and the last digit's), with
+    // where each character stands among them; each position's of them.
+    std::vector<PoolIndex> m_indexes;
+    std::vector<const PoolIndex *> m_positionIndexes;
     std::vector<quint32> m_positions;
     std::vector<char> m_text;
     QString m_refusal;
@@ -161,7 +210,8 @@ GenerationOutcome::End PasswordGenerator::Run::make(const GenerationOptions &sta
         }
         if (!planned) {
             if (!plan(m_options))
-                return GenerationOutcome::End::Stopped;
+                return m_refusal.isEmpty() ? GenerationOutcome::End::Stopped
+                                           : GenerationOutcome::End::LengthRefused;
             planned = true;
         }
         const qsizetype most =
@@ -206,6 +256,23 @@ bool PasswordGenerator::Run::plan(const GenerationOptions &options)
         return false;
 
     m_described = shapePassword(leading, noVowels ? m_poolWithoutVowels : m_pool, *length, options);
+    if (m_described.refusal) {
+        m_refusal = *m_described.refusal;
+        return false;
+    }
+    m_indexes.clear();
+    m_positionIndexes.clear();
+    if (m_described.noRepeat) {
+        for (const PasswordShape::Span &span : m_described.spans)
+            m_indexes.emplace_back(span.characters);
+        if (m_described.lastDigit)
+            m_indexes.emplace_back(*m_described.lastDigit);
+        for (std::size_t i = 0; i < m_described.spans.size(); ++i)
+            m_positionIndexes.insert(m_positionIndexes.end(), std::size_t(m_described.spans[i].positions),
+                                     &m_indexes[i]);
+        if (m_described.lastDigit)
+            m_positionIndexes.back() = &m_indexes.back();
+    }
     Shape shape;
     for (const PasswordShape::Span &span : m_described.spans) {
         shape.pools.insert(shape.pools.end(), std::size_t(span.positions), &span.characters);
@@ -221,8 +288,9 @@ bool PasswordGenerator::Run::plan(const GenerationOptions &options)
         shape.bounds.push_back(quint32(shape.digits->size()));
     }
     shape.space = m_described.space;
+    shape.spaceFrom = m_described.spaceFrom;
     if (shape.space)
-        shape.bounds.push_back(quint32(shape.length));
+        shape.bounds.push_back(quint32(shape.length - shape.spaceFrom));
     shape.lineNumbers = options.showLineNumbers;
     m_shape = std::move(shape);
     planBytes();
@@ -233,8 +301,11 @@ void PasswordGenerator::Run::planBytes()
 {
     m_byteDraws = ByteDraws();
     const Shape &shape = m_shape;
+    // Drawing without repeats reads each character before the next; a space
+    // after the first character has its position at most 256.
     const bool fit =
-        shape.length > 0 && shape.widest <= 0xff &&
+        shape.length > 0 && shape.widest <= 0xff && !m_described.noRepeat &&
+        (!shape.space || shape.length <= 256) &&
         std::all_of(shape.bounds.begin(), shape.bounds.end(), [](quint32 n) { return n >= 1 && n <= 256; });
     if (!fit)
         return;
@@ -251,9 +322,9 @@ void PasswordGenerator::Run::planBytes()
         add(*shape.digits, 1);
     if (shape.space) {
         // The space's position, a byte like the characters.
-        alphabet.resize(std::size_t(shape.length));
+        alphabet.resize(std::size_t(shape.length - shape.spaceFrom));
         for (std::size_t k = 0; k < alphabet.size(); ++k)
-            alphabet[k] = (unsigned char)k;
+            alphabet[k] = (unsigned char)(std::size_t(shape.spaceFrom) + k);
         m_byteDraws.add(alphabet, 1);
     }
 }
@@ -276,6 +347,11 @@ void PasswordGenerator::Run::finishFailures(const GenerationOptions &options)
 
 template <typename Unit> bool PasswordGenerator::Run::makeStretch(qint64 first, qsizetype rows)
 {
+    if (m_described.noRepeat) {
+        m_text.resize(std::size_t(m_shape.length * rows) * sizeof(Unit));
+        drawWithoutRepeats(reinterpret_cast<Unit *>(m_text.data()), rows);
+        return handStretch<Unit>(first, rows);
+    }
     if constexpr (sizeof(Unit) == 1) {
         if (m_byteDraws.size() > 0) {
             drawBytes(rows);
@@ -313,16 +389,15 @@ void PasswordGenerator::Run::drawBytes(qsizetype rows)
 template <typename Unit> void PasswordGenerator::Run::drawPositions(qsizetype rows)
 {
     const Shape &shape = m_shape;
-    const qsizetype draws = qsizetype(shape.bounds.size());
-    m_positions.resize(std::size_t(draws * rows));
-    if (draws > 0)
-        m_random.uniform(shape.bounds, rows, m_positions.data());
-
     // The passwords are built in place, end to end, at the width they are
     // kept in.
     const qsizetype length = shape.length;
     m_text.resize(std::size_t(length * rows) * sizeof(Unit));
     Unit *text = reinterpret_cast<Unit *>(m_text.data());
+    const qsizetype draws = qsizetype(shape.bounds.size());
+    m_positions.resize(std::size_t(draws * rows));
+    if (draws > 0)
+        m_random.uniform(shape.bounds, rows, m_positions.data());
     const qsizetype leading = shape.leading;
     for (qsizetype r = 0; r < rows; ++r) {
         const quint32 *position = m_positions.data() + r * draws;
@@ -338,7 +413,7 @@ template <typename Unit> void PasswordGenerator::Run::drawPositions(qsizetype ro
         if (shape.lastDigit)
             password[length - 1] = Unit(shape.digits->at(position[next++]));
         if (shape.space)
-            password[position[next]] = Unit(u' ');
+            password[shape.spaceFrom + position[next]] = Unit(u' ');
     }
 }
 
@@ -379,6 +454,25 @@ template <typename Unit> bool PasswordGenerator::Run::handStretch(qint64 first, 
         batch.rows = rows;
         batch.unitsPerRow = length;
         return hand(batch);
+    }
+}
+
+template <typename Unit> void PasswordGenerator::Run::drawWithoutRepeats(Unit *text, qsizetype rows)
+{
+    const qsizetype length = m_shape.length;
+    for (qsizetype r = 0; r < rows; ++r) {
+        Unit *password = text + r * length;
+        // The space's position first: the characters around it follow it as
+        // they would any other.
+        const qsizetype space =
+            m_shape.space
+                ? m_shape.spaceFrom + qsizetype(m_random.uniform(quint32(length - m_shape.spaceFrom)))
+                : -1;
+        char32_t before = PoolIndex::kNone;
+        for (qsizetype k = 0; k < length; ++k) {
+            before = k == space ? U' ' : m_positionIndexes[std::size_t(k)]->draw(m_random, before);
+            password[k] = Unit(before);
+        }
     }
 }
 

@@ -86,7 +86,8 @@ struct GenerationOutcome
     enum class End {
         Ignored,       // a run was already going on: nothing happened
         Done,          // every password made, failures or not
-        LengthRefused, // at-least mode with a length too short: nothing made
+        LengthRefused, // at-least mode with a length too short, or a rule
+                       // leaving a position nothing to draw: nothing made
         MemoryRefused, // the passwords would not fit in memory: nothing made
         Stopped,       // ended early after a reported failure (the count or
                        // length could not be read, memory ran out)

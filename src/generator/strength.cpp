@@ -3,6 +3,7 @@
 #include "generator/characterpool.h"
 #include "generator/groups.h"
 #include "generator/passwordshape.h"
+#include "generator/repeatstrength.h"
 #include "generator/validation.h"
 
 #include <QCoreApplication>
@@ -38,6 +39,16 @@ double log2Binomial(qint64 n, qint64 k)
            std::log(2.0);
 }
 
+// The chance of the likeliest character but the space, or 0.
+double likeliestNoSpace(const PositionClass &positions)
+{
+    double most = 0;
+    for (const auto &[character, chance] : positions.chance)
+        if (character != U' ')
+            most = std::max(most, chance);
+    return most;
+}
+
 // Entropy in bits of one position's character, leaving out the space: the
 // part the space step cannot hide.
 double entropyWithoutSpace(const PositionClass &positions)
@@ -55,6 +66,17 @@ double spaceChance(const PositionClass &positions)
     return found == positions.chance.end() ? 0.0 : found->second;
 }
 
+// One position's entropy and min-entropy, the space counted as any character.
+double positionBits(const PositionClass &positions)
+{
+    const double a = spaceChance(positions);
+    return entropyWithoutSpace(positions) - (a > 0 ? a * std::log2(a) : 0.0);
+}
+double positionMinBits(const PositionClass &positions)
+{
+    return -std::log2(std::max(likeliestNoSpace(positions), spaceChance(positions)));
+}
+
 // The entropy of the password after one uniformly chosen position of
 // `length` became a space. The outcome is seen as the set T of positions
 // that hold a space and the other characters. With a_j the chance that
@@ -62,12 +84,16 @@ double spaceChance(const PositionClass &positions)
 //   P(x) = 1/length * sum over s in T of prod over j in T, j != s of a_j
 //          * prod over j not in T of p_j(x_j),
 // and positions of one class are interchangeable, so T only matters through
-// how many of each class it holds. The sum runs over those counts.
-double entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length)
+// how many of each class it holds. The sum runs over those counts; the
+// likeliest password of each count has the likeliest character but the
+// space at each position that holds none.
+Strength entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length)
 {
     const std::size_t n = classes.size();
-    std::vector<double> a(n), logA(n), logB(n), rest(n);
+    std::vector<double> a(n), logA(n), logB(n), rest(n), logMost(n);
+    double likeliest = -INFINITY;
     for (std::size_t c = 0; c < n; ++c) {
+        logMost[c] = std::log2(likeliestNoSpace(classes[c]));
         a[c] = spaceChance(classes[c]);
         logA[c] = a[c] > 0 ? std::log2(a[c]) : 0;
         logB[c] = a[c] < 1 ? std::log2(1 - a[c]) : -INFINITY;
@@ -100,19 +126,22 @@ double entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length
             }
             if (drawnNoSpace < 0)
                 logChance += std::log2(spread);
-            double logProbability = logChance, logWays = 0, restBits = 0;
+            double logProbability = logChance, logWays = 0, restBits = 0, logLikeliest = logChance;
             for (std::size_t c = 0; c < n; ++c) {
                 const qint64 others = classes[c].count - t[c];
                 if (others > 0 && a[c] >= 1)
                     possible = false;
-                if (others > 0)
+                if (others > 0) {
                     logProbability += double(others) * logB[c];
+                    logLikeliest += double(others) * logMost[c];
+                }
                 logWays += log2Binomial(classes[c].count, t[c]);
                 restBits += double(others) * rest[c];
             }
             if (possible) {
                 const double weight = std::exp2(logWays + logProbability);
                 bits += weight * (-logProbability + restBits);
+                likeliest = std::max(likeliest, logLikeliest);
             }
         }
         // Next combination of counts; a class that never draws a space is
@@ -127,23 +156,14 @@ double entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length
             t[c] = 0;
         }
         if (c == n)
-            return bits;
+            return {bits, -likeliest};
     }
 }
 
-} // namespace
-
-std::optional<double> passwordEntropyBits(const GenerationOptions &options)
+// Each position drawn on its own, the finishing steps overwriting what was
+// drawn.
+Strength independentStrength(const PasswordShape &shape)
 {
-    const NumberCheck length = checkNumber(options.passwordLength, kPasswordLength);
-    if (!length.passes())
-        return std::nullopt;
-    const GroupChoice choice = chooseGroups(options);
-    if (choice.lengthRefusal)
-        return std::nullopt;
-    const PasswordShape shape = shapePassword(choice.leading, choice.pool, length.value, options);
-    if (shape.length == 0)
-        return 0.0;
     std::vector<PositionClass> classes;
     for (const PasswordShape::Span &span : shape.spans)
         classes.push_back(uniformOver(span.characters, span.positions));
@@ -153,15 +173,47 @@ std::optional<double> passwordEntropyBits(const GenerationOptions &options)
             classes.pop_back();
         classes.push_back(uniformOver(*shape.lastDigit, 1));
     }
-
-    if (shape.space)
-        return entropyWithSpace(classes, shape.length);
-    double bits = 0;
-    for (const PositionClass &positions : classes) {
-        const double a = spaceChance(positions);
-        bits += double(positions.count) * (entropyWithoutSpace(positions) - (a > 0 ? a * std::log2(a) : 0.0));
+    Strength strength;
+    if (shape.space && shape.spaceFrom > 0) {
+        // The first position, which the space never takes, apart.
+        const PositionClass &first = classes.front();
+        strength = {positionBits(first), positionMinBits(first)};
+        if (--classes.front().count == 0)
+            classes.erase(classes.begin());
     }
-    return bits;
+    if (shape.space) {
+        const Strength rest = entropyWithSpace(classes, shape.length - shape.spaceFrom);
+        return {strength.bits + rest.bits, strength.minBits + rest.minBits};
+    }
+    for (const PositionClass &positions : classes) {
+        strength.bits += double(positions.count) * positionBits(positions);
+        strength.minBits += double(positions.count) * positionMinBits(positions);
+    }
+    return strength;
+}
+
+} // namespace
+
+std::optional<Strength> passwordStrength(const GenerationOptions &options)
+{
+    const NumberCheck length = checkNumber(options.passwordLength, kPasswordLength);
+    if (!length.passes())
+        return std::nullopt;
+    const GroupChoice choice = chooseGroups(options);
+    if (choice.lengthRefusal)
+        return std::nullopt;
+    const PasswordShape shape = shapePassword(choice.leading, choice.pool, length.value, options);
+    if (shape.refusal)
+        return std::nullopt;
+    if (shape.length == 0)
+        return Strength{};
+    return shape.noRepeat ? strengthWithoutRepeats(shape) : independentStrength(shape);
+}
+
+std::optional<double> passwordEntropyBits(const GenerationOptions &options)
+{
+    const std::optional<Strength> strength = passwordStrength(options);
+    return strength ? std::optional<double>(strength->bits) : std::nullopt;
 }
 
 QString strengthRating(double bits)
@@ -183,6 +235,25 @@ QString strengthHint(const GenerationOptions &options)
     return QCoreApplication::translate("zentavo::Strength", "About %1 bits per password: %2")
         .arg(qRound64(*bits))
         .arg(strengthRating(*bits));
+}
+
+bool Strength::equallyLikely() const
+{
+    return std::abs(bits - minBits) <= 1e-9 * std::max(1.0, bits);
+}
+
+QString strengthReport(const Strength &strength)
+{
+    const QString hint = QStringLiteral("About %1 bits per password: %2\n")
+                             .arg(qRound64(strength.bits))
+                             .arg(strengthRating(strength.bits));
+    if (strength.equallyLikely())
+        return hint + QStringLiteral("Exactly %1 bits: each of the 2^%1 passwords is as likely as any other.\n")
+                          .arg(strength.bits, 0, 'f', 2);
+    return hint + QStringLiteral("The passwords are not equally likely: %1 bits on average (Shannon entropy); "
+                                 "the likeliest has a chance of 1 in 2^%2, a min-entropy of %2 bits.\n")
+                      .arg(strength.bits, 0, 'f', 2)
+                      .arg(strength.minBits, 0, 'f', 2);
 }
 
 } // namespace zentavo
