@@ -34,6 +34,10 @@ inline constexpr OptionSetting kPasswordCount{"Number Of Passwords", "50", &Gene
 inline constexpr OptionSetting kPasswordLength{"Password Length", "6", &GenerationOptions::passwordLength,
                                                std::numeric_limits<qint16>::max()};
 
+// The words of a passphrase, zentavo-cli's alone: as many as a length may be.
+inline constexpr OptionSetting kWordCount{"", "", &GenerationOptions::wordCount,
+                                          std::numeric_limits<qint16>::max()};
+
 // Listed in the order the options are restored at start-up.
 inline constexpr std::array<OptionSetting, 12> kOptionSettings{{
     {"Alpha Lower", "1", &GenerationOptions::useLowerCase},
