@@ -13,6 +13,9 @@ using Takes = OptionSpec::Takes;
 using G = GenerationOptions;
 
 const char kGroups[] = "Character groups, drawn from in this order (default: a - z, A - Z, 0 - 9):";
+const char kShaping[] = "Passwords of characters (the window's names):";
+const char kRules[] = "Rules of the systems that receive passwords:";
+const char kPassphrases[] = "Passphrases, words instead of characters:";
 const char kOptions[] = "Options (the window's names):";
 const char kAccounts[] = "Accounts:";
 const char kOutput[] = "Output:";
@@ -29,6 +32,11 @@ constexpr Choice kShellWords[] = {{"bash", "the Bourne-again shell", int(Shell::
                                   {"zsh", "the Z shell", int(Shell::Zsh)},
                                   {"fish", "the friendly interactive shell", int(Shell::Fish)}};
 constexpr Choices kShells{"no completion for \"%1\"", kShellWords};
+constexpr Choice kFirstWords[] = {{"letter", "a - z or A - Z", int(FirstCharacter::Letter)},
+                                  {"lower", "a - z", int(FirstCharacter::Lower)},
+                                  {"upper", "A - Z", int(FirstCharacter::Upper)},
+                                  {"digit", "0 - 9", int(FirstCharacter::Digit)}};
+constexpr Choices kFirsts{"unknown kind of first character \"%1\"", kFirstWords};
 
 constexpr OptionSpec kTable[] = {
     {"--lower", 0, "--no-lower", Takes::Nothing, "", nullptr, kGroups, "a - z", "Leave out a - z",
@@ -45,27 +53,54 @@ constexpr OptionSpec kTable[] = {
          r.options.useSpecified = true;
          r.options.specifiedCharacters = QString::fromLatin1(kSymbols);
      }},
-    {"--at-least", 0, "--no-at-least", Takes::Nothing, "", nullptr, kOptions,
+    {"--at-least", 0, "--no-at-least", Takes::Nothing, "", nullptr, kShaping,
      "Generate at least 1 character from each character group",
      "Draw every character from all the chosen groups alike", &G::atLeastOneFromEachGroup, nullptr, nullptr},
-    {"--no-vowels", 0, "--vowels", Takes::Nothing, "", nullptr, kOptions, "Remove vowels", "Keep the vowels",
+    {"--no-vowels", 0, "--vowels", Takes::Nothing, "", nullptr, kShaping, "Remove vowels", "Keep the vowels",
      &G::removeVowels, nullptr, nullptr},
-    {"--no-similar", 0, "--similar", Takes::Nothing, "", nullptr, kOptions,
+    {"--no-similar", 0, "--similar", Takes::Nothing, "", nullptr, kShaping,
      "Leave out the look-alikes 0 O 1 l I and | from every group, your characters and the last digit",
      "Keep the look-alikes 0 O 1 l I and |", &G::removeSimilar, nullptr, nullptr},
-    {"--space", 0, "--no-space", Takes::Nothing, "", nullptr, kOptions, "Include space character",
+    {"--space", 0, "--no-space", Takes::Nothing, "", nullptr, kShaping, "Include space character",
      "No space character", &G::includeSpace, nullptr, nullptr},
-    {"--last-digit", 0, "--no-last-digit", Takes::Nothing, "", nullptr, kOptions,
+    {"--last-digit", 0, "--no-last-digit", Takes::Nothing, "", nullptr, kShaping,
      "Make last character a digit", "Leave the last character as drawn", &G::lastCharacterDigit, nullptr,
      nullptr},
+    {"--length", 'l', nullptr, Takes::Value, "N", nullptr, kShaping,
+     "What length? (%1; or the first plain argument)", nullptr, nullptr, &G::passwordLength,
+     [](Request &r, const QString &, int) { r.lengthGiven = true; }},
+    {"--start-with", 0, nullptr, Takes::Value, nullptr, &kFirsts, kRules,
+     "the first character is a letter, a lower-case or capital letter, or a digit, drawn from the chosen "
+     "characters of that kind; at-least's characters follow it, and the space never takes its place",
+     nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int choice) { r.options.startWith = FirstCharacter(choice); }},
+    {"--exclude", 0, nullptr, Takes::Value, "CHARS", nullptr, kRules,
+     "leave CHARS out of every group, your characters and the last digit, as --no-similar does", nullptr,
+     nullptr, &G::excludedCharacters, nullptr},
+    {"--no-repeat", 0, "--repeat", Takes::Nothing, "", nullptr, kRules,
+     "no character twice in a row: each is drawn from its characters without the one before it",
+     "Let a character follow itself", &G::noRepeat, nullptr, nullptr},
+    {"--words", 0, nullptr, Takes::Value, "N", nullptr, kPassphrases,
+     "make passphrases of N words (1 to 32767) instead, each drawn from the word list: the EFF long list of "
+     "7,776 words unless --wordlist names another",
+     nullptr, nullptr, &G::wordCount, nullptr},
+    {"--wordlist", 0, nullptr, Takes::File, "FILE", nullptr, kPassphrases,
+     "draw the words from FILE: one word a line, UTF-8, each word once", nullptr, nullptr, nullptr,
+     [](Request &r, const QString &value, int) { r.wordListPath = value; }},
+    {"--separator", 0, nullptr, Takes::Value, "TEXT", nullptr, kPassphrases,
+     "what stands between two words (%1); it may be empty when no word begins another", nullptr, nullptr,
+     &G::wordSeparator, nullptr},
+    {"--capitalize", 0, "--no-capitalize", Takes::Nothing, "", nullptr, kPassphrases,
+     "start each word with a capital", "Keep the words as the list has them", &G::capitalizeWords, nullptr,
+     nullptr},
+    {"--digit", 0, "--no-digit", Takes::Nothing, "", nullptr, kPassphrases,
+     "put one digit 0 - 9 between two words, in a gap drawn at random", "No digit between the words",
+     &G::digitBetweenWords, nullptr, nullptr},
     {"--line-numbers", 0, "--no-line-numbers", Takes::Nothing, "", nullptr, kOptions, "Show line numbers",
      "No line numbers", &G::showLineNumbers, nullptr, nullptr},
     {"--count", 'n', nullptr, Takes::Value, "N", nullptr, kOptions,
      "How many passwords would you like to generate? (%1; or the second plain argument)", nullptr, nullptr,
      &G::passwordCount, [](Request &r, const QString &, int) { r.countGiven = true; }},
-    {"--length", 'l', nullptr, Takes::Value, "N", nullptr, kOptions,
-     "What length? (%1; or the first plain argument)", nullptr, nullptr, &G::passwordLength,
-     [](Request &r, const QString &, int) { r.lengthGiven = true; }},
     {"--from-settings", 0, nullptr, Takes::Nothing, "", nullptr, kOptions,
      "start from the options the window stored (only read)", nullptr, nullptr, nullptr,
      [](Request &r, const QString &, int) { r.fromSettings = true; }},
@@ -225,6 +260,25 @@ std::optional<QString> readOption(const QStringList &arguments, qsizetype &i, Re
         request.options.*option->text = *value;
     if (option->apply && !negated)
         option->apply(request, value.value_or(QString()), choice);
+    request.given.push_back({option, name});
+    return std::nullopt;
+}
+
+// Passwords of characters and passphrases are shaped by options of their
+// own: one of the other kind's is a slip, never silently dropped.
+std::optional<QString> mixedKinds(const Request &request, const QStringList &plain)
+{
+    const bool words = !request.options.wordCount.isEmpty();
+    if (words && !plain.isEmpty() && !request.lengthGiven)
+        return QStringLiteral("a length shapes passwords of characters, not passphrases (--words)");
+    for (const auto &[option, name] : request.given) {
+        const bool forCharacters =
+            option->section == kGroups || option->section == kShaping || option->section == kRules;
+        if (words && forCharacters)
+            return QStringLiteral("%1 shapes passwords of characters, not passphrases (--words)").arg(name);
+        if (!words && option->section == kPassphrases && option->text != &G::wordCount)
+            return QStringLiteral("%1 shapes passphrases: give --words N").arg(name);
+    }
     return std::nullopt;
 }
 
@@ -245,6 +299,8 @@ Parsed readPlainArguments(Request request, const QStringList &plain)
         return {std::nullopt, QStringLiteral("a count with --accounts: there is one password for each name")};
     if (request.crypt && !request.accountsPath)
         return {std::nullopt, QStringLiteral("--crypt makes the hashes for --accounts: give it the names")};
+    if (const std::optional<QString> mixed = mixedKinds(request, plain))
+        return {std::nullopt, *mixed};
     return {request, {}};
 }
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 #include <span>
+#include <utility>
+#include <vector>
 
 namespace zentavo::cli {
 
@@ -16,6 +18,8 @@ enum class CryptMethod { Yescrypt, Sha512 };
 
 // The shells --completion writes a script for.
 enum class Shell { Bash, Zsh, Fish };
+
+struct OptionSpec;
 
 // What the command line asks for. The options start from the defaults (or
 // from the window's stored options) and each argument changes them in turn,
@@ -31,10 +35,14 @@ struct Request
     // One password for each name of this file ("-": standard input).
     std::optional<QString> accountsPath;
     std::optional<CryptMethod> crypt;
+    // Passphrases' words from this file instead of the shipped list.
+    std::optional<QString> wordListPath;
     // A count was given by -n or as the second plain argument; a length by -l.
     bool countGiven = false;
     bool lengthGiven = false;
     Shell completionShell = Shell::Bash;
+    // Each option given, as typed.
+    std::vector<std::pair<const OptionSpec *, QString>> given;
 
     // Help, the version and a completion script answer at once: what
     // follows on the command line is not read.

@@ -11,7 +11,9 @@
 #include "core/settingsstore.h"
 #include "export/workbook.h"
 #include "generator/groups.h"
+#include "generator/passphrase.h"
 #include "generator/passwordgenerator.h"
+#include "generator/passwordshape.h"
 #include "generator/storedoptions.h"
 #include "generator/strength.h"
 #include "generator/validation.h"
@@ -90,22 +92,42 @@ void say(int fd, const QString &text)
     }
 }
 
+// Why the characters chosen leave nothing to draw from.
+QString nothingToDraw(const GenerationOptions &options)
+{
+    GenerationOptions everything = options;
+    everything.removeVowels = everything.removeSimilar = false;
+    everything.excludedCharacters.clear();
+    if (chooseGroups(everything).pool.isEmpty())
+        return QStringLiteral("no characters to draw from: choose a character group");
+    QStringList removed;
+    if (options.removeVowels)
+        removed << QStringLiteral("a vowel");
+    if (options.removeSimilar)
+        removed << QStringLiteral("a look-alike (0 O 1 l I |)");
+    if (!options.excludedCharacters.isEmpty())
+        removed << QStringLiteral("left out by --exclude");
+    return QStringLiteral("no characters to draw from: every chosen character is %1")
+        .arg(removed.join(QLatin1String(" or ")));
+}
+
 // What is wrong with the options, or nothing.
-std::optional<QString> checkOptions(const Request &request)
+std::optional<QString> checkOptions(const Request &request, const Passphrases *phrases)
 {
     const GenerationOptions &options = request.options;
     // A colon or a line break in a password would move the fields of the
     // `name:password` lines chpasswd reads.
     if (request.accountsPath && request.format == Format::Plain) {
-        const QString pool = chooseGroups(options).pool;
+        const QString pool = phrases ? phrases->characters() : chooseGroups(options).pool;
         if (std::any_of(pool.begin(), pool.end(),
                         [](QChar c) { return c == u':' || c.category() == QChar::Other_Control; }))
             return QStringLiteral("a colon or a control character among the characters would break the "
                                   "name:password lines: leave it out, or choose another format");
     }
     // Scripts write plain digits: "2.5" or "1e3" is more likely a slip than meant.
-    const std::pair<const OptionSetting &, const char *> numbers[] = {{kPasswordCount, "count"},
-                                                                      {kPasswordLength, "length"}};
+    const OptionSetting &size = phrases ? kWordCount : kPasswordLength;
+    const std::pair<const OptionSetting &, const char *> numbers[] = {
+        {kPasswordCount, "count"}, {size, phrases ? "number of words" : "length"}};
     for (const auto &[setting, noun] : numbers) {
         const QString &text = options.*std::get<QString GenerationOptions::*>(setting.field);
         if (!checkNumber(text, setting, Notation::Digits).passes())
@@ -114,17 +136,8 @@ std::optional<QString> checkOptions(const Request &request)
                 .arg(setting.maximum)
                 .arg(text);
     }
-    if (chooseGroups(options).pool.isEmpty()) {
-        GenerationOptions everything = options;
-        everything.removeVowels = everything.removeSimilar = false;
-        if (chooseGroups(everything).pool.isEmpty())
-            return QStringLiteral("no characters to draw from: choose a character group");
-        const QString lookAlike = QStringLiteral("a look-alike (0 O 1 l I |)");
-        const QString what = !options.removeSimilar ? QStringLiteral("a vowel")
-                             : options.removeVowels ? QStringLiteral("a vowel or ") + lookAlike
-                                                    : lookAlike;
-        return QStringLiteral("no characters to draw from: every chosen character is %1").arg(what);
-    }
+    if (!phrases && chooseGroups(options).pool.isEmpty())
+        return nothingToDraw(options);
     if (request.format == Format::Workbook &&
         checkNumber(options.passwordCount, kPasswordCount, Notation::Digits).value > Workbook::kRowLimit - 1)
         return QStringLiteral("a workbook sheet holds at most %1 passwords below its \"Results\" cell")
@@ -137,6 +150,8 @@ std::optional<QString> checkOptions(const Request &request)
 // do, the user's are part of the pool too).
 std::optional<qsizetype> fixedPasswordWidth(const GenerationOptions &options)
 {
+    if (!options.wordCount.isEmpty())
+        return std::nullopt; // passphrases' words differ in length
     const QString pool = chooseGroups(options).pool;
     if (std::any_of(pool.begin(), pool.end(), [](QChar c) { return c.isSurrogate(); }))
         return std::nullopt;
@@ -193,13 +208,32 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         request.options.showLineNumbers = false;
     }
 
-    if (const auto problem = checkOptions(request))
+    // Passphrases draw words from a list: the shipped one, or the user's.
+    std::optional<WordList> ownWords;
+    std::optional<Passphrases> phrases;
+    if (!request.options.wordCount.isEmpty()) {
+        if (request.wordListPath) {
+            QFile file(*request.wordListPath);
+            if (!file.open(QIODevice::ReadOnly))
+                return fail(kBadInput, QStringLiteral("%1: %2").arg(*request.wordListPath, file.errorString()));
+            auto read = readWordList(file.readAll(), *request.wordListPath);
+            if (const auto *error = std::get_if<QString>(&read))
+                return fail(kBadInput, *error);
+            ownWords = std::get<WordList>(std::move(read));
+        }
+        phrases.emplace(ownWords ? *ownWords : effLongList(), request.options);
+    }
+
+    if (const auto problem = checkOptions(request, phrases ? &*phrases : nullptr))
         return fail(kBadInput, *problem);
-    if (const auto refusal = chooseGroups(request.options).lengthRefusal)
+    if (const auto refusal = phrases ? phrases->refusal() : shapeRefusal(request.options))
         return fail(kBadInput, *refusal);
 
     if (request.action == Request::Action::Strength) {
-        say(streams.output, strengthHint(request.options) + QLatin1Char('\n'));
+        const double bits = phrases ? phrases->entropyBits() : 0;
+        const std::optional<Strength> strength =
+            phrases ? Strength{bits, bits} : passwordStrength(request.options);
+        say(streams.output, strength ? strengthReport(*strength) : QString());
         return 0;
     }
 
@@ -293,7 +327,10 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         ErrorReport report(prompter, QStringLiteral(ZENTAVO_SUPPORT_ADDRESS));
         PasswordGenerator generator(random, report);
         StreamingSink sink(*format);
-        generator.run(options, sink);
+        if (phrases)
+            phrases->make(random, sink, count, lineNumbers);
+        else
+            generator.run(options, sink);
         if (!prompter.texts.isEmpty())
             return fail(kWriteFailed, prompter.texts.join(QLatin1Char('\n')));
         format->finish();
