@@ -1,4 +1,5 @@
 #include "core/errorreport.h"
+#include "generator/passphrase.h"
 #include "generator/passwordgenerator.h"
 #include "generator/randomsource.h"
 #include "generator/strength.h"
@@ -91,7 +92,10 @@ private slots:
         QTest::addColumn<QString>("own");
         QTest::addColumn<QString>("length");
         QTest::addColumn<QString>("extras"); // a: at least, v: no vowels, s: space, 9: last digit,
-                                             // b: no look-alikes
+                                             // b: no look-alikes, r: no repeats, x: without a and 1,
+                                             // L, l, U, D: a first letter, lower, upper, digit;
+                                             // passphrases (groups w, own the words, length their
+                                             // count): C capitalised, D a digit, _ no separator
 
         auto row = [](const char *name, const char *groups, const char *own, const char *length,
                       const char *extras) {
@@ -110,6 +114,18 @@ private slots:
         row("lower case, no vowels", "l", "", "2", "v9");
         row("look-alikes out of own characters", "c", "0O1lI|ab", "2", "b");
         row("look-alikes out of digits, own, pool and the last digit", "dc", "0Ol|xa", "3", "abv9s");
+        row("no repeats", "c", "abc", "3", "r");
+        row("no repeats, a character twice, last digit, space", "c", "aab1", "4", "r9s");
+        row("no repeats after at-least groups that share characters", "dc", "1a", "3", "ar");
+        row("a first letter, the space after it", "dc", "ab", "3", "Ls");
+        row("a first digit before at-least, last digit", "dc", "ab", "4", "aD9");
+        row("a first capital", "uc", "ab", "2", "U");
+        row("a first lower-case letter without repeats", "dc", "aB", "3", "lr");
+        row("excluded from groups, pool and the last digit", "dc", "ab", "3", "x9");
+        row("every rule at once", "dc", "ab", "4", "aLrxs9");
+        row("passphrases", "w", "sun|moon|star", "2", "");
+        row("passphrases capitalised, a digit, no separator", "w", "sun|moon|star", "2", "CD_");
+        row("a digit among three words", "w", "a|b", "3", "D");
     }
     void matchesEveryPossiblePassword()
     {
@@ -130,6 +146,23 @@ private slots:
         o.includeSpace = extras.contains('s');
         o.lastCharacterDigit = extras.contains('9');
         o.removeSimilar = extras.contains('b');
+        o.noRepeat = extras.contains('r');
+        o.excludedCharacters = extras.contains('x') ? QStringLiteral("a1") : QString();
+        const std::map<QChar, FirstCharacter> kinds{{u'L', FirstCharacter::Letter},
+                                                    {u'l', FirstCharacter::Lower},
+                                                    {u'U', FirstCharacter::Upper},
+                                                    {u'D', FirstCharacter::Digit}};
+        for (const auto &[letter, kind] : kinds)
+            if (extras.contains(letter) && groups != u'w')
+                o.startWith = kind;
+        o.wordCount = length;
+        o.capitalizeWords = extras.contains('C');
+        o.digitBetweenWords = extras.contains('D');
+        o.wordSeparator = extras.contains('_') ? QString() : QStringLiteral("-");
+        WordList words;
+        if (groups == u'w')
+            words = std::get<WordList>(readWordList(own.replace(u'|', u'\n').toUtf8(), "words"));
+        const Passphrases phrases(words, o);
 
         RecordingPrompter prompter;
         ErrorReport report(prompter, QStringLiteral("help@example.org"));
@@ -138,21 +171,31 @@ private slots:
         std::map<QString, double> chances;
         do {
             OnePassword sink;
-            generator.run(o, sink);
+            if (groups == u'w')
+                phrases.make(random, sink, 1, false);
+            else
+                generator.run(o, sink);
             chances[sink.made] += random.chance();
         } while (random.advance());
         QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.texts().join(u'\n')));
 
-        double total = 0, bits = 0;
+        double total = 0, bits = 0, likeliest = 0;
         for (const auto &[password, p] : chances) {
             total += p;
             bits -= p * std::log2(p);
+            likeliest = std::max(likeliest, p);
         }
         QVERIFY(std::abs(total - 1) < 1e-9);
-        const std::optional<double> computed = passwordEntropyBits(o);
+        const double wordBits = phrases.entropyBits();
+        const std::optional<Strength> computed =
+            groups == u'w' ? std::optional<Strength>({wordBits, wordBits}) : passwordStrength(o);
         QVERIFY(computed);
-        QVERIFY2(std::abs(*computed - bits) < 1e-9,
-                 qPrintable(QStringLiteral("computed %1, enumerated %2").arg(*computed).arg(bits)));
+        QVERIFY2(std::abs(computed->bits - bits) < 1e-9 && std::abs(computed->minBits + std::log2(likeliest)) < 1e-9,
+                 qPrintable(QStringLiteral("computed %1 and %2, enumerated %3 and %4")
+                                .arg(computed->bits)
+                                .arg(computed->minBits)
+                                .arg(bits)
+                                .arg(-std::log2(likeliest))));
     }
 
     // Passwords too long to enumerate: the mean surprise of real passwords,
