@@ -28,12 +28,13 @@ case "${1:-}" in
     # stress-ng keeps the cores busy while a test repeats (see README); clang
     # and its libFuzzer runtime make the sanitizer build with the fuzz
     # targets; lld links quicker than ld; tst_hardening runs both programs
-    # under jemalloc, tcmalloc and mimalloc.
+    # under jemalloc, tcmalloc and mimalloc; diceware has the EFF word list
+    # the shipped one is compared with.
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
       openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
       clang-14 libclang-rt-14-dev lld weston qt6-wayland wl-clipboard adwaita-qt6
-      passwd whois zsh fish libjemalloc2 libtcmalloc-minimal4 libmimalloc2.0" ;;
+      passwd whois zsh fish libjemalloc2 libtcmalloc-minimal4 libmimalloc2.0 diceware" ;;
 esac
 
 missing=""

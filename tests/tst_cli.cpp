@@ -4,6 +4,7 @@
 #include "core/errorreport.h"
 #include "core/eventpump.h"
 #include "export/textfileexport.h"
+#include "generator/passphrase.h"
 #include "generator/randomsource.h"
 #include "libreoffice.h"
 #include "recorders.h"
@@ -22,6 +23,7 @@
 #include <QTest>
 #include <csignal>
 #include <fcntl.h>
+#include <map>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -134,6 +136,8 @@ private:
 
 } // namespace
 
+const char kLower[] = "abcdefghijklmnopqrstuvwxyz";
+
 class TestCli : public QObject
 {
     Q_OBJECT
@@ -228,6 +232,26 @@ private slots:
             << "line 1: the name holds a noncharacter (U+FFFF)";
         QTest::addRow("a blank at the end") << QStringList{"--accounts", namesFile("nbsp", "anna\xc2\xa0\n")}
                                             << "line 1: the name starts or ends with a blank";
+        const QString words = namesFile("words", "sun\nsunset\nmoon\n");
+        QTest::addRow("a word twice")
+            << QStringList{"--words", "2", "--wordlist", namesFile("repeated", "a\nb\n a\n")}
+            << "repeated, line 3: \"a\" repeats the word of line 1";
+        QTest::addRow("a word begins another")
+            << QStringList{"--words", "2", "--wordlist", words, "--separator="}
+            << "the word \"sun\" (line 1) begins the word \"sunset\" (line 2)";
+        QTest::addRow("a digit and one word")
+            << QStringList{"--words", "1", "--digit"} << "--digit goes between";
+        QTest::addRow("no words") << QStringList{"--words", "0"} << "the number of words must be";
+        QTest::addRow("a rule with passphrases")
+            << QStringList{"--words", "3", "--no-repeat"} << "not passphrases";
+        QTest::addRow("a separator without words") << QStringList{"--separator", "."} << "give --words N";
+        QTest::addRow("nothing to start with")
+            << QStringList{"--no-digits", "--start-with", "digit"} << "no character to start with";
+        QTest::addRow("one character, no repeats")
+            << QStringList{"--no-lower", "--no-upper", "--no-digits", "--chars", "x", "--no-repeat"}
+            << "nothing left to draw";
+        QTest::addRow("all excluded") << QStringList{"--no-upper", "--no-digits", "--exclude", kLower}
+                                      << "every chosen character is left out by --exclude";
         QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
                                          << "line 1: the name is longer than 256 bytes";
     }
@@ -262,6 +286,7 @@ private slots:
             "--line-numbers"};
         QTest::addRow("first-run options from the window")
             << QStringList{"--no-vowels", "--space", "--last-digit", "--line-numbers", "-l", "6", "-n", "12"};
+        QTest::addRow("passphrases") << QStringList{"--words", "4", "--digit", "--line-numbers", "-n", "20"};
     }
     void everyFormatHoldsThePasswords()
     {
@@ -596,6 +621,26 @@ private slots:
         QTest::addRow("symbols, no look-alikes: no bar")
             << onlyOwn + QStringList{"--symbols", "--no-similar", "2", "1"} << QList<uint>{24, 25}
             << QList<uint>{26, 26} << "}~";
+        // Each word, then the gap after the second word, then the digit.
+        QTest::addRow("passphrase") << QStringList{"--words",      "3",
+                                                   "--capitalize", "--digit",
+                                                   "-n",           "1",
+                                                   "--wordlist",   namesFile("three", "sun\nmoon\nstar\n")}
+                                    << QList<uint>{2, 0, 1, 1, 7} << QList<uint>{3, 3, 3, 2, 10}
+                                    << "Star-Sun-7-Moon";
+        QTest::addRow("a first digit")
+            << QStringList{"--no-upper", "--no-at-least", "--start-with", "digit", "3", "1"}
+            << QList<uint>{3, 0, 35} << QList<uint>{10, 36, 36} << "3a9";
+        QTest::addRow("no repeats")
+            << QStringList{"--no-lower", "--no-upper", "--no-at-least", "--no-repeat", "--no-similar",
+                           "3",          "1"}
+            << QList<uint>{0, 0, 0} << QList<uint>{8, 7, 7} << "232";
+        // The space's place first; the character after it draws from all.
+        QTest::addRow("no repeats, space")
+            << onlyOwn + QStringList{"--chars", "ab", "--no-repeat", "--space", "4", "1"}
+            << QList<uint>{1, 0, 0, 0} << QList<uint>{4, 2, 2, 1} << "a ab";
+        QTest::addRow("excluded") << onlyOwn + QStringList{"--symbols", "--exclude", "!#$", "2", "1"}
+                                  << QList<uint>{0, 23} << QList<uint>{24, 24} << "%~";
     }
     void symbolsAndLookAlikes()
     {
@@ -807,6 +852,56 @@ private slots:
 
     // The real program: linked without the desktop libraries, and a reader
     // that stops early ends it quietly.
+    // A million passwords under a rule: every password it allows, and each
+    // as often as any other. The chi-square thresholds let a fair draw
+    // through but for about one run in a million.
+    void rulesKeepEveryAllowedPasswordEquallyLikely_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("allowed");
+        QTest::addColumn<int>("outcomes");
+        QTest::addColumn<double>("threshold");
+        const QStringList own{"--no-lower", "--no-upper", "--no-digits", "--no-at-least", "-n", "1000000"};
+        QTest::addRow("no repeats") << own + QStringList{"--chars", "abc", "--no-repeat", "-l", "3"}
+                                    << "^(?!.*(.)\\1)[abc]{3}$" << 12 << 50.0;
+        QTest::addRow("a first digit")
+            << own + QStringList{"--chars", "a1b2", "--start-with", "digit", "-l", "2"} << "^[12][a1b2]$" << 8
+            << 41.0;
+    }
+    void rulesKeepEveryAllowedPasswordEquallyLikely()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, allowed);
+        QFETCH(int, outcomes);
+        QFETCH(double, threshold);
+        CryptoRandomSource random;
+        const Outcome outcome = run(arguments, random);
+        std::map<QString, int> seen;
+        for (const QString &password : lines(outcome.output))
+            ++seen[password];
+        QCOMPARE(int(seen.size()), outcomes);
+        const double expected = 1e6 / outcomes;
+        double chiSquare = 0;
+        for (const auto &[password, times] : seen) {
+            QVERIFY2(QRegularExpression(allowed).match(password).hasMatch(), qPrintable(password));
+            chiSquare += (times - expected) * (times - expected) / expected;
+        }
+        QVERIFY2(chiSquare < threshold, qPrintable(QString::number(chiSquare)));
+    }
+
+    // The shipped list is the EFF long list as Debian's diceware has it.
+    void theShippedWordsAreTheEffLongList()
+    {
+        QFile diceware(
+            QStringLiteral("/usr/lib/python3/dist-packages/diceware/wordlists/wordlist_en_eff.txt"));
+        QVERIFY2(diceware.open(QIODevice::ReadOnly), "the diceware package is missing");
+        QStringList words;
+        for (const QString &line : lines(diceware.readAll()))
+            words << line.section(u'\t', 1);
+        QCOMPARE(effLongList().words, words);
+        QCOMPARE(words.size(), 7776);
+    }
+
     void theProgramNeedsNoDesktopAndStopsWithItsReader()
     {
         QProcess readelf;

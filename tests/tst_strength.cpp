@@ -190,7 +190,8 @@ private slots:
         const std::optional<Strength> computed =
             groups == u'w' ? std::optional<Strength>({wordBits, wordBits}) : passwordStrength(o);
         QVERIFY(computed);
-        QVERIFY2(std::abs(computed->bits - bits) < 1e-9 && std::abs(computed->minBits + std::log2(likeliest)) < 1e-9,
+        QVERIFY2(std::abs(computed->bits - bits) < 1e-9 &&
+                     std::abs(computed->minBits + std::log2(likeliest)) < 1e-9,
                  qPrintable(QStringLiteral("computed %1 and %2, enumerated %3 and %4")
                                 .arg(computed->bits)
                                 .arg(computed->minBits)

@@ -215,7 +215,8 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         if (request.wordListPath) {
             QFile file(*request.wordListPath);
             if (!file.open(QIODevice::ReadOnly))
-                return fail(kBadInput, QStringLiteral("%1: %2").arg(*request.wordListPath, file.errorString()));
+                return fail(kBadInput,
+                            QStringLiteral("%1: %2").arg(*request.wordListPath, file.errorString()));
             auto read = readWordList(file.readAll(), *request.wordListPath);
             if (const auto *error = std::get_if<QString>(&read))
                 return fail(kBadInput, *error);

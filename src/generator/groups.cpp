@@ -84,8 +84,9 @@ GroupChoice chooseGroups(const GenerationOptions &options)
         choice.lengthRefusal =
             first ? QStringLiteral("the length must be greater than the number of checked items: the first "
                                    "character comes before one of each group")
-                  : QCoreApplication::translate("zentavo::PasswordGenerator",
-                                                "Length must be greater or equal to the number of checked items.");
+                  : QCoreApplication::translate(
+                        "zentavo::PasswordGenerator",
+                        "Length must be greater or equal to the number of checked items.");
     return choice;
 }
 

@@ -43,14 +43,16 @@ std::variant<WordList, QString> readWordList(const QByteArray &text, const QStri
             return lineFault(source, line, QStringLiteral("not UTF-8"));
         if (word.isEmpty())
             continue;
-        if (std::any_of(word.begin(), word.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        if (std::any_of(word.begin(), word.end(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; }))
             return lineFault(source, line, QStringLiteral("a word holds a control character"));
         const auto [first, added] = seen.emplace(word.normalized(QString::NormalizationForm_C), line);
         if (!added)
-            return lineFault(source, line,
-                             QStringLiteral("\"%1\" repeats the word of line %2: each word must be there once")
-                                 .arg(word)
-                                 .arg(first->second));
+            return lineFault(
+                source, line,
+                QStringLiteral("\"%1\" repeats the word of line %2: each word must be there once")
+                    .arg(word)
+                    .arg(first->second));
         list.words << word;
         list.lines << line;
     }
@@ -111,8 +113,9 @@ std::optional<QString> Passphrases::refusal() const
                 .arg(m_list.source, name(a), name(b),
                      a.index >= 0 && b.index >= 0 ? QStringLiteral(" once capitalised") : QString());
         if (m_words > 1 && b.text.startsWith(a.text))
-            return QStringLiteral("%1: %2%3 begins %4, so a passphrase could be read two ways, which silently "
-                                  "loses entropy: %5")
+            return QStringLiteral(
+                       "%1: %2%3 begins %4, so a passphrase could be read two ways, which silently "
+                       "loses entropy: %5")
                 .arg(m_list.source, name(a),
                      m_separator.isEmpty() ? QString()
                                            : QStringLiteral(" with the separator \"%1\"").arg(m_separator),

@@ -47,14 +47,17 @@ std::optional<QString> repeatRefusal(const PasswordShape &shape)
         for (qsizetype i = 1; i < pool.size() && single; ++i)
             single = pool.at(i) == only;
         if (single && holds(*pools[k - 1], only))
-            return QStringLiteral("with --no-repeat, position %1 can only be \"%2\", which may stand right before "
-                                  "it: there is nothing left to draw")
+            return QStringLiteral(
+                       "with --no-repeat, position %1 can only be \"%2\", which may stand right before "
+                       "it: there is nothing left to draw")
                 .arg(k + 1)
                 .arg(QString::fromUcs4(&only, 1));
     }
-    if (shape.space && std::any_of(pools.begin(), pools.end(), [](const CharacterPool *p) { return holds(*p, U' '); }))
-        return QStringLiteral("with --no-repeat and --space, a space among the characters could stand beside the one "
-                              "put in: leave it out with --exclude ' '");
+    if (shape.space &&
+        std::any_of(pools.begin(), pools.end(), [](const CharacterPool *p) { return holds(*p, U' '); }))
+        return QStringLiteral(
+            "with --no-repeat and --space, a space among the characters could stand beside the one "
+            "put in: leave it out with --exclude ' '");
     return std::nullopt;
 }
 

@@ -248,12 +248,14 @@ QString strengthReport(const Strength &strength)
                              .arg(qRound64(strength.bits))
                              .arg(strengthRating(strength.bits));
     if (strength.equallyLikely())
-        return hint + QStringLiteral("Exactly %1 bits: each of the 2^%1 passwords is as likely as any other.\n")
-                          .arg(strength.bits, 0, 'f', 2);
-    return hint + QStringLiteral("The passwords are not equally likely: %1 bits on average (Shannon entropy); "
-                                 "the likeliest has a chance of 1 in 2^%2, a min-entropy of %2 bits.\n")
-                      .arg(strength.bits, 0, 'f', 2)
-                      .arg(strength.minBits, 0, 'f', 2);
+        return hint +
+               QStringLiteral("Exactly %1 bits: each of the 2^%1 passwords is as likely as any other.\n")
+                   .arg(strength.bits, 0, 'f', 2);
+    return hint +
+           QStringLiteral("The passwords are not equally likely: %1 bits on average (Shannon entropy); "
+                          "the likeliest has a chance of 1 in 2^%2, a min-entropy of %2 bits.\n")
+               .arg(strength.bits, 0, 'f', 2)
+               .arg(strength.minBits, 0, 'f', 2);
 }
 
 } // namespace zentavo
