@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 
 namespace zentavo {
@@ -144,28 +145,57 @@ void Passphrases::make(RandomSource &random, PasswordSink &sink, qint64 count, b
         bounds.push_back(quint32(m_words - 1));
         bounds.push_back(10);
     }
+    // The pieces as the batch holds them: a byte a character when the words
+    // allow (copying them is most of the work), else UTF-16.
+    const QString all = characters();
+    const bool narrow = std::all_of(all.begin(), all.end(), [](QChar c) { return c.unicode() <= 0xff; });
+    const bool ascii = std::all_of(all.begin(), all.end(), [](QChar c) { return c.unicode() < 0x80; });
+    auto encoded = [narrow](const QString &text) {
+        return narrow ? text.toLatin1()
+                      : QByteArray(reinterpret_cast<const char *>(text.utf16()),
+                                   text.size() * qsizetype(sizeof(QChar)));
+    };
+    std::vector<QByteArray> tokens;
+    qsizetype longest = 0;
+    for (const QString &token : m_tokens) {
+        tokens.push_back(encoded(token));
+        longest = std::max(longest, tokens.back().size());
+    }
+    const QByteArray separator = encoded(m_separator);
+    QByteArray digits[10];
+    for (int d = 0; d < 10; ++d)
+        digits[d] = encoded(m_separator + QChar(char16_t(u'0' + d)));
+    // Room for the longest passphrase from the start: the buffer never moves
+    // and leaves no copy behind.
+    std::vector<char> phrase(std::size_t(m_words * (longest + separator.size()) + digits[0].size()));
+
     const std::size_t draws = bounds.size();
     std::vector<quint32> positions;
-    QString phrase;
     for (qint64 first = 1; first <= count;) {
         const qsizetype rows = qsizetype(std::min<qint64>(count - first + 1, kRowsPerStretch));
         positions.resize(draws * std::size_t(rows));
         random.uniform(bounds, rows, positions.data());
         for (qsizetype r = 0; r < rows; ++r) {
             const quint32 *drawn = positions.data() + std::size_t(r) * draws;
-            phrase.clear();
+            char *end = phrase.data();
+            auto put = [&end](const QByteArray &piece) {
+                std::memcpy(end, piece.constData(), std::size_t(piece.size()));
+                end += piece.size();
+            };
             for (qint32 w = 0; w < m_words; ++w) {
                 if (w > 0)
-                    phrase += m_separator;
-                phrase += m_tokens[drawn[w]];
+                    put(separator);
+                put(tokens[drawn[w]]);
                 if (m_digit && drawn[m_words] == quint32(w))
-                    phrase += m_separator + QChar(char16_t(u'0' + drawn[m_words + 1]));
+                    put(digits[drawn[m_words + 1]]);
             }
             PasswordBatch batch;
-            batch.encoding = PasswordBatch::Encoding::Utf16;
-            batch.text = phrase.utf16();
+            batch.encoding = !narrow ? PasswordBatch::Encoding::Utf16
+                             : ascii ? PasswordBatch::Encoding::Ascii
+                                     : PasswordBatch::Encoding::Latin1;
+            batch.text = phrase.data();
             batch.rows = 1;
-            batch.unitsPerRow = phrase.size();
+            batch.unitsPerRow = (end - phrase.data()) / (narrow ? 1 : 2);
             batch.firstLine = lineNumbers ? qint32(first + r) : 0;
             sink.append(batch);
         }
