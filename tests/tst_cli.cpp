@@ -241,6 +241,8 @@ private slots:
             << "the word \"sun\" (line 1) begins the word \"sunset\" (line 2)";
         QTest::addRow("a digit and one word")
             << QStringList{"--words", "1", "--digit"} << "--digit goes between";
+        QTest::addRow("a line break between words")
+            << QStringList{"--words", "2", "--separator", "\n"} << "the separator holds a control character";
         QTest::addRow("no words") << QStringList{"--words", "0"} << "the number of words must be";
         QTest::addRow("a rule with passphrases")
             << QStringList{"--words", "3", "--no-repeat"} << "not passphrases";

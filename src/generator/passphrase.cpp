@@ -86,6 +86,9 @@ std::optional<QString> Passphrases::refusal() const
 {
     if (m_digit && m_words < 2)
         return QStringLiteral("--digit goes between two words: give --words 2 or more");
+    if (std::any_of(m_separator.begin(), m_separator.end(),
+                    [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("the separator holds a control character, which would break the lines");
     // Each word (and digit) followed by the separator: when none of these
     // begins another, a passphrase (and a separator after it) splits into
     // its words one way only. Sorted, a string that begins others comes
