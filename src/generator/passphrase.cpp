@@ -28,6 +28,39 @@ QString capitalized(const QString &word)
     return word.left(first).toUpper() + word.mid(first);
 }
 
+// The pieces of a passphrase as its batch holds them: a byte a character
+// when the words allow (copying them is most of the work), else UTF-16.
+struct Pieces
+{
+    PasswordBatch::Encoding encoding = PasswordBatch::Encoding::Utf16;
+    std::vector<QByteArray> tokens;
+    QByteArray separator;
+    QByteArray digits[10]; // each after its separator
+    qsizetype longest = 0;
+
+    Pieces(const QStringList &words, const QString &between, const QString &all)
+    {
+        if (std::all_of(all.begin(), all.end(), [](QChar c) { return c.unicode() <= 0xff; }))
+            encoding = std::all_of(all.begin(), all.end(), [](QChar c) { return c.unicode() < 0x80; })
+                           ? PasswordBatch::Encoding::Ascii
+                           : PasswordBatch::Encoding::Latin1;
+        for (const QString &word : words) {
+            tokens.push_back(encoded(word));
+            longest = std::max(longest, tokens.back().size());
+        }
+        separator = encoded(between);
+        for (int d = 0; d < 10; ++d)
+            digits[d] = encoded(between + QChar(char16_t(u'0' + d)));
+    }
+    QByteArray encoded(const QString &text) const
+    {
+        if (encoding != PasswordBatch::Encoding::Utf16)
+            return text.toLatin1();
+        return QByteArray(reinterpret_cast<const char *>(text.utf16()),
+                          text.size() * qsizetype(sizeof(QChar)));
+    }
+};
+
 } // namespace
 
 std::variant<WordList, QString> readWordList(const QByteArray &text, const QString &source)
@@ -148,30 +181,11 @@ void Passphrases::make(RandomSource &random, PasswordSink &sink, qint64 count, b
         bounds.push_back(quint32(m_words - 1));
         bounds.push_back(10);
     }
-    // The pieces as the batch holds them: a byte a character when the words
-    // allow (copying them is most of the work), else UTF-16.
-    const QString all = characters();
-    const bool narrow = std::all_of(all.begin(), all.end(), [](QChar c) { return c.unicode() <= 0xff; });
-    const bool ascii = std::all_of(all.begin(), all.end(), [](QChar c) { return c.unicode() < 0x80; });
-    auto encoded = [narrow](const QString &text) {
-        return narrow ? text.toLatin1()
-                      : QByteArray(reinterpret_cast<const char *>(text.utf16()),
-                                   text.size() * qsizetype(sizeof(QChar)));
-    };
-    std::vector<QByteArray> tokens;
-    qsizetype longest = 0;
-    for (const QString &token : m_tokens) {
-        tokens.push_back(encoded(token));
-        longest = std::max(longest, tokens.back().size());
-    }
-    const QByteArray separator = encoded(m_separator);
-    QByteArray digits[10];
-    for (int d = 0; d < 10; ++d)
-        digits[d] = encoded(m_separator + QChar(char16_t(u'0' + d)));
+    const Pieces pieces(m_tokens, m_separator, characters());
     // Room for the longest passphrase from the start: the buffer never moves
     // and leaves no copy behind.
-    std::vector<char> phrase(std::size_t(m_words * (longest + separator.size()) + digits[0].size()));
-
+    std::vector<char> phrase(
+        std::size_t(m_words * (pieces.longest + pieces.separator.size()) + pieces.digits[0].size()));
     const std::size_t draws = bounds.size();
     std::vector<quint32> positions;
     for (qint64 first = 1; first <= count;) {
@@ -187,18 +201,16 @@ void Passphrases::make(RandomSource &random, PasswordSink &sink, qint64 count, b
             };
             for (qint32 w = 0; w < m_words; ++w) {
                 if (w > 0)
-                    put(separator);
-                put(tokens[drawn[w]]);
+                    put(pieces.separator);
+                put(pieces.tokens[drawn[w]]);
                 if (m_digit && drawn[m_words] == quint32(w))
-                    put(digits[drawn[m_words + 1]]);
+                    put(pieces.digits[drawn[m_words + 1]]);
             }
             PasswordBatch batch;
-            batch.encoding = !narrow ? PasswordBatch::Encoding::Utf16
-                             : ascii ? PasswordBatch::Encoding::Ascii
-                                     : PasswordBatch::Encoding::Latin1;
+            batch.encoding = pieces.encoding;
             batch.text = phrase.data();
             batch.rows = 1;
-            batch.unitsPerRow = (end - phrase.data()) / (narrow ? 1 : 2);
+            batch.unitsPerRow = (end - phrase.data()) / (batch.isWide() ? 2 : 1);
             batch.firstLine = lineNumbers ? qint32(first + r) : 0;
             sink.append(batch);
         }

@@ -156,6 +156,7 @@ private:
     void drawBytes(qsizetype rows);
     template <typename Unit> void drawPositions(qsizetype rows);
     template <typename Unit> bool handStretch(qint64 first, qsizetype rows);
+    void indexPools();
     template <typename Unit> void drawWithoutRepeats(Unit *text, qsizetype rows);
     bool hand(const PasswordBatch &batch);
 
@@ -260,19 +261,7 @@ bool PasswordGenerator::Run::plan(const GenerationOptions &options)
         m_refusal = *m_described.refusal;
         return false;
     }
-    m_indexes.clear();
-    m_positionIndexes.clear();
-    if (m_described.noRepeat) {
-        for (const PasswordShape::Span &span : m_described.spans)
-            m_indexes.emplace_back(span.characters);
-        if (m_described.lastDigit)
-            m_indexes.emplace_back(*m_described.lastDigit);
-        for (std::size_t i = 0; i < m_described.spans.size(); ++i)
-            m_positionIndexes.insert(m_positionIndexes.end(), std::size_t(m_described.spans[i].positions),
-                                     &m_indexes[i]);
-        if (m_described.lastDigit)
-            m_positionIndexes.back() = &m_indexes.back();
-    }
+    indexPools();
     Shape shape;
     for (const PasswordShape::Span &span : m_described.spans) {
         shape.pools.insert(shape.pools.end(), std::size_t(span.positions), &span.characters);
@@ -455,6 +444,23 @@ template <typename Unit> bool PasswordGenerator::Run::handStretch(qint64 first, 
         batch.unitsPerRow = length;
         return hand(batch);
     }
+}
+
+void PasswordGenerator::Run::indexPools()
+{
+    m_indexes.clear();
+    m_positionIndexes.clear();
+    if (!m_described.noRepeat)
+        return;
+    for (const PasswordShape::Span &span : m_described.spans)
+        m_indexes.emplace_back(span.characters);
+    if (m_described.lastDigit)
+        m_indexes.emplace_back(*m_described.lastDigit);
+    for (std::size_t i = 0; i < m_described.spans.size(); ++i)
+        m_positionIndexes.insert(m_positionIndexes.end(), std::size_t(m_described.spans[i].positions),
+                                 &m_indexes[i]);
+    if (m_described.lastDigit)
+        m_positionIndexes.back() = &m_indexes.back();
 }
 
 template <typename Unit> void PasswordGenerator::Run::drawWithoutRepeats(Unit *text, qsizetype rows)

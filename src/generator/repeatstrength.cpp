@@ -50,100 +50,123 @@ struct TopTwo
     double without(std::size_t c) const { return c == at ? second : first; }
 };
 
-} // namespace
-
-Strength strengthWithoutRepeats(const PasswordShape &shape)
+// Each position's weights, over the characters of all positions numbered
+// alike; positions of one pool share theirs.
+struct Chain
 {
-    const std::vector<const CharacterPool *> pools = positionPools(shape);
-    const std::size_t length = pools.size();
-    // Every character, numbered, and each distinct pool as weights.
-    std::map<char32_t, std::size_t> number;
-    for (const CharacterPool *pool : pools)
-        for (qsizetype i = 0; i < pool->size(); ++i)
-            number.emplace(pool->at(i), number.size());
-    const std::size_t m = number.size();
+    std::size_t characters = 0;
     std::map<const CharacterPool *, Weights> weightsOf;
-    for (const CharacterPool *pool : pools) {
-        Weights &weights = weightsOf[pool];
-        if (!weights.w.empty())
-            continue;
-        weights.w.assign(m, 0);
-        for (qsizetype i = 0; i < pool->size(); ++i)
-            weights.w[number[pool->at(i)]] += 1;
-        weights.total = double(pool->size());
-        weights.logW.resize(m);
-        for (std::size_t c = 0; c < m; ++c) {
-            weights.logW[c] = std::log2(weights.w[c]);
-            weights.sumWLogW += weights.w[c] > 0 ? weights.w[c] * weights.logW[c] : 0;
+    std::vector<const Weights *> at;
+
+    explicit Chain(const std::vector<const CharacterPool *> &pools)
+    {
+        std::map<char32_t, std::size_t> number;
+        for (const CharacterPool *pool : pools)
+            for (qsizetype i = 0; i < pool->size(); ++i)
+                number.emplace(pool->at(i), number.size());
+        characters = number.size();
+        for (const CharacterPool *pool : pools) {
+            Weights &weights = weightsOf[pool];
+            if (weights.w.empty()) {
+                weights.w.assign(characters, 0);
+                for (qsizetype i = 0; i < pool->size(); ++i)
+                    weights.w[number[pool->at(i)]] += 1;
+                weights.total = double(pool->size());
+                for (const double w : weights.w) {
+                    weights.logW.push_back(std::log2(w));
+                    weights.sumWLogW += w > 0 ? w * weights.logW.back() : 0;
+                }
+            }
+            at.push_back(&weights);
         }
     }
-    std::vector<const Weights *> at(length);
-    for (std::size_t k = 0; k < length; ++k)
-        at[k] = &weightsOf[pools[k]];
+};
 
-    // Forwards: the entropy and the likeliest chance (log2) of the first k
-    // characters, and what the k-th character is likely to be.
-    std::vector<double> prefixBits(length + 1, 0), prefixLikeliest(length + 1, 0);
-    std::vector<double> chance(m), likeliest(m), next(m), ratio(m);
-    for (std::size_t k = 0; k < length; ++k) {
-        const Weights &p = *at[k];
-        if (k == 0) {
-            for (std::size_t c = 0; c < m; ++c) {
-                next[c] = p.w[c] / p.total;
-                likeliest[c] = p.logW[c] - std::log2(p.total);
-            }
-            prefixBits[1] = p.entropy();
-        } else {
-            double spread = 0, bits = 0;
-            for (std::size_t c = 0; c < m; ++c) {
-                if (chance[c] > 0) {
-                    spread += chance[c] / p.without(c);
-                    bits += chance[c] * p.entropyWithout(c);
+// For each k, the entropy and the likeliest chance (log2) of the first k
+// characters, worked out forwards with what each character is likely to be.
+struct Prefixes
+{
+    std::vector<double> bits, likeliest;
+
+    explicit Prefixes(const Chain &chain) : bits(chain.at.size() + 1, 0), likeliest(chain.at.size() + 1, 0)
+    {
+        const std::size_t m = chain.characters;
+        std::vector<double> chance(m), best(m), next(m), ratio(m);
+        for (std::size_t k = 0; k < chain.at.size(); ++k) {
+            const Weights &p = *chain.at[k];
+            double spread = 0, conditional = p.entropy();
+            if (k > 0) {
+                conditional = 0;
+                for (std::size_t c = 0; c < m; ++c) {
+                    if (chance[c] > 0) {
+                        spread += chance[c] / p.without(c);
+                        conditional += chance[c] * p.entropyWithout(c);
+                    }
+                    ratio[c] = p.without(c) > 0 ? best[c] - std::log2(p.without(c)) : -INFINITY;
                 }
-                ratio[c] = p.without(c) > 0 ? likeliest[c] - std::log2(p.without(c)) : -INFINITY;
             }
             const TopTwo top(ratio);
             for (std::size_t d = 0; d < m; ++d) {
                 // A character that cannot stand before this position takes nothing away.
-                next[d] = p.w[d] * (spread - (chance[d] > 0 ? chance[d] / p.without(d) : 0));
-                likeliest[d] = p.logW[d] + top.without(d);
+                next[d] = k == 0 ? p.w[d] / p.total
+                                 : p.w[d] * (spread - (chance[d] > 0 ? chance[d] / p.without(d) : 0));
+                best[d] = k == 0 ? p.logW[d] - std::log2(p.total) : p.logW[d] + top.without(d);
             }
-            prefixBits[k + 1] = prefixBits[k] + bits;
+            chance.swap(next);
+            bits[k + 1] = bits[k] + conditional;
+            likeliest[k + 1] = TopTwo(best).first;
         }
-        chance.swap(next);
-        prefixLikeliest[k + 1] = TopTwo(likeliest).first;
     }
-    if (!shape.space)
-        return {prefixBits[length], -prefixLikeliest[length]};
+};
 
-    // Backwards, for the space: with it at position s, the characters after
-    // it start afresh. For each j, the entropy and the likeliest chance of
-    // the characters from j on when position j draws from all of its own;
-    // `rest` and `restLikeliest` hold them for each character before j.
-    std::vector<double> freshBits(length + 1, 0), freshLikeliest(length + 1, 0);
-    std::vector<double> rest(m, 0), restLikeliest(m, 0), weighted(m);
-    for (std::size_t j = length; j-- > 0;) {
-        const Weights &p = *at[j];
-        double mean = 0, sum = 0;
-        for (std::size_t d = 0; d < m; ++d) {
-            sum += p.w[d] * rest[d];
-            weighted[d] = p.logW[d] + restLikeliest[d];
-        }
-        const TopTwo top(weighted);
-        for (std::size_t d = 0; d < m; ++d)
-            mean += p.w[d] / p.total * rest[d];
-        freshBits[j] = p.entropy() + mean;
-        freshLikeliest[j] = top.first - std::log2(p.total);
-        for (std::size_t c = 0; c < m; ++c) {
-            rest[c] = p.without(c) > 0 ? p.entropyWithout(c) + (sum - p.w[c] * rest[c]) / p.without(c) : 0;
-            restLikeliest[c] = p.without(c) > 0 ? top.without(c) - std::log2(p.without(c)) : -INFINITY;
+// For each j, the entropy and the likeliest chance of the characters from j
+// on when position j draws from all of its own, as it does right after the
+// space; worked out backwards, with the same for each character before j.
+struct Suffixes
+{
+    std::vector<double> bits, likeliest;
+
+    explicit Suffixes(const Chain &chain) : bits(chain.at.size() + 1, 0), likeliest(chain.at.size() + 1, 0)
+    {
+        const std::size_t m = chain.characters;
+        std::vector<double> rest(m, 0), restLikeliest(m, 0), weighted(m);
+        for (std::size_t j = chain.at.size(); j-- > 0;) {
+            const Weights &p = *chain.at[j];
+            double mean = 0, sum = 0;
+            for (std::size_t d = 0; d < m; ++d) {
+                sum += p.w[d] * rest[d];
+                mean += p.w[d] / p.total * rest[d];
+                weighted[d] = p.logW[d] + restLikeliest[d];
+            }
+            const TopTwo top(weighted);
+            bits[j] = p.entropy() + mean;
+            likeliest[j] = top.first - std::log2(p.total);
+            for (std::size_t c = 0; c < m; ++c) {
+                const double rests = p.without(c);
+                rest[c] = rests > 0 ? p.entropyWithout(c) + (sum - p.w[c] * rest[c]) / rests : 0;
+                restLikeliest[c] = rests > 0 ? top.without(c) - std::log2(rests) : -INFINITY;
+            }
         }
     }
+};
+
+} // namespace
+
+Strength strengthWithoutRepeats(const PasswordShape &shape)
+{
+    const Chain chain(positionPools(shape));
+    const std::size_t length = chain.at.size();
+    const Prefixes before(chain);
+    if (!shape.space)
+        return {before.bits[length], -before.likeliest[length]};
+    // With the space at s, the characters before it are a prefix and those
+    // after it start afresh.
+    const Suffixes after(chain);
     const std::size_t places = length - std::size_t(shape.spaceFrom);
     double bits = 0, most = -INFINITY;
     for (std::size_t s = std::size_t(shape.spaceFrom); s < length; ++s) {
-        bits += prefixBits[s] + freshBits[s + 1];
-        most = std::max(most, prefixLikeliest[s] + freshLikeliest[s + 1]);
+        bits += before.bits[s] + after.bits[s + 1];
+        most = std::max(most, before.likeliest[s] + after.likeliest[s + 1]);
     }
     return {std::log2(double(places)) + bits / double(places), std::log2(double(places)) - most};
 }
