@@ -172,10 +172,10 @@ private slots:
         QTest::addRow("long passwords") << "10000"
                                         << "1000"
                                         << "" << 70 * MiB << true;
-        QTest::addRow("Latin-1 fits") << "150000"
+        QTest::addRow("Latin-1 fits") << "50000"
                                       << "16"
                                       << "!?" << 70 * MiB << false;
-        QTest::addRow("others take more") << "150000"
+        QTest::addRow("others take more") << "50000"
                                           << "16"
                                           << "€?" << 70 * MiB << true;
         QTest::addRow("nothing fits") << "10"

@@ -19,6 +19,25 @@ namespace {
 constexpr int kAttempts = 1000;
 } // namespace
 
+QString noRoomForClipboardText()
+{
+    return QCoreApplication::translate("zentavo::ClipboardExport",
+                                       "Out of memory: there is no room for the clipboard text. "
+                                       "The clipboard was left as it was.");
+}
+
+void checkClipboardRoom(const MemoryBudget &budget, qint64 characters, qsizetype rows)
+{
+    if (characters * 3 > budget.usable())
+        throw Failure(
+            outOfMemory(
+                QCoreApplication::translate("zentavo::ClipboardExport", "the clipboard text of %1 rows")
+                    .arg(messageLocale().toString(qint64(rows))),
+                characters * 3, budget.usable()) +
+            QLatin1Char(' ') +
+            QCoreApplication::translate("zentavo::ClipboardExport", "The clipboard was left as it was."));
+}
+
 QString clipboardText(const ResultsList &list, EventPump &pump)
 {
     const int columns = list.columnCount();
@@ -34,15 +53,7 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     // clipboard may keep a copy in another encoding besides: a text that
     // would not fit is not begun.
     const qint64 characters = qint64(total + 1) * rows;
-    const MemoryBudget &budget = list.memoryBudget();
-    if (characters * 3 > budget.usable())
-        throw Failure(
-            outOfMemory(
-                QCoreApplication::translate("zentavo::ClipboardExport", "the clipboard text of %1 rows")
-                    .arg(messageLocale().toString(qint64(rows))),
-                characters * 3, budget.usable()) +
-            QLatin1Char(' ') +
-            QCoreApplication::translate("zentavo::ClipboardExport", "The clipboard was left as it was."));
+    checkClipboardRoom(list.memoryBudget(), characters, rows);
     QString text;
     text.reserve(characters);
     // Cut short (a row gone), the text goes no further: it is wiped first.
@@ -67,6 +78,18 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     return text;
 }
 
+qint64 clipboardTextBytes(qint64 rows, int length, int bytesPerCharacter, bool lineNumbers)
+{
+    // Characters of four bytes are surrogate pairs, two units of the text;
+    // in UTF-8 a character takes up to as many bytes as it takes in the list
+    // (three for the rest of the basic plane).
+    const qint64 units = qint64(std::max(length, 0)) * (bytesPerCharacter > 2 ? 2 : 1);
+    const qint64 utf8 = qint64(std::max(length, 0)) * (bytesPerCharacter == 2 ? 3 : bytesPerCharacter);
+    // The number, padded to the widest, and its TAB; CR LF.
+    const qint64 ascii = (lineNumbers ? QString::number(rows).size() + 1 : 0) + 2;
+    return rows * ((units + ascii) * qint64(sizeof(QChar)) + utf8 + ascii);
+}
+
 void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, EventPump &pump)
 {
     if (list.storedRowCount() == 0)
@@ -75,9 +98,7 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
     try {
         text = clipboardText(list, pump);
     } catch (const std::bad_alloc &) {
-        throw Failure(QCoreApplication::translate("zentavo::ClipboardExport",
-                                                  "Out of memory: there is no room for the clipboard text. "
-                                                  "The clipboard was left as it was."));
+        throw Failure(noRoomForClipboardText());
     }
     // The clipboard keeps a copy of its own; this one goes once handed over.
     const WipedOnExit wiped(text);

@@ -5,6 +5,7 @@
 namespace zentavo {
 
 class EventPump;
+class MemoryBudget;
 class ResultsList;
 
 // The clipboard as the copy command uses it. Another program may hold the
@@ -24,6 +25,20 @@ public:
 // followed by a TAB, the last cell without trailing spaces, every line ended
 // by CR LF. Throws Failure when a row disappears while it is being read.
 QString clipboardText(const ResultsList &list, EventPump &pump);
+
+// About the memory the clipboard text of `rows` passwords of `length`
+// characters takes while it is handed over: the text and the clipboard's
+// copy in UTF-8. `bytesPerCharacter` is as the results list counts it (1 for
+// Latin-1, taken as ASCII); with `lineNumbers`, the rows are numbered from 1.
+qint64 clipboardTextBytes(qint64 rows, int length, int bytesPerCharacter, bool lineNumbers);
+
+// Throws Failure, saying so, when a clipboard text of `characters`
+// characters made of `rows` rows would not fit in `budget` beside the
+// clipboard's own copy of it.
+void checkClipboardRoom(const MemoryBudget &budget, qint64 characters, qsizetype rows);
+
+// What the user is told when an allocation for the clipboard text failed.
+QString noRoomForClipboardText();
 
 // Puts the ticked rows on the clipboard. An empty list leaves the clipboard
 // as it is. A failure to read the list (Failure) leaves it as it is too.

@@ -17,18 +17,12 @@ namespace zentavo {
 namespace {
 // The default width a column is added with, in twips.
 constexpr int kDefaultColumnWidth = 1440;
-constexpr int kShortestPublishInterval = 30;
 // The size of a chunk of password text, and the mark of 16-bit text.
 constexpr quint64 kChunkBytes = quint64(1) << 20;
 constexpr quint32 kWideText = quint32(1) << 31;
 } // namespace
 
-ResultsList::ResultsList(QObject *parent)
-    : QAbstractTableModel(parent), m_publishIntervalMs(kShortestPublishInterval)
-{
-    m_publishTimer.setSingleShot(true);
-    connect(&m_publishTimer, &QTimer::timeout, this, &ResultsList::publishRows);
-}
+ResultsList::ResultsList(QObject *parent) : QAbstractTableModel(parent) {}
 
 ResultsList::~ResultsList()
 {
@@ -277,7 +271,6 @@ void ResultsList::appendRow(qint32 lineNumber, QStringView password)
     page.checked[std::size_t(at / 64)] |= quint64(1) << (at % 64);
     m_textEnd = end;
     ++m_rowCount;
-    schedulePublish();
 }
 
 void ResultsList::appendRows(const PasswordBatch &batch)
@@ -317,10 +310,8 @@ void ResultsList::appendRows(const PasswordBatch &batch)
             m_rowCount += rows;
             row += rows;
         }
-        if (row == batch.rows) {
-            schedulePublish();
+        if (row == batch.rows)
             return;
-        }
     }
     QString text;
     for (; row < batch.rows; ++row) {
@@ -338,13 +329,8 @@ void ResultsList::appendRows(const PasswordBatch &batch)
 void ResultsList::reserveText(quint64 end)
 {
     while (quint64(m_chunks.size()) * kChunkBytes < end) {
-        if (m_budget) {
-            // Room for the chunk, and for the view to grow once more: it
-            // holds about half of its allowance for the rows shown already.
-            const qint64 wanted = qint64(kChunkBytes) + m_shownBytesPerRow / 2 * (m_rowCount + 1);
-            if (m_budget->usable() < wanted)
-                throw std::bad_alloc();
-        }
+        if (m_budget && m_budget->usable() < qint64(kChunkBytes))
+            throw std::bad_alloc();
         m_chunks.reserve(m_chunks.size() + 1);
         // Every page of a chunk is written soon: taking them all in one go
         // costs far less than a fault for each.
@@ -372,7 +358,6 @@ void ResultsList::releaseText()
 
 void ResultsList::removeAllRows()
 {
-    m_publishTimer.stop();
     beginResetModel();
     releaseText(); // wiped and given back now
     decltype(m_pages)().swap(m_pages);
@@ -385,10 +370,9 @@ void ResultsList::removeAllRows()
     malloc_trim(0);
 }
 
-void ResultsList::setMemoryBudget(const MemoryBudget *budget, qint64 shownBytesPerRow)
+void ResultsList::setMemoryBudget(const MemoryBudget *budget)
 {
     m_budget = budget;
-    m_shownBytesPerRow = shownBytesPerRow;
 }
 
 const MemoryBudget &ResultsList::memoryBudget() const
@@ -396,13 +380,17 @@ const MemoryBudget &ResultsList::memoryBudget() const
     return m_budget ? *m_budget : systemMemoryBudget();
 }
 
-qint64 ResultsList::estimatedBytes(qint64 count, int length, int bytesPerCharacter) const
+qint64 ResultsList::estimatedBytes(qint64 count, int length, int bytesPerCharacter)
 {
-    // The text (with the odd byte that may align 16-bit text), its end in
-    // the page, a checked bit and the page's own header, and the view.
-    const qint64 text = qint64(std::max(length, 0)) * bytesPerCharacter + (bytesPerCharacter > 1 ? 1 : 0);
-    const qint64 index = qint64(sizeof(quint32)) + 1;
-    return count * (text + index + m_shownBytesPerRow);
+    // Rows of Latin-1 text of one width take their text alone: the page
+    // says where each ends. Wider text keeps each row's end (and may need a
+    // byte to start on an even one). Each page of rows has its header, and
+    // the last chunk of text may be partly used.
+    const bool wide = bytesPerCharacter > 1;
+    const qint64 perRow = qint64(std::max(length, 0)) * bytesPerCharacter + (wide ? 1 : 0);
+    const qint64 pages = (count + kPageRows - 1) / kPageRows;
+    const qint64 perPage = qint64(sizeof(Page)) + (wide ? qint64(sizeof(quint32)) * kPageRows : 0);
+    return count * perRow + pages * perPage + qint64(kChunkBytes);
 }
 
 qint64 ResultsList::storedBytes() const
@@ -415,26 +403,14 @@ qint64 ResultsList::storedBytes() const
            ends;
 }
 
-void ResultsList::schedulePublish()
-{
-    if (!m_publishTimer.isActive())
-        m_publishTimer.start(m_publishIntervalMs);
-}
-
 void ResultsList::publishRows()
 {
-    m_publishTimer.stop();
     const qsizetype stored = storedRowCount();
     if (stored == m_published)
         return;
-    // A view re-lays out what it shows on every insertion; when that grows
-    // costly, insert less often so the window stays responsive.
-    QElapsedTimer cost;
-    cost.start();
     beginInsertRows({}, int(m_published), int(stored - 1));
     m_published = stored;
     endInsertRows();
-    m_publishIntervalMs = std::max<int>(kShortestPublishInterval, int(4 * cost.elapsed()));
 }
 
 int ResultsList::rowCount(const QModelIndex &parent) const

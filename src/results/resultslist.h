@@ -3,9 +3,7 @@
 #include "generator/passwordgenerator.h"
 
 #include <QAbstractTableModel>
-#include <QElapsedTimer>
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <deque>
 #include <memory>
@@ -23,9 +21,9 @@ class MemoryBudget;
 // A million rows must not freeze the window, so the rows are stored compactly
 // (all passwords end to end in large chunks, one byte a character where the
 // row allows it, line numbers as runs of consecutive numbers, turned into
-// text only for display) and the view is told about new rows in batches, not
-// one at a time: rowCount() counts only the rows the view has been told
-// about, while the exports read every stored row.
+// text only for display) and the view is told about new rows in batches
+// (publishRows()), not one at a time: rowCount() counts only the rows the
+// view has been told about, while the exports read every stored row.
 //
 // Rows are added only while memory allows: with a budget set, a row that
 // would need memory the budget does not have is refused with
@@ -74,22 +72,21 @@ public:
     // the passwords' text is wiped first.
     void removeAllRows();
 
-    // The memory the list may grow into, and what a view showing the list
-    // takes for each row on top of the list's own storage. Without a budget
-    // the list grows until an allocation fails.
-    void setMemoryBudget(const MemoryBudget *budget, qint64 shownBytesPerRow);
+    // The memory the list may grow into. Without a budget the list grows
+    // until an allocation fails.
+    void setMemoryBudget(const MemoryBudget *budget);
     // The budget the list grows in, and that commands building something
     // from the list go by: the system's own when none was set.
     const MemoryBudget &memoryBudget() const;
-    // About how much `count` more rows of `length` characters take, with
-    // their view, when each character takes `bytesPerCharacter` bytes of
-    // text (1 when the row is Latin-1, 2 or 4 otherwise).
-    qint64 estimatedBytes(qint64 count, int length, int bytesPerCharacter) const;
+    // About how much `count` more rows of `length` characters take when
+    // each character takes `bytesPerCharacter` bytes of text (1 when the row
+    // is Latin-1, 2 or 4 otherwise).
+    static qint64 estimatedBytes(qint64 count, int length, int bytesPerCharacter);
     // The memory the stored rows take now.
     qint64 storedBytes() const;
 
-    // Tells the view about every row stored so far. Happens by itself in
-    // batches while events are processed; commands call it when they finish.
+    // Tells the view about every row stored so far: whoever appends calls it
+    // between batches and when done.
     void publishRows();
 
     // The model seen by the view.
@@ -153,7 +150,6 @@ private:
     void releaseText();
     void checkRow(qsizetype row) const;
     void checkColumn(int column) const;
-    void schedulePublish();
 
     std::vector<Column> m_columns;
     // Growing the list never moves what it holds: copying tens of megabytes
@@ -167,11 +163,7 @@ private:
     quint64 m_textEnd = 0;
     qsizetype m_rowCount = 0;
     const MemoryBudget *m_budget = nullptr;
-    qint64 m_shownBytesPerRow = 0;
-
     qsizetype m_published = 0;
-    QTimer m_publishTimer;
-    int m_publishIntervalMs;
 };
 
 } // namespace zentavo

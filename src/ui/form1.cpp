@@ -29,11 +29,6 @@ namespace zentavo {
 
 namespace {
 
-// What the list view takes for each row it shows, on top of the list's own
-// storage: the vertical header keeps a record of every row, and grows it by
-// copying, so for a moment it needs room for both the old and the new one.
-constexpr qint64 kShownBytesPerRow = 16;
-
 // A bar that shows its text as given. A bar's format turns "%p", "%v" and
 // "%m" into numbers, and the texts shown here name files, which may hold them.
 class PlainTextProgressBar final : public QProgressBar
@@ -93,7 +88,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     wireOptionHandlers();
     setUpKeyboard();
     setUpAccessibility();
-    m_results.setMemoryBudget(&memoryBudget(), kShownBytesPerRow);
+    m_results.setMemoryBudget(&memoryBudget());
 }
 
 const MemoryBudget &Form1::memoryBudget() const

@@ -4,6 +4,7 @@
 
 #include "core/memorybudget.h"
 #include "core/prompter.h"
+#include "export/clipboardexport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -26,17 +27,29 @@ public:
     void append(const PasswordBatch &batch) override { m_form.m_results.appendRows(batch); }
     std::optional<QString> refuseRows(qint64 count, int length, int bytesPerCharacter) override
     {
-        const ResultsList &results = m_form.m_results;
-        const qint64 needed = results.estimatedBytes(count, length, bytesPerCharacter);
+        // The rows as the list keeps them, and room to copy them to the
+        // clipboard: of the exports the one that holds them all at once (the
+        // others write as they go).
+        const bool lineNumbers = m_form.Check9->isChecked();
+        const auto needed = [&](qint64 rows) {
+            return ResultsList::estimatedBytes(rows, length, bytesPerCharacter) +
+                   clipboardTextBytes(rows, length, bytesPerCharacter, lineNumbers);
+        };
         const qint64 usable = m_form.memoryBudget().usable();
-        if (needed <= usable)
+        if (needed(count) <= usable)
             return std::nullopt;
-        const qint64 perRow = std::max<qint64>(1, results.estimatedBytes(1, length, bytesPerCharacter));
-        return memoryRefusal(count, length, needed, usable, usable / perRow);
+        qint64 fitting = 0;
+        for (qint64 step = qint64(1) << 40; step > 0; step /= 2) {
+            if (fitting + step < count && needed(fitting + step) <= usable)
+                fitting += step;
+        }
+        return memoryRefusal(count, length, needed(count), usable, fitting);
     }
     void progress(double percent) override { m_form.setProgress(percent); }
     std::optional<GenerationOptions> yield() override
     {
+        // The view learns of the rows made so far as the window gets its turn.
+        m_form.m_results.publishRows();
         m_form.m_pump.yield();
         if (!m_changed)
             return std::nullopt;
