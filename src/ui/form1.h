@@ -169,6 +169,7 @@ private:
     // Swallows the rest of the click that took the focus out of that field.
     QPointer<QObject> m_clickTaker;
     bool m_makingWorkbook = false;
+    bool m_copying = false; // Ctrl+C in the list
     int m_shownProgress = 0;
 };
 

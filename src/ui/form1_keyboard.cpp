@@ -4,13 +4,14 @@
 
 #include "ui/form1.h"
 
+#include "core/failure.h"
 #include "core/wipe.h"
 #include "export/clipboardexport.h"
+#include "export/paddedcolumns.h"
 
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <algorithm>
+#include <QScopeGuard>
 
 namespace zentavo {
 
@@ -35,25 +36,57 @@ bool Form1::handleListKey(QKeyEvent *key)
 
 void Form1::copySelectedPasswords()
 {
-    QList<int> rows;
-    for (const QModelIndex &index : ListView1->listSelection()->selectedRows())
-        rows.append(index.row());
-    if (rows.isEmpty() || !m_services.clipboard)
+    // The window goes on while a long copy is made; a second Ctrl+C then
+    // would only make the same text again.
+    if (m_copying || !m_services.clipboard)
         return;
-    std::sort(rows.begin(), rows.end());
+    const std::vector<RowRun> runs = ListView1->selectedRuns();
+    if (runs.empty())
+        return;
+    m_copying = true;
+    const auto copied = qScopeGuard([this] { m_copying = false; });
+    // Row by row through the runs, letting the window handle its events now
+    // and then, as the clipboard export does.
+    const auto forEachRow = [&](const auto &take) {
+        qsizetype done = 0;
+        for (const RowRun &run : runs)
+            for (qsizetype row = run.first; row <= run.last; ++row, ++done) {
+                if (done % kRowsBetweenYields == 0)
+                    m_pump.yield();
+                take(row);
+            }
+    };
     // One password a line, as typed into a password field: kept whole, with
-    // any spaces at its end.
+    // any spaces at its end. Measured first, so the text is made in one
+    // piece and no copy of it is left behind.
     const int passwordColumn = m_results.columnCount() - 1;
+    qsizetype rows = 0;
+    for (const RowRun &run : runs)
+        rows += run.last - run.first + 1;
     QString text;
-    // Growing moves the text; every place it leaves and its spare room at
-    // the end are wiped.
     const WipedOnExit wiped(text);
-    for (const int row : rows) {
-        const qsizetype needed = text.size() + m_results.cellLength(row, passwordColumn) + 2;
-        if (needed > text.capacity())
-            reserveWiping(text, std::max(needed, 2 * text.capacity()));
-        m_results.appendCell(row, passwordColumn, text);
-        text.append(QLatin1String("\r\n"));
+    QString failure;
+    try {
+        qint64 characters = 0;
+        forEachRow([&](qsizetype row) { characters += m_results.cellLength(row, passwordColumn) + 2; });
+        checkClipboardRoom(m_results.memoryBudget(), characters, rows);
+        reserveWiping(text, characters);
+        forEachRow([&](qsizetype row) {
+            m_results.appendCell(row, passwordColumn, text);
+            text.append(QLatin1String("\r\n"));
+        });
+    } catch (const Abandoned &) {
+        return; // the window was closed
+    } catch (const Failure &cause) {
+        failure = cause.description();
+    } catch (const std::bad_alloc &) {
+        failure = noRoomForClipboardText();
+    }
+    if (!failure.isEmpty()) {
+        // The rows went meanwhile (Clear Results), or there is no room: the
+        // clipboard keeps what it had.
+        m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, failure);
+        return;
     }
     ClipboardClearWithRetry(*m_services.clipboard);
     ClipboardSetTextWithRetry(*m_services.clipboard, text);
