@@ -3,6 +3,7 @@
 // once, and some changes update other parts of the window. The two numeric
 // fields are checked when the user leaves them.
 
+#include "ui/designedcheckbox.h"
 #include "ui/form1.h"
 #include "ui/twips.h"
 
@@ -153,7 +154,7 @@ void Form1::createOptionControls()
         QWidget *frame = this->*row.frame;
         QWidget *control = nullptr;
         if (const auto *box = std::get_if<QCheckBox * Form1::*>(&row.control))
-            control = this->**box = new QCheckBox(tr(row.text), frame);
+            control = this->**box = new DesignedCheckBox(tr(row.text), frame);
         else
             control = this->*std::get<QLineEdit * Form1::*>(row.control) =
                           new QLineEdit(QString::fromLatin1(row.text), frame);

@@ -6,6 +6,7 @@
 #include "core/optionsettings.h"
 #include "core/settingsstore.h"
 #include "generator/numbers.h"
+#include "ui/designedcheckbox.h"
 #include "ui/twips.h"
 #include "ui/windowlook.h"
 
@@ -62,7 +63,7 @@ Splash::Splash(const Services &services, QWidget *parent)
     Image1->setGeometry(twipsToPixels(120), twipsToPixels(240), twipsToPixels(1215), twipsToPixels(855));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Check1 = new QCheckBox(tr("Hide this at next startup"), this);
+    Check1 = new DesignedCheckBox(tr("Hide this at next startup"), this);
     Check1->setGeometry(twipsToPixels(120), twipsToPixels(1200), twipsToPixels(4215),
                         twipsToPixels(kCheckBoxHeight));
     Check1->setFont(boldArial(9));
