@@ -160,6 +160,8 @@ private:
     bool m_centred = false;
     // Only where the designed window does not fit the screen.
     QScrollArea *m_scroller = nullptr;
+    // Where the compositor alone knows the room (Wayland): maximized, its size.
+    bool m_sizedByCompositor = false;
     bool m_warnedAboutStore = false;
     // While the options are restored at start-up: what they write back.
     std::optional<QList<std::pair<QString, QString>>> m_restoredWrites;

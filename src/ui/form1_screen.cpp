@@ -79,6 +79,23 @@ void Form1::fitToScreen()
     tall = tall || (wide && design.height() + bar > room.height());
     const QSize size(std::min(design.width() + (tall ? bar : 0), room.width()),
                      std::min(design.height() + (wide ? bar : 0), room.height()));
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // A Wayland compositor tells no window how much of the screen its
+        // panels take, and places windows itself: the window asks for all
+        // the room there is and takes exactly the size it is given, its
+        // content scrolling in it.
+        m_scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_scroller->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        if (!m_sizedByCompositor) {
+            m_sizedByCompositor = true;
+            setMinimumSize(QSize(1, 1));
+            setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+            resize(size);
+            setWindowState(windowState() | Qt::WindowMaximized);
+        }
+        return;
+    }
     // Only the bars the page needs: a bar a pixel too wide must not bring
     // the other one in.
     m_scroller->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
@@ -139,7 +156,7 @@ void Form1::makeScrollable(const QSize &design)
 void Form1::centreOnScreen()
 {
     const QScreen *shownOn = screen();
-    if (!shownOn)
+    if (!shownOn || m_sizedByCompositor)
         return;
     // The frame centred on what the screen offers, and never past its edges.
     const QRect available = shownOn->availableGeometry();
