@@ -12,10 +12,13 @@
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <sys/stat.h>
 
 using namespace zentavo;
@@ -209,6 +212,9 @@ private slots:
         QTest::addRow("End, Up, Up") << QList<QKeyCombination>{Qt::Key_End, Qt::Key_Up, Qt::Key_Up} << 9997
                                      << "p9997\r\n";
         QTest::addRow("End, Home") << QList<QKeyCombination>{Qt::Key_End, Qt::Key_Home} << 0 << "p0\r\n";
+        // Space in the password column too, where typing once searched.
+        QTest::addRow("End, Right, line numbers")
+            << QList<QKeyCombination>{Qt::Key_End, Qt::Key_Right} << 9999 << "p9999\r\n";
     }
     void keysReachRowsBeyondTheFirstScreen()
     {
@@ -218,7 +224,7 @@ private slots:
         QStringList passwords;
         for (int i = 0; i < 10000; ++i)
             passwords << QStringLiteral("p%1").arg(i);
-        fill(false, passwords);
+        fill(QByteArray(QTest::currentDataTag()).endsWith("line numbers"), passwords);
         form->ListView1->setFocus();
         QTest::keyClick(form->ListView1, Qt::Key_Home);
         for (const QKeyCombination key : keys)
@@ -230,6 +236,95 @@ private slots:
         for (const int row : {current - 1, current, current + 1})
             if (row >= 0 && row < 10000)
                 QCOMPARE(form->results().isChecked(row), row != current);
+    }
+
+    // The mouse selects rows of the list however far it scrolled. Each
+    // gesture names a list row, found on screen where the view shows it;
+    // the selection is read back through Ctrl+C. "current" is the row the
+    // gestures ended on.
+    void theMouseSelectsListRows_data()
+    {
+        QTest::addColumn<QString>("gestures");
+        QTest::addColumn<QString>("selected");
+        QTest::addRow("click") << "click 2"
+                               << "2-2";
+        QTest::addRow("Shift+click after the wheel") << "click 2, wheel 1, shift 9"
+                                                     << "2-9";
+        QTest::addRow("far after the wheel") << "click 3, wheel 100, shift 305"
+                                             << "3-305";
+        QTest::addRow("after the bar's slider is dragged") << "click 3, slider, shift 99998"
+                                                           << "3-99998";
+        QTest::addRow("Ctrl+click") << "click 2, ctrl 4, ctrl 2, wheel 12, ctrl 40"
+                                    << "4-4 40-40";
+        QTest::addRow("dragged past the bottom") << "drag 2"
+                                                 << "2-current";
+    }
+    void theMouseSelectsListRows()
+    {
+        QFETCH(QString, gestures);
+        QFETCH(QString, selected);
+        QStringList passwords;
+        for (int i = 0; i < 100000; ++i)
+            passwords << QStringLiteral("p%1").arg(i);
+        fill(false, passwords);
+        ResultsView *view = form->ListView1;
+        QWidget *viewport = view->viewport();
+        QScrollBar *bar = view->verticalScrollBar();
+        const auto at = [&](int row) {
+            const int shown = row - bar->value();
+            [&] { QVERIFY2(shown >= 0 && shown < bar->pageStep(), qPrintable(QString::number(row))); }();
+            return QPoint(viewport->width() / 2,
+                          view->rowViewportPosition(shown) + view->rowHeight(shown) / 2);
+        };
+        for (const QString &gesture : gestures.split(QStringLiteral(", "))) {
+            const QString what = gesture.section(QLatin1Char(' '), 0, 0);
+            const int row = gesture.section(QLatin1Char(' '), 1).toInt();
+            if (what == QLatin1String("wheel")) {
+                for (int notch = 0; notch < row; ++notch) {
+                    const QPointF point(at(bar->value()));
+                    QWheelEvent wheel(point, viewport->mapToGlobal(point), {}, QPoint(0, -120), Qt::NoButton,
+                                      {}, Qt::NoScrollPhase, false);
+                    QApplication::sendEvent(viewport, &wheel);
+                }
+            } else if (what == QLatin1String("slider")) {
+                // Down to the end: the slider dragged below the bar.
+                QStyleOptionSlider option;
+                option.initFrom(bar);
+                option.orientation = Qt::Vertical;
+                option.maximum = bar->maximum();
+                option.sliderPosition = option.sliderValue = bar->value();
+                option.pageStep = bar->pageStep();
+                const QPoint slider =
+                    bar->style()
+                        ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar)
+                        .center();
+                QTest::mousePress(bar, Qt::LeftButton, {}, slider);
+                QTest::mouseMove(bar, slider + QPoint(0, 2 * bar->height()));
+                QTest::mouseRelease(bar, Qt::LeftButton, {}, slider + QPoint(0, 2 * bar->height()));
+            } else if (what == QLatin1String("drag")) {
+                // Held below the list until it has run on a few hundred rows.
+                const QPoint below(viewport->width() / 2, viewport->height() + 40);
+                QTest::mousePress(viewport, Qt::LeftButton, {}, at(row));
+                QTest::mouseMove(viewport, below);
+                QTRY_VERIFY(view->listSelection()->currentIndex().row() > 300);
+                QTest::mouseRelease(viewport, Qt::LeftButton, {}, below);
+            } else {
+                const Qt::KeyboardModifiers modifiers = what == QLatin1String("shift")  ? Qt::ShiftModifier
+                                                        : what == QLatin1String("ctrl") ? Qt::ControlModifier
+                                                                                        : Qt::NoModifier;
+                QTest::mouseClick(viewport, Qt::LeftButton, modifiers, at(row));
+            }
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QString expected;
+        const QString current = QString::number(view->listSelection()->currentIndex().row());
+        for (const QString &run : selected.replace(QLatin1String("current"), current).split(QLatin1Char(' ')))
+            for (int row = run.section(QLatin1Char('-'), 0, 0).toInt();
+                 row <= run.section(QLatin1Char('-'), 1).toInt(); ++row)
+                expected += passwords[row] + QLatin1String("\r\n");
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard.content.value_or(QString()), expected);
     }
 
     void copyConfirmsEvenWhenNothingWasCopied_data()

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -259,7 +260,9 @@ QRect ResultsView::listCellRect(qsizetype row, int column) const
 
 void ResultsView::scrollTo(const QModelIndex &index, ScrollHint)
 {
-    if (index.isValid() && index.model() == &m_window)
+    // Not while the window shows the list's current cell: the list's own
+    // current row has been scrolled to already.
+    if (!m_syncing && index.isValid() && index.model() == &m_window)
         showListRow(m_window.listRow(index.row()));
 }
 
@@ -283,11 +286,10 @@ void ResultsView::showListSelection()
     }
     const QModelIndex current = m_listSelection.currentIndex();
     const int row = current.isValid() ? m_window.windowRow(current.row()) : -1;
-    m_syncing = true;
+    const QScopedValueRollback syncing(m_syncing, true);
     selectionModel()->select(shown, QItemSelectionModel::ClearAndSelect);
     selectionModel()->setCurrentIndex(row < 0 ? QModelIndex() : m_window.index(row, current.column()),
                                       QItemSelectionModel::NoUpdate);
-    m_syncing = false;
 }
 
 void ResultsView::takeWindowCurrent(const QModelIndex &current)
@@ -298,9 +300,8 @@ void ResultsView::takeWindowCurrent(const QModelIndex &current)
     const qsizetype row = m_window.listRow(current.row());
     if (!(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
         m_anchor = row;
-    m_syncing = true;
+    const QScopedValueRollback syncing(m_syncing, true);
     m_listSelection.setCurrentIndex(listIndex(row, current.column()), QItemSelectionModel::NoUpdate);
-    m_syncing = false;
 }
 
 void ResultsView::setListCurrent(qsizetype row, int column)
@@ -468,11 +469,13 @@ void ResultsView::timerEvent(QTimerEvent *event)
     const int y = m_drag.pointer.y();
     const int below = y - rowsThatFit() * rowHeight;
     const qsizetype top = m_window.top();
-    // The further past the edge, the faster.
+    // The longer and the further past the edge, the faster, up to a page
+    // at a time.
+    m_drag.speed = std::min(m_drag.speed + 1, rowsThatFit());
     if (m_drag.active && y < 0)
-        moveTo(top - 1 - (-y) / rowHeight);
+        moveTo(top - m_drag.speed - (-y) / rowHeight);
     else if (m_drag.active && below >= 0)
-        moveTo(top + 1 + below / rowHeight);
+        moveTo(top + m_drag.speed + below / rowHeight);
     if (!m_drag.active || m_window.top() == top) {
         m_autoScroll.stop();
         return;

@@ -115,6 +115,7 @@ private:
         QItemSelection before; // the selection it adds to (Ctrl) or takes from
         QItemSelectionModel::SelectionFlags how = QItemSelectionModel::ClearAndSelect;
         QPoint pointer; // the last position, in the viewport
+        int speed = 0;  // rows the list runs on by at a time
     };
 
     int rowsThatFit(int height) const;
