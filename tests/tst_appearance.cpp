@@ -11,12 +11,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -181,6 +183,66 @@ private slots:
             name == "Header" ? form.ListView1->horizontalHeader() : form.findChild<QWidget *>(name);
         QVERIFY(control);
         check(&form, control, onWhite);
+    }
+
+    // A tick stands out from its box (3:1) whatever the scheme: the pixels
+    // ticking changes, against the commonest colour of the ticked box.
+    void ticksStandOutFromTheirBox_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *name :
+             {"Check1", "Check2", "Check3", "Check4", "Check5", "Check6", "Check7", "Check8", "Check9"})
+            QTest::addRow("%s", name) << name;
+    }
+    void ticksStandOutFromTheirBox()
+    {
+        QFETCH(QString, name);
+        auto *box = fixture->start().findChild<QCheckBox *>(name);
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        box->setChecked(false);
+        const QImage unticked = box->grab(indicator).toImage();
+        box->setChecked(true);
+        const QImage ticked = box->grab(indicator).toImage();
+        const QRgb ground = measure(ticked, ticked.rect()).background;
+        double tick = 1.0;
+        for (int y = 0; y < ticked.height(); ++y)
+            for (int x = 0; x < ticked.width(); ++x)
+                if (ticked.pixel(x, y) != unticked.pixel(x, y))
+                    tick = std::max(tick, contrast(ticked.pixel(x, y), ground));
+        qInfo("%s: tick %.2f : 1 on #%06x", qPrintable(name), tick, ground & 0xffffff);
+        QVERIFY2(tick >= 3.0, qPrintable(QString::number(tick)));
+    }
+
+    // Filled past its scroll bar, the window settles: the list asks for no
+    // layout and no repaint for a whole second.
+    void theWindowSettlesAfterARun()
+    {
+        Form1 &form = fixture->start();
+        form.Text2->setText(QStringLiteral("50"));
+        QTest::mouseClick(form.PushButton1, Qt::LeftButton);
+        QCOMPARE(form.results().rowCount(), 50);
+        QTRY_VERIFY(form.ListView1->verticalScrollBar()->isVisible());
+        struct Watch : QObject
+        {
+            QWidget *list;
+            QElapsedTimer quiet;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                const auto type = event->type();
+                auto *widget = qobject_cast<QWidget *>(watched);
+                if ((type == QEvent::LayoutRequest || type == QEvent::Paint || type == QEvent::Resize) &&
+                    widget && (widget == list || list->isAncestorOf(widget)))
+                    quiet.start();
+                return false;
+            }
+        } watch;
+        watch.list = form.ListView1;
+        watch.quiet.start();
+        qApp->installEventFilter(&watch);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.quiet.elapsed() >= 1000, 10000);
+        qApp->removeEventFilter(&watch);
     }
 
     void splashCaption()
