@@ -162,7 +162,8 @@ private slots:
         QFETCH(QString, key);
         auto *box = form->findChild<QCheckBox *>(control);
         const bool before = box->isChecked();
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        // At the far end of its designed rectangle, well past its caption.
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 2, box->height() / 2));
         QCOMPARE(box->isChecked(), !before);
         QCOMPARE(stored(key), before ? "0" : "1");
         QTest::keyClick(box, Qt::Key_Space);
