@@ -6,7 +6,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
-from atspi import application, wait  # noqa: E402
+from atspi import answer, application, find, press, wait  # noqa: E402
 
 # (role, name, described): every control a person works with, by what it is
 # announced as; `described` when it must also say what it does.
@@ -63,9 +63,30 @@ def main():
                and not f[1].strip()]
     if unnamed:
         failures.append(f"controls without a name: {unnamed}")
+    failures += list_of_every_row(app)
     for failure in failures:
         print("FAIL:", failure)
     sys.exit(1 if failures else 0)
+
+
+def list_of_every_row(app):
+    """The results table counts every row of the list, however few the
+    view shows, and its last row can be read."""
+    main = find(app, "frame", "Zentavo")
+    count = find(main, "text", "Number of passwords").queryEditableText()
+    table = find(main, "table", "Results")
+    failures = []
+    for rows in (50, 10_000_000):
+        press(main, "Clear Results")
+        count.setTextContents(str(rows))
+        press(main, "Start Generating")
+        answer("Done.")
+        shown = table.queryTable()
+        last = [shown.getAccessibleAt(shown.nRows - 1, column) for column in range(shown.nColumns)]
+        print(f"{rows} rows: nRows {shown.nRows}, the last row's cells {[cell.name for cell in last]}")
+        if shown.nRows != rows or last[0].name != str(rows) or not last[-1].name:
+            failures.append(f"after {rows} rows the table has {shown.nRows}, its last row {[c.name for c in last]}")
+    return failures
 
 
 main()

@@ -7,29 +7,10 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
-from atspi import application, find, wait  # noqa: E402
+from atspi import answer, application, find, press, wait  # noqa: E402
 from coredump import passwords_left  # noqa: E402
 
 work, pid = sys.argv[1], int(sys.argv[2])
-
-
-def window_saying(text):
-    """The box (a top-level window, not the main one) that shows text."""
-    app = application()
-    for i in range(app.childCount if app else 0):
-        window = app.getChildAtIndex(i)
-        if window is not None and window.getRoleName() != "frame" and find(window, "label", text) is not None:
-            return window
-    return None
-
-
-def press(window, button):
-    wait(f'the button "{button}"', lambda: find(window, "push button", button)).queryAction().doAction(0)
-
-
-def answer(text):
-    press(wait(f'the box "{text}"', lambda: window_saying(text)), "OK")
-    wait(f'the box "{text}" to close', lambda: window_saying(text) is None)
 
 
 def clipboard(*arguments):

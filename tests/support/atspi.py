@@ -43,3 +43,22 @@ def find(node, role, name=None):
         if hit is not None:
             return hit
     return None
+
+
+def window_saying(text):
+    """The box (a top-level window, not the main one) that shows text."""
+    app = application()
+    for i in range(app.childCount if app else 0):
+        window = app.getChildAtIndex(i)
+        if window is not None and window.getRoleName() != "frame" and find(window, "label", text) is not None:
+            return window
+    return None
+
+
+def press(window, button):
+    wait(f'the button "{button}"', lambda: find(window, "push button", button)).queryAction().doAction(0)
+
+
+def answer(text):
+    press(wait(f'the box "{text}"', lambda: window_saying(text)), "OK")
+    wait(f'the box "{text}" to close', lambda: window_saying(text) is None)
