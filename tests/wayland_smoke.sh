@@ -16,7 +16,7 @@ printf '%s\n' '[Zentavo]' 'Alpha%20Lower=1' 'Alpha%20Upper=1' 'Numeric=1' 'Speci
   >"$XDG_CONFIG_HOME/Veltrano/Zentavo.ini"
 start_xvfb
 start_weston
-export DISPLAY="" QT_QPA_PLATFORM=wayland QT_IM_MODULE=none QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+export DISPLAY="" QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 dbus-run-session -- sh -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately &
   bus=$!
