@@ -217,10 +217,15 @@ private slots:
     void theClipboardHoldsTheTextMarkedSecret()
     {
         SystemClipboard clipboard;
-        QVERIFY(clipboard.setText(QStringLiteral("1\tpw\r\n"), QString()));
+        // Characters of each length in UTF-8, a pair of them across two of
+        // the pieces the text is encoded in.
+        const QString text = QString(65535, QLatin1Char('p')) +
+                             QString::fromUtf8("\xF0\x9D\x84\x9E\xC3\xA9\xE2\x82\xAC\t1\r\n");
+        QVERIFY(clipboard.setText(text, QString()));
         const QMimeData *held = QGuiApplication::clipboard()->mimeData();
         QVERIFY(held);
-        QCOMPARE(held->text(), QStringLiteral("1\tpw\r\n"));
+        QCOMPARE(held->text(), text);
+        QCOMPARE(held->data(QStringLiteral("text/plain")), text.toUtf8());
         QCOMPARE(held->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArray("secret"));
         // Replaced, what we handed out is wiped, whoever still holds it.
         const QByteArray handedOut = held->data(QStringLiteral("text/plain"));

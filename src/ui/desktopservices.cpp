@@ -238,6 +238,41 @@ private:
     QByteArray m_utf8;
 };
 
+// The text in UTF-8, in a buffer of its size. The clipboard keeps it as long
+// as it holds the text; one sized for the most UTF-8 can take (three bytes a
+// unit) would keep three times the memory a password list needs.
+QByteArray exactUtf8(QStringView text)
+{
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            size += 4;
+            ++i;
+        } else {
+            size += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        }
+    }
+    QByteArray bytes;
+    bytes.reserve(size);
+    // A piece at a time through a small buffer, never between the two
+    // halves of a surrogate pair.
+    constexpr qsizetype kPiece = 1 << 16;
+    QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QByteArray piece(encoder.requiredSpace(kPiece), Qt::Uninitialized);
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype units = std::min(kPiece, text.size() - at);
+        if (at + units < text.size() && QChar::isHighSurrogate(text[at + units - 1].unicode()))
+            --units;
+        const char *end = encoder.appendToBuffer(piece.data(), text.mid(at, units));
+        bytes.append(piece.constData(), end - piece.constData());
+        at += units;
+    }
+    wipe(piece);
+    return bytes;
+}
+
 } // namespace
 
 bool SystemClipboard::setText(const QString &text, const QString &format)
@@ -245,12 +280,7 @@ bool SystemClipboard::setText(const QString &text, const QString &format)
     // Encoding a million rows takes longer than the window may stand still:
     // it runs on the thread pool while the window handles its events.
     EventPump pump;
-    QByteArray utf8 = runWhileYielding(pump, [&text] {
-        QStringEncoder encoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        QByteArray bytes(encoder.requiredSpace(text.size()), Qt::Uninitialized);
-        bytes.truncate(encoder.appendToBuffer(bytes.data(), text) - bytes.constData());
-        return bytes;
-    });
+    QByteArray utf8 = runWhileYielding(pump, [&text] { return exactUtf8(text); });
     auto *data = new SecretMimeData(std::move(utf8), format);
     data->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     QClipboard *clipboard = QGuiApplication::clipboard();
