@@ -1,16 +1,18 @@
 // What the results list costs in memory, and whether it gives it back:
-//   - bytes a row of 16 characters takes in the list, at 1,000,000 and at
-//     10,000,000 rows (what the list counts, and what the process grew by);
+//   - bytes a row takes in the list by width class (Latin-1 rows of 16 and
+//     of 6 characters, rows with a wider character, half and half), at
+//     1,000,000 and 10,000,000 rows: what the list counts, what the process
+//     grew by, and what the window's memory check charges for the list;
 //   - 10,000,000 passwords of 16 made by "Start Generating" in the real
 //     window (offscreen): time, peak memory, swapping, and the resident
 //     memory before the run, after it and after "Clear Results";
-//   - the largest count of 16-character passwords this machine accepts now,
-//     and that asking for a little more is turned down with one message.
+//   - what the window says now when asked for the most passwords of 6 and
+//     of 16 characters.
 // Each measurement runs in a process of its own.
 //
-//   bench_memory                 everything
-//   bench_memory --list N        the list alone, N rows
-//   bench_memory --window N      the window, N passwords
+//   bench_memory                            everything
+//   bench_memory --list N LENGTH WIDTHS     the list alone, N rows
+//   bench_memory --window N                 the window, N passwords
 
 #include "benchwindow.h"
 #include "core/memorybudget.h"
@@ -22,6 +24,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <cstdio>
+#include <tuple>
 
 using namespace zentavo;
 
@@ -51,25 +54,32 @@ qint64 swappedPages()
     return pages;
 }
 
-int runList(qint64 count)
+// Rows of `length` characters in one width class: "latin1" (a byte a
+// character), "wide" (every row has a character beyond Latin-1) or "mixed"
+// (every other row has).
+int runList(qint64 count, int length, const QString &widths)
 {
     ResultsList list;
     list.addColumn(QStringLiteral("Line"));
     list.addColumn(QStringLiteral("Result(s)"));
     const double before = residentMiB();
-    QString password(16, QLatin1Char('a'));
+    QString password(length, QLatin1Char('a'));
     for (qint64 i = 1; i <= count; ++i) {
         // Different text for every row, as the generator makes it.
-        for (int k = 0; k < 16; ++k)
+        for (int k = 0; k < length; ++k)
             password[k] = QLatin1Char(char('!' + (i * 7 + k * 13) % 90));
+        if (widths == QLatin1String("wide") || (widths == QLatin1String("mixed") && i % 2 == 0))
+            password[0] = QChar(0x20ac);
         list.appendRow(qint32(i), password);
     }
     const double filled = residentMiB();
     const double stored = double(list.storedBytes());
     list.removeAllRows();
     const double cleared = residentMiB();
-    std::printf("%lld %.2f %.2f %.1f %.1f %.1f\n", qlonglong(count), stored,
-                (filled - before) * 1048576.0 / double(count), before, filled, cleared);
+    const int bytesPerCharacter = widths == QLatin1String("latin1") ? 1 : 2;
+    std::printf("%lld %.2f %.2f %.1f %.1f %.1f %.2f\n", qlonglong(count), stored,
+                (filled - before) * 1048576.0 / double(count), before, filled, cleared,
+                double(ResultsList::estimatedBytes(count, length, bytesPerCharacter)));
     return 0;
 }
 
@@ -100,23 +110,21 @@ int runWindow(qint64 count)
     return 0;
 }
 
-// The largest count the window accepts now, and what it says to a little more.
+// What the window says now to the most passwords of 6 and of 16 characters.
 int runLargest()
 {
     bench::QuietWorld world;
     Form1 form(world.services());
     form.Form_Load();
     const MemoryBudget &budget = form.memoryBudget();
-    const qint64 perRow = form.results().estimatedBytes(1, 16, 1);
-    const qint64 largest = std::min<qint64>(budget.usable() / perRow, 2147483647);
-    form.Text3->setText(QStringLiteral("16"));
-    form.Text2->setText(QString::number(std::min<qint64>(largest + largest / 20 + 1, 2147483647)));
-    form.PushButton1_Click();
-    std::printf("available %.2f GB, usable %.2f GB, estimate %lld bytes a row\n", budget.available() / 1e9,
-                budget.usable() / 1e9, qlonglong(perRow));
-    std::printf("largest count of 16 characters accepted now: %lld\n", qlonglong(largest));
-    std::printf("asking for 5%% more made %lld rows and said: %s\n",
-                qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
+    std::printf("available %.2f GB, usable %.2f GB\n", budget.available() / 1e9, budget.usable() / 1e9);
+    form.Text2->setText(QStringLiteral("2147483647"));
+    for (const char *length : {"6", "16"}) {
+        form.Text3->setText(QLatin1String(length));
+        form.PushButton1_Click();
+        std::printf("%s characters: made %lld rows and said: %s\n", length,
+                    qlonglong(form.results().storedRowCount()), qPrintable(world.prompter.last));
+    }
     return 0;
 }
 
@@ -138,23 +146,31 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("--list"))
-        return runList(args[2].toLongLong());
+    if (args.size() == 5 && args[1] == QLatin1String("--list"))
+        return runList(args[2].toLongLong(), args[3].toInt(), args[4]);
     if (args.size() == 3 && args[1] == QLatin1String("--window"))
         return runWindow(args[2].toLongLong());
     if (args.size() == 2 && args[1] == QLatin1String("--largest"))
         return runLargest();
 
     const QString self = app.applicationFilePath();
-    std::printf("The list alone, rows of 16 characters with line numbers\n");
-    std::printf("%10s %14s %14s %10s %10s %12s\n", "rows", "bytes/row", "RSS/row", "RSS before", "RSS full",
-                "RSS cleared");
-    for (const qint64 count : {1000000LL, 10000000LL}) {
-        const QStringList f = child(self, {"--list", QString::number(count)});
-        if (f.size() < 6)
+    std::printf("The list alone, rows with line numbers, by width class: what it counts, what the process\n"
+                "grew by and what the window's memory check charges for it\n");
+    std::printf("%10s %7s %7s %11s %9s %10s %10s %10s %12s\n", "rows", "length", "widths", "bytes/row",
+                "RSS/row", "estimate", "RSS before", "RSS full", "RSS cleared");
+    const std::tuple<qint64, int, const char *> cases[] = {{1000000, 16, "latin1"},
+                                                           {10000000, 16, "latin1"},
+                                                           {10000000, 6, "latin1"},
+                                                           {10000000, 16, "wide"},
+                                                           {10000000, 16, "mixed"}};
+    for (const auto &[count, length, widths] : cases) {
+        const QStringList f =
+            child(self, {"--list", QString::number(count), QString::number(length), QLatin1String(widths)});
+        if (f.size() < 7)
             return 1;
-        std::printf("%10s %14.2f %14s %7s MiB %7s MiB %9s MiB\n", qPrintable(f[0]), f[1].toDouble() / count,
-                    qPrintable(f[2]), qPrintable(f[3]), qPrintable(f[4]), qPrintable(f[5]));
+        std::printf("%10s %7d %7s %11.2f %9s %10.2f %6s MiB %6s MiB %8s MiB\n", qPrintable(f[0]), length,
+                    widths, f[1].toDouble() / double(count), qPrintable(f[2]),
+                    f[6].toDouble() / double(count), qPrintable(f[3]), qPrintable(f[4]), qPrintable(f[5]));
     }
 
     std::printf("\n\"Start Generating\" in the window, first-run options, 10,000,000 of 16 characters\n");
