@@ -136,10 +136,11 @@ QString outOfMemory(const QString &what, qint64 needed, qint64 available)
 QString memoryRefusal(qint64 count, int length, qint64 needed, qint64 available, qint64 fitting)
 {
     const QLocale locale = messageLocale();
-    // Two significant digits, rounded down: "about" must not promise more.
+    // Three significant digits, rounded down: "about" must not promise
+    // more, nor offer a tenth less than fits.
     qint64 rounded = fitting;
     qint64 unit = 1;
-    while (rounded >= 100) {
+    while (rounded >= 1000) {
         rounded /= 10;
         unit *= 10;
     }
