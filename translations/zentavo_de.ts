@@ -81,6 +81,10 @@
         <source>Out of memory: there is no room for the clipboard text. The clipboard was left as it was.</source>
         <translation>Nicht genug Speicher: Für den Text der Zwischenablage ist kein Platz. Die Zwischenablage wurde nicht verändert.</translation>
     </message>
+    <message>
+        <source>Out of memory: there is no room for the clipboard&apos;s copy of the text. The clipboard is empty now.</source>
+        <translation>Nicht genug Speicher: Für die Kopie des Textes in der Zwischenablage ist kein Platz. Die Zwischenablage ist jetzt leer.</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::CursorFile</name>

@@ -102,8 +102,19 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
     }
     // The clipboard keeps a copy of its own; this one goes once handed over.
     const WipedOnExit wiped(text);
+    putOnClipboard(clipboard, text);
+}
+
+void putOnClipboard(Clipboard &clipboard, const QString &text)
+{
     ClipboardClearWithRetry(clipboard);
-    ClipboardSetTextWithRetry(clipboard, text);
+    try {
+        ClipboardSetTextWithRetry(clipboard, text);
+    } catch (const std::bad_alloc &) {
+        throw Failure(QCoreApplication::translate(
+            "zentavo::ClipboardExport", "Out of memory: there is no room for the clipboard's copy of "
+                                        "the text. The clipboard is empty now."));
+    }
 }
 
 void ClipboardClearWithRetry(Clipboard &clipboard)
@@ -124,6 +135,8 @@ bool ClipboardSetTextWithRetry(Clipboard &clipboard, const QString &text, const 
         try {
             if (clipboard.setText(text, format))
                 return true;
+        } catch (const std::bad_alloc &) {
+            throw; // no memory now, none at the next attempt
         } catch (const std::exception &) {
             // Counts as a refused attempt.
         }

@@ -44,8 +44,13 @@ QString noRoomForClipboardText();
 // as it is. A failure to read the list (Failure) leaves it as it is too.
 void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, EventPump &pump);
 
+// Clears the clipboard and puts the text on it, each with its retries.
+// Throws Failure when there was no memory for the clipboard's copy.
+void putOnClipboard(Clipboard &clipboard, const QString &text);
+
 // Each tries up to 1000 times, stopping at the first attempt that works;
-// failures are not reported.
+// failures are not reported, but for a failed allocation (std::bad_alloc),
+// which the next attempt would meet again.
 void ClipboardClearWithRetry(Clipboard &clipboard);
 bool ClipboardSetTextWithRetry(Clipboard &clipboard, const QString &text, const QString &format = {});
 

@@ -75,6 +75,7 @@ void Form1::copySelectedPasswords()
             m_results.appendCell(row, passwordColumn, text);
             text.append(QLatin1String("\r\n"));
         });
+        putOnClipboard(*m_services.clipboard, text);
     } catch (const Abandoned &) {
         return; // the window was closed
     } catch (const Failure &cause) {
@@ -82,14 +83,9 @@ void Form1::copySelectedPasswords()
     } catch (const std::bad_alloc &) {
         failure = noRoomForClipboardText();
     }
-    if (!failure.isEmpty()) {
-        // The rows went meanwhile (Clear Results), or there is no room: the
-        // clipboard keeps what it had.
+    // The rows went meanwhile (Clear Results), or there is no room.
+    if (!failure.isEmpty())
         m_services.prompter->message(Prompter::Icon::Warning, m_applicationTitle, failure);
-        return;
-    }
-    ClipboardClearWithRetry(*m_services.clipboard);
-    ClipboardSetTextWithRetry(*m_services.clipboard, text);
 }
 
 } // namespace zentavo
