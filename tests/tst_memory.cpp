@@ -9,12 +9,15 @@
 #include "generator/passwordgenerator.h"
 #include "generator/randomsource.h"
 #include "results/resultslist.h"
+#include "ui/desktopservices.h"
 #include "windowfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -152,11 +155,105 @@ int unguardedChild()
     return 0;
 }
 
+// The system's budget, or none at all.
+class SwitchedBudget : public MemoryBudget
+{
+public:
+    qint64 available() const override
+    {
+        return unlimited ? qint64(1) << 50 : systemMemoryBudget().available();
+    }
+    bool unlimited = false;
+};
+
+// Under a real limit, with the real clipboard: the most passwords the window
+// accepts are made and copied whole; a quarter more, made without the check,
+// do not fit. Case: LENGTH:LINE NUMBERS (0 or 1):OWN CHARACTERS ALONE.
+int holdsChild(const QStringList &fields)
+{
+    SwitchedBudget budget;
+    SystemClipboard clipboard;
+    WindowFixture fixture;
+    fixture.memoryBudget = &budget;
+    Services services = fixture.services();
+    services.clipboard = &clipboard;
+    Form1 form(services);
+    form.Form_Load();
+    form.Text3->setText(fields[0]);
+    form.Check9->setChecked(fields[1] == QLatin1String("1"));
+    form.Check2->setChecked(!fields[2].isEmpty());
+    form.Text1->setText(fields[2]);
+    for (QCheckBox *group : {form.Check5, form.Check6, form.Check7})
+        group->setChecked(fields[2].isEmpty());
+    form.Check3->setChecked(false); // no space at an end, which the clipboard drops
+    const auto makeAndCopy = [&](qint64 count) {
+        form.Text2->setText(QString::number(count));
+        click(form.PushButton1);
+        click(form.PushButton2);
+        // Its bytes as handed out, at least a byte a character, and no report
+        // of a failure.
+        const QMimeData *held = QGuiApplication::clipboard()->mimeData();
+        const qsizetype copied = held ? held->data(QStringLiteral("text/plain")).size() : 0;
+        const qint64 line =
+            fields[0].toInt() + 2 + (form.Check9->isChecked() ? QString::number(count).size() + 1 : 0);
+        const bool whole =
+            form.results().storedRowCount() == count && copied >= count * line &&
+            fixture.prompter.texts().last().startsWith(QLatin1String("Results have been copied"));
+        QGuiApplication::clipboard()->clear();
+        click(form.PushButton3);
+        return whole;
+    };
+    makeAndCopy(1000); // the threads and buffers commands keep, before the limit
+    const rlimit before = limitAddressSpace(512 * MiB);
+    fixture.prompter.shown.clear();
+    form.Text2->setText(QStringLiteral("2000000000"));
+    click(form.PushButton1);
+    const QString refusal = fixture.prompter.texts().value(0);
+    const qint64 accepted = QRegularExpression(QStringLiteral("make about ([\\d,]+)"))
+                                .match(refusal)
+                                .captured(1)
+                                .remove(',')
+                                .toLongLong();
+    const bool acceptedFits = accepted > 0 && makeAndCopy(accepted);
+    budget.unlimited = true;
+    const bool moreFits = makeAndCopy(accepted + accepted / 4);
+    setrlimit(RLIMIT_AS, &before);
+    std::printf("accepted=%lld|fits=%d|more=%d|refusal=%s\n", qlonglong(accepted), int(acceptedFits),
+                int(moreFits), qPrintable(refusal));
+    return 0;
+}
+
 } // namespace
 
 class TestMemory : public QObject
 {
     Q_OBJECT
+
+    // Runs a case in a child process under a limit of its own; what it saw.
+    static QMap<QString, QString> runChild(const QString &scenario)
+    {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ZENTAVO_MEMORY_CHILD"), scenario);
+        // Under AddressSanitizer an allocation that finds no memory fails
+        // as it does without it, rather than ending the child.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                               QStringLiteral(":allocator_may_return_null=1:quarantine_size_mb=0"));
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QMap<QString, QString> seen;
+        const bool ended = child.waitForFinished(300000);
+        const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
+        [&] {
+            QVERIFY(ended);
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                     qPrintable(output + child.readAllStandardError()));
+        }();
+        for (const QString &field : output.trimmed().split(QLatin1Char('|')))
+            seen.insert(field.section(QLatin1Char('='), 0, 0), field.section(QLatin1Char('='), 1));
+        return seen;
+    }
 
 private slots:
     void requestsThatCannotFitAreTurnedDown_data()
@@ -274,6 +371,26 @@ private slots:
         QCOMPARE(form.results().storedRowCount(), 300000);
     }
 
+    // The check holds both ways under a real address-space limit: what it
+    // accepts fits, and it accepts at least 80 % of what fits (a quarter
+    // more than it accepts does not fit), in each width class.
+    void theCheckHoldsBothWays_data()
+    {
+        QTest::addColumn<QString>("scenario");
+        QTest::addRow("6 characters") << "holds:6:0:";
+        QTest::addRow("16 characters, line numbers") << "holds:16:1:";
+        QTest::addRow("16 wider characters")
+            << QString::fromUtf8("holds:16:0:\xE2\x82\xAC\xE2\x84\xA2\xE2\x86\x92");
+    }
+    void theCheckHoldsBothWays()
+    {
+        QFETCH(QString, scenario);
+        const QMap<QString, QString> seen = runChild(scenario);
+        qInfo("%s", qPrintable(seen["refusal"]));
+        QVERIFY2(seen["fits"] == QLatin1String("1"), qPrintable(seen["accepted"]));
+        QVERIFY2(seen["more"] == QLatin1String("0"), qPrintable(seen["accepted"]));
+    }
+
     void aRealLimitIsHeld_data()
     {
         QTest::addColumn<QString>("scenario");
@@ -295,18 +412,7 @@ private slots:
         QFETCH(QString, messages);
         QFETCH(bool, rowsKept);
         QFETCH(int, lastLength);
-        QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("ZENTAVO_MEMORY_CHILD"), scenario);
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(child.waitForFinished(120000));
-        const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-                 qPrintable(output + child.readAllStandardError()));
-        QMap<QString, QString> seen;
-        for (const QString &field : output.trimmed().split(QLatin1Char('|')))
-            seen.insert(field.section(QLatin1Char('='), 0, 0), field.section(QLatin1Char('='), 1));
+        QMap<QString, QString> seen = runChild(scenario);
         // One message, no more.
         QVERIFY2(seen["messages"].startsWith(messages) && !seen["messages"].contains("##"),
                  qPrintable(seen["messages"]));
@@ -328,6 +434,8 @@ int main(int argc, char *argv[])
     const QString scenario = qEnvironmentVariable("ZENTAVO_MEMORY_CHILD");
     if (scenario == QLatin1String("unguarded"))
         return unguardedChild();
+    if (scenario.startsWith(QLatin1String("holds:")))
+        return holdsChild(scenario.split(QLatin1Char(':')).mid(1));
     if (!scenario.isEmpty())
         return windowChild(scenario);
     TestMemory test;
