@@ -218,8 +218,9 @@ private slots:
     {
         SystemClipboard clipboard;
         // Characters of each length in UTF-8, a pair of them across two of
-        // the pieces the text is encoded in.
-        const QString text = QString(65535, QLatin1Char('p')) +
+        // the pieces the text is encoded in; large enough to be wiped on the
+        // thread pool.
+        const QString text = QString((1 << 20) + 65535, QLatin1Char('p')) +
                              QString::fromUtf8("\xF0\x9D\x84\x9E\xC3\xA9\xE2\x82\xAC\t1\r\n");
         QVERIFY(clipboard.setText(text, QString()));
         const QMimeData *held = QGuiApplication::clipboard()->mimeData();

@@ -1,5 +1,6 @@
 #include "export/clipboardexport.h"
 
+#include "export/background.h"
 #include "export/paddedcolumns.h"
 
 #include "core/eventpump.h"
@@ -102,10 +103,10 @@ void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, E
     }
     // The clipboard keeps a copy of its own; this one goes once handed over.
     const WipedOnExit wiped(text);
-    putOnClipboard(clipboard, text);
+    putOnClipboard(clipboard, text, pump);
 }
 
-void putOnClipboard(Clipboard &clipboard, const QString &text)
+void putOnClipboard(Clipboard &clipboard, QString &text, EventPump &pump)
 {
     ClipboardClearWithRetry(clipboard);
     try {
@@ -115,6 +116,9 @@ void putOnClipboard(Clipboard &clipboard, const QString &text)
             "zentavo::ClipboardExport", "Out of memory: there is no room for the clipboard's copy of "
                                         "the text. The clipboard is empty now."));
     }
+    // Overwriting hundreds of megabytes takes longer than the window may
+    // stand still.
+    runWhileYielding(pump, [&text] { wipe(text); });
 }
 
 void ClipboardClearWithRetry(Clipboard &clipboard)

@@ -44,9 +44,10 @@ QString noRoomForClipboardText();
 // as it is. A failure to read the list (Failure) leaves it as it is too.
 void CopyListviewProperlySpaced(const ResultsList &list, Clipboard &clipboard, EventPump &pump);
 
-// Clears the clipboard and puts the text on it, each with its retries.
-// Throws Failure when there was no memory for the clipboard's copy.
-void putOnClipboard(Clipboard &clipboard, const QString &text);
+// Clears the clipboard and puts the text on it, each with its retries, then
+// wipes the text while the window goes on. Throws Failure when there was no
+// memory for the clipboard's copy.
+void putOnClipboard(Clipboard &clipboard, QString &text, EventPump &pump);
 
 // Each tries up to 1000 times, stopping at the first attempt that works;
 // failures are not reported, but for a failed allocation (std::bad_alloc),

@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringEncoder>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -196,6 +197,9 @@ void scrubDisplayConnection()
 // handed out without copies. The clipboard deletes it once it lets it go
 // (another program took the clipboard, our next text replaced it, or the
 // program ends), and with it the text is wiped.
+// Texts up to this size are overwritten at once.
+constexpr qsizetype kOverwriteHere = qsizetype(1) << 20;
+
 class SecretMimeData final : public QMimeData
 {
 public:
@@ -211,9 +215,20 @@ public:
     // no holder has any business with them once the clipboard is not ours.
     void forget()
     {
-        if (!m_utf8.isEmpty())
-            sodium_memzero(const_cast<char *>(m_utf8.constData()), std::size_t(m_utf8.size()));
-        m_utf8 = QByteArray();
+        // A large text is overwritten on the thread pool, which holds on to
+        // it until then: hundreds of megabytes take longer than the window
+        // may stand still.
+        const QByteArray bytes = std::exchange(m_utf8, QByteArray());
+        auto overwrite = [bytes] {
+            if (!bytes.isEmpty())
+                sodium_memzero(const_cast<char *>(bytes.constData()), std::size_t(bytes.size()));
+        };
+        // Not once the program is ending: the pool may be gone by then.
+        QThreadPool *pool = QCoreApplication::closingDown() ? nullptr : QThreadPool::globalInstance();
+        if (pool && bytes.size() > kOverwriteHere)
+            pool->start(overwrite);
+        else
+            overwrite();
     }
 
     bool hasFormat(const QString &type) const override

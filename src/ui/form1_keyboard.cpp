@@ -75,7 +75,7 @@ void Form1::copySelectedPasswords()
             m_results.appendCell(row, passwordColumn, text);
             text.append(QLatin1String("\r\n"));
         });
-        putOnClipboard(*m_services.clipboard, text);
+        putOnClipboard(*m_services.clipboard, text, m_pump);
     } catch (const Abandoned &) {
         return; // the window was closed
     } catch (const Failure &cause) {
