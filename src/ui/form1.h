@@ -63,9 +63,6 @@ public:
     Pointer pointer() const { return m_pointer; }
     void setPointer(Pointer pointer);
 
-    // The title of every message box that has none of its own.
-    QString applicationTitle() const { return m_applicationTitle; }
-
     ResultsList &results() { return m_results; }
     bool isGenerating() const { return m_generator.isGenerating(); }
     // Closed already, while loading, say: the program is ending.

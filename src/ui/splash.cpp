@@ -52,8 +52,7 @@ void LineControl::paintEvent(QPaintEvent *)
 }
 
 Splash::Splash(const Services &services, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_services(services), m_sizeTwips(4560, 3030),
-      m_checkTopTwips(1200)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_services(services)
 {
     resize(twipsToPixels(4560), twipsToPixels(3030));
     // White with black text whatever the desktop's colours.
@@ -118,10 +117,8 @@ void Splash::SplashShow()
     // check box, and the window exactly that size.
     const int width = picture.width() * 15, height = picture.height() * 15 + 300;
     Image1->setGeometry(0, 0, picture.width(), twipsToPixels(height));
-    m_sizeTwips = QSize(width, height);
     setFixedSize(twipsToPixels(width), twipsToPixels(height));
-    m_checkTopTwips = height - kCheckBoxHeight - 20;
-    Check1->move(twipsToPixels(120), twipsToPixels(m_checkTopTwips));
+    Check1->move(twipsToPixels(120), twipsToPixels(height - kCheckBoxHeight - 20));
     Check1->raise();
 
     // A frame on the four edges; the lines run long and the window cuts them.

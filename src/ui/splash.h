@@ -48,18 +48,12 @@ public:
     QCheckBox *Check1;
     LineControl *Line1, *Line2, *Line3, *Line4;
 
-    // The window's size in twips as last laid out.
-    QSize sizeTwips() const { return m_sizeTwips; }
-    int checkBoxTopTwips() const { return m_checkTopTwips; }
-
 private:
     void WaitSeconds(double seconds);
     void Check1_Click();
     QString firstPicture() const;
 
     Services m_services;
-    QSize m_sizeTwips;
-    int m_checkTopTwips;
 };
 
 } // namespace zentavo
