@@ -64,10 +64,8 @@ void ResultsWindow::place(qsizetype top, int rows)
     m_top = top;
     m_rows = std::max(rows, 1);
     resize();
-    if (moved && m_shown > 0) {
+    if (moved && m_shown > 0)
         emit dataChanged(index(0, 0), index(m_shown - 1, columnCount() - 1));
-        emit headerDataChanged(Qt::Vertical, 0, m_shown - 1);
-    }
 }
 
 int ResultsWindow::windowRow(qsizetype listRow) const
@@ -107,8 +105,8 @@ Qt::ItemFlags ResultsWindow::flags(const QModelIndex &index) const
 
 QVariant ResultsWindow::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    return m_list.headerData(orientation == Qt::Vertical ? int(listRow(section)) : section, orientation,
-                             role);
+    // Only the columns have a header shown.
+    return orientation == Qt::Horizontal ? m_list.headerData(section, orientation, role) : QVariant();
 }
 
 ResultsView::ResultsView(ResultsList &list, QWidget *parent)
