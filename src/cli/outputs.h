@@ -1,22 +1,14 @@
 #pragma once
 
 #include "export/safedestination.h"
+#include "export/textblocks.h"
+#include "export/workbook.h"
 
-#include <QByteArray>
 #include <QString>
-#include <QStringEncoder>
-#include <QStringView>
-#include <cstring>
-#include <memory>
+#include <QTemporaryDir>
 #include <optional>
-#include <vector>
 
-namespace zentavo {
-
-struct PasswordBatch;
-class Workbook;
-
-namespace cli {
+namespace zentavo::cli {
 
 // Writing the output failed. Not a std::exception on purpose: no step of a
 // generation run may take it for a failure to report and carry on past it.
@@ -26,130 +18,78 @@ struct OutputFailed
 };
 
 // A file descriptor written in full; a write that fails throws OutputFailed.
-class DescriptorOutput
+class DescriptorOutput final : public ByteSink
 {
 public:
     DescriptorOutput(int fd, QString name) : m_fd(fd), m_name(std::move(name)) {}
-    void write(const char *data, qsizetype size);
-    const QString &name() const { return m_name; }
+    void write(const char *data, qsizetype size) override;
 
 private:
     int m_fd;
     QString m_name;
 };
 
-// A file that appears under its name only once complete, readable by its
-// owner alone. Dropped unfinished, it leaves nothing behind. Where it may go
-// is decided once, as for the window's text file: a name another user could
+// Where the run's output goes: the file of -o, which appears under its name
+// only once complete, readable by its owner alone (dropped unfinished, it
+// leaves nothing behind); or standard output. Where the file may go is
+// decided once, as for the window's text file: a name another user could
 // have planted or redirected, and anything but a regular file, is refused.
-class AtomicFile
+class Destination
 {
 public:
-    explicit AtomicFile(const QString &path); // throws OutputFailed
+    // `path` empty: standard output. Throws OutputFailed.
+    Destination(const QString &path, int output);
 
-    int fd() const { return m_destination.fd(); }
+    bool isFile() const { return m_file.has_value(); }
+    const QString &path() const { return m_path; }
+    ByteSink &sink() { return m_out; }
     // A name that opens the file being written.
-    QString temporaryPath() const { return m_destination.writingPath(); }
-    void commit(); // throws OutputFailed
+    QString writingPath() const { return m_file->writingPath(); }
+    // Where rows that wait may go: beside the file, or where temporary files go.
+    QString spoolFolder() const;
+    // Puts the file in place. Throws OutputFailed.
+    void commit();
 
 private:
     QString m_path;
-    DestinationFile m_destination;
+    std::optional<DestinationFile> m_file;
+    DescriptorOutput m_out;
 };
 
-// How the rows of a run are written out, one at a time as they are made.
-class RowFormat
+// The workbook of a run. The library names the file it writes, and packs it
+// only once complete: into the file's temporary place, or into a private
+// folder on its way to standard output. Its rows wait in that folder
+// meanwhile, as they hold the same secrets. The library prints nothing while
+// it lives; messages name the destination the user gave, not the file the
+// library wrote.
+class WorkbookOutput
 {
 public:
-    virtual ~RowFormat() = default;
-    // `lineNumber` 0: the row has no line number.
-    virtual void row(qint32 lineNumber, QStringView password) = 0;
-    // A batch of rows from the generator, each as row() takes it; a format
-    // may take them faster.
-    virtual void rows(const PasswordBatch &batch);
-    // Everything is written when this returns.
-    virtual void finish() = 0;
-};
+    explicit WorkbookOutput(Destination &destination); // throws OutputFailed
+    ~WorkbookOutput();
+    WorkbookOutput(const WorkbookOutput &) = delete;
+    WorkbookOutput &operator=(const WorkbookOutput &) = delete;
 
-// Text gathered in blocks and written to the output in one piece each.
-class BlockOutput
-{
-public:
-    // `encoding` must write ASCII as ASCII.
-    BlockOutput(DescriptorOutput &out, QStringConverter::Encoding encoding);
-    ~BlockOutput();
-    BlockOutput(const BlockOutput &) = delete;
-    BlockOutput &operator=(const BlockOutput &) = delete;
-    void append(QStringView text);
-    void append(QLatin1StringView text)
-    {
-        std::memcpy(room(text.size()), text.data(), std::size_t(text.size()));
-        m_used += text.size();
-    }
-    void appendNumber(qint32 number);
-    // `rows` rows of `width` bytes, end to end in `text`, each followed by
-    // a line feed; blocks are written as they fill.
-    void appendLines(const char *text, qsizetype rows, qsizetype width);
-    // Writes what was gathered once it fills a block.
-    void writeIfFull()
-    {
-        if (m_used >= kBlock)
-            flush();
-    }
-    void flush();
+    Workbook &workbook() { return *m_workbook; }
+    // Saves the workbook and, for standard output, copies it there. Throws
+    // OutputFailed.
+    void deliver();
+    // `message` naming the destination the user gave.
+    QString inUserWords(QString message) const;
+
+    // Removes a workbook on its way to standard output. Safe to call from a
+    // signal handler.
+    static void removeUnfinished();
 
 private:
-    static constexpr qsizetype kBlock = qsizetype(1) << 16;
+    QString unpackedPath() const;
 
-    // Space for `bytes` more at the end of what was gathered.
-    char *room(qsizetype bytes)
-    {
-        if (m_used + bytes > m_bytes.size())
-            m_bytes.resize(std::max(m_used + bytes, 2 * kBlock));
-        return m_bytes.data() + m_used;
-    }
-
-    DescriptorOutput &m_out;
-    QStringEncoder m_encoder;
-    // Kept at its size; m_used says how much of it holds text.
-    QByteArray m_bytes;
-    qsizetype m_used = 0;
+    Destination &m_destination;
+    QTemporaryDir m_folder;
+    int m_packed = -1; // a file without a name, where the system allows one
+    QString m_path;
+    const LibraryKeptQuiet m_quiet;
+    std::optional<Workbook> m_workbook;
 };
 
-// One password a line, LF, UTF-8; with line numbers, the number and a TAB first.
-std::unique_ptr<RowFormat> plainFormat(DescriptorOutput &out);
-// The window's text file: a title line, cells padded to their column and
-// each followed by a TAB, CR LF. When every password has the same length
-// (`passwordWidth`), lines are written as they come; otherwise the widths are
-// known only at the end and the rows wait for it in a file without a name
-// in `spoolFolder`.
-std::unique_ptr<RowFormat> textFormat(DescriptorOutput &out, bool lineNumbers, qint32 count,
-                                      std::optional<qsizetype> passwordWidth, const QString &spoolFolder);
-// RFC 4180: a title row, CR LF, a field quoted when it holds a comma, a quote
-// or a line break; the password itself is never changed.
-std::unique_ptr<RowFormat> csvFormat(DescriptorOutput &out, bool lineNumbers);
-// The window's workbook: "Results" in the first cell, the rows below it,
-// every cell text. Saved by finish(). The workbook library prints nothing
-// meanwhile; its failures name the file it writes.
-std::unique_ptr<RowFormat> workbookFormat(Workbook &workbook);
-
-// Standard error closed to the workbook library while it lives, which prints
-// its own lines there before it returns the failure we report in our words.
-class LibraryKeptQuiet
-{
-public:
-    LibraryKeptQuiet();
-    ~LibraryKeptQuiet();
-    LibraryKeptQuiet(const LibraryKeptQuiet &) = delete;
-    LibraryKeptQuiet &operator=(const LibraryKeptQuiet &) = delete;
-
-private:
-    int m_saved;
-};
-
-// The titles of the list's columns, as the window shows them.
-QString lineTitle();
-QString passwordTitle();
-
-} // namespace cli
-} // namespace zentavo
+} // namespace zentavo::cli

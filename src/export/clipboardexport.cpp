@@ -1,7 +1,8 @@
 #include "export/clipboardexport.h"
 
 #include "export/background.h"
-#include "export/paddedcolumns.h"
+#include "export/listrows.h"
+#include "export/paddedtext.h"
 
 #include "core/eventpump.h"
 #include "core/failure.h"
@@ -59,13 +60,19 @@ QString clipboardText(const ResultsList &list, EventPump &pump)
     text.reserve(characters);
     // Cut short (a row gone), the text goes no further: it is wiped first.
     const WipedIfThrown wipedIfCutShort(text);
+    ListRows source(list);
     for (qsizetype r = 0; r < rows; ++r) {
         if (r % kRowsBetweenYields == 0)
             pump.yield();
         if (!list.isChecked(r))
             continue;
         const qsizetype lineStart = text.size();
-        appendPaddedRow(list, r, widths, text);
+        source.read(r);
+        for (std::size_t c = 0; c < widths.size(); ++c) {
+            const qsizetype start = text.size();
+            appendCell(text, source.cells()[c]);
+            appendPadded(text, start, widths[c]);
+        }
         // The last cell loses its TAB and every space at its end: its own
         // and its padding. Nothing before this line is touched.
         if (text.size() > lineStart)

@@ -1,7 +1,8 @@
 #include "export/textfileexport.h"
 
 #include "export/background.h"
-#include "export/paddedcolumns.h"
+#include "export/listrows.h"
+#include "export/paddedtext.h"
 #include "export/progressdisplay.h"
 #include "export/safedestination.h"
 
@@ -14,9 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStringEncoder>
 #include <algorithm>
 #include <new>
 #include <optional>
@@ -27,92 +25,25 @@ namespace zentavo {
 
 namespace {
 
-// Lines are gathered as text and handed to the file in large blocks: a write
-// per line would cost more than everything else for a long list.
-class BlockWriter
+// The file being written beside its destination. A write that fails says
+// why, in the user's words.
+class DestinationSink final : public ByteSink
 {
 public:
-    explicit BlockWriter(QFile &file) : m_file(file) {}
-    ~BlockWriter()
+    DestinationSink(const DestinationFile &destination, const QString &path)
+        : m_destination(destination), m_path(path)
     {
-        wipe(m_text);
-        wipe(m_bytes);
     }
-    BlockWriter(const BlockWriter &) = delete;
-    BlockWriter &operator=(const BlockWriter &) = delete;
-
-    // Both buffers keep their memory from block to block: growing them anew
-    // each time costs more in page faults than the copying itself. Taken
-    // only when it is there: a full list may have left little. No line is
-    // longer than `longestLine`, so neither buffer ever moves (which would
-    // leave an unwiped copy of its passwords behind).
-    void reserve(const MemoryBudget &budget, qsizetype longestLine)
+    void write(const char *data, qsizetype size) override
     {
-        // The text block and its encoded bytes, at most four bytes a character.
-        const qint64 needed = qint64(kBlock + longestLine) * 6;
-        if (budget.available() < needed)
-            throw Failure(
-                outOfMemory(QCoreApplication::translate("zentavo::TextFileExport", "writing the file"),
-                            needed, budget.available()));
-        m_text.reserve(kBlock + longestLine);
-        m_bytes.reserve(m_encoder.requiredSpace(m_text.capacity()));
-    }
-
-    QString &text() { return m_text; }
-
-    // Writes the gathered text once there is enough of it; false when the
-    // file refused it.
-    bool writeIfFull() { return m_text.size() < kBlock || writeAll(); }
-
-    bool writeAll()
-    {
-        const qsizetype required = m_encoder.requiredSpace(m_text.size());
-        reserveWiping(m_bytes, required);
-        m_bytes.resize(required);
-        const qsizetype length = m_encoder.appendToBuffer(m_bytes.data(), m_text) - m_bytes.constData();
-        m_text.truncate(0);
-        return writeFully(m_bytes.constData(), length);
+        if (const int error = writeFully(m_destination.fd(), data, size))
+            throw Failure(QCoreApplication::translate("zentavo::TextFileExport", "Writing to %1 failed: %2")
+                              .arg(QDir::toNativeSeparators(m_path), qt_error_string(error)));
     }
 
 private:
-    static constexpr qsizetype kBlock = qsizetype(1) << 17;
-
-    // A write that runs into a full disk (or a size limit) first writes what
-    // fits and returns less, without an error; only the next attempt fails
-    // with the system's reason. So the rest is written, and what the device
-    // keeps in its buffer flushed, until all is out or the system says why
-    // not, which is what the user is then told.
-    bool writeFully(const char *data, qsizetype length)
-    {
-        while (length > 0) {
-            const qint64 written = m_file.write(data, length);
-            if (written <= 0)
-                return false;
-            data += written;
-            length -= qsizetype(written);
-        }
-        for (qint64 buffered = m_file.bytesToWrite(); buffered > 0;) {
-            if (m_file.flush())
-                return true;
-            const qint64 left = m_file.bytesToWrite();
-            if (left >= buffered)
-                return false;
-            buffered = left;
-        }
-        return true;
-    }
-
-    QFile &m_file;
-    // The locale's encoding; the user's own characters may lie outside ASCII.
-#ifdef Q_OS_UNIX
-    // Qt takes it to be UTF-8 here. Named so, the encoder writes straight
-    // into our buffer rather than through an unwiped copy of its own.
-    QStringEncoder m_encoder{QStringConverter::Utf8};
-#else
-    QStringEncoder m_encoder{QStringConverter::System};
-#endif
-    QString m_text;
-    QByteArray m_bytes;
+    const DestinationFile &m_destination;
+    const QString &m_path;
 };
 
 // One run of the export: the list, the file being written beside its
@@ -123,10 +54,11 @@ class TextFileExport
 public:
     TextFileExport(const ResultsList &list, const QString &path, ProgressDisplay *progress, EventPump &pump,
                    Procedure &procedure)
-        : m_list(list), m_path(path), m_progress(progress), m_pump(pump), m_procedure(procedure),
+        : m_list(list), m_rows(list), m_path(path), m_progress(progress), m_pump(pump),
+          m_procedure(procedure),
           m_writing(QCoreApplication::translate("zentavo::TextFileExport", "Writing file: %1")
                         .arg(FileNameFromPath(path))),
-          m_destination(path, ::geteuid()), m_writer(m_file)
+          m_destination(path, ::geteuid()), m_sink(m_destination, m_path)
     {
     }
 
@@ -159,11 +91,15 @@ public:
     // False when the file could not be created (reported).
     bool createFile(const std::vector<qsizetype> &widths)
     {
-        qsizetype longestLine = 2;
-        for (const qsizetype width : widths)
-            longestLine += width + 1;
         m_procedure.step(156, [&] {
-            m_writer.reserve(m_list.memoryBudget(), longestLine);
+            // The lines are built and encoded in buffers taken at once: only
+            // when the memory is there, as a full list may have left little.
+            const qint64 needed = PaddedText::memoryFor(PaddedText::longestLine(widths));
+            const MemoryBudget &budget = m_list.memoryBudget();
+            if (budget.available() < needed)
+                throw Failure(
+                    outOfMemory(QCoreApplication::translate("zentavo::TextFileExport", "writing the file"),
+                                needed, budget.available()));
             // Saving follows a link at the chosen name: never one that
             // someone else could have planted or redirected.
             const QString &refusal = m_destination.refusal();
@@ -171,76 +107,56 @@ public:
                 throw Failure(
                     QCoreApplication::translate("zentavo::TextFileExport", "%1 was not written: %2.")
                         .arg(QDir::toNativeSeparators(m_path), refusal));
-            // Unbuffered: the blocks go from our wiped buffer to the file,
-            // with no copy in a buffer of the file's own. The file is the
-            // owner's alone from the start, also where it replaces one that
-            // others could read.
-            QString cause;
-            if (!m_destination.create())
-                cause = m_destination.error();
-            else if (!m_file.open(m_destination.fd(), QIODevice::WriteOnly | QIODevice::Unbuffered,
-                                  QFileDevice::DontCloseHandle))
-                cause = m_file.errorString();
-            if (!m_file.isOpen()) {
+            // The blocks go from our wiped buffer to the file, with no copy
+            // in a buffer of the file's own. The file is the owner's alone
+            // from the start, also where it replaces one that others could
+            // read.
+            if (!m_destination.create()) {
+                const QString cause = m_destination.error();
                 m_destination.discard();
                 throw Failure(
                     QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be created: %2")
                         .arg(QDir::toNativeSeparators(m_path), cause));
             }
+            m_text.emplace(m_sink, m_rows.titles(), widths);
         });
-        return m_file.isOpen();
+        return m_text.has_value();
     }
 
-    // The column titles. False when the file refused them (reported).
-    bool writeTitleLine(const std::vector<qsizetype> &widths)
+    // The column titles.
+    void writeTitleLine()
     {
-        QString &text = m_writer.text();
-        for (std::size_t c = 0; c < widths.size(); ++c) {
-            m_pump.yield();
-            const qsizetype start = text.size();
-            m_procedure.step(162, [&] {
-                text.append(m_list.columnTitle(int(c)));
-                appendPadded(text, start, widths[c]);
-            });
-        }
-        return endLine(170);
+        m_pump.yield();
+        m_procedure.step(162, [&] { m_text->begin(); });
     }
 
     // Every ticked row. False when the file refused a line (reported); a
-    // list that loses its rows meanwhile is reported too, and what was
-    // written until then stands.
-    bool writeTickedRows(const std::vector<qsizetype> &widths)
+    // list that loses its rows meanwhile is reported too, once what was
+    // written until then is saved.
+    bool writeTickedRows()
     {
-        QString &text = m_writer.text();
         const qsizetype rows = m_list.storedRowCount();
         for (qsizetype r = 0; r < rows; ++r) {
             if (r % kRowsBetweenYields == 0)
                 m_pump.yield();
-            const qsizetype lineStart = text.size();
             int line = 188;
             try {
                 if (!m_list.isChecked(r))
                     continue;
                 line = 194;
-                appendPaddedRow(m_list, r, widths, text);
+                m_rows.read(r);
             } catch (const Failure &failure) {
                 // The rest of the list is gone; the line is dropped whole,
                 // and the file saved with what it holds before that is said.
-                text.truncate(lineStart);
                 m_lostRows.emplace(line, failure.description());
                 break;
             } catch (const std::bad_alloc &) {
-                // Nothing is left to write with: the file is not finished,
-                // and a half-written one does not replace the old.
-                giveUpFile();
-                m_procedure.report(line, QCoreApplication::translate(
-                                             "zentavo::TextFileExport",
-                                             "Out of memory: there is no room left to write the file."));
+                reportNoMemory(line);
                 return false;
             }
-            showRowProgress(r + 1);
-            if (!endLine(222))
+            if (!writeRow())
                 return false;
+            showRowProgress(r + 1);
         }
         return true;
     }
@@ -259,21 +175,16 @@ public:
     // half-written one is thrown away (that failure was reported already).
     void replaceDestination(bool complete)
     {
-        if (!m_file.isOpen())
-            return;
-        if (!complete) {
-            giveUpFile();
-            return;
-        }
+        if (!m_text || !complete)
+            return; // an unfinished file was given up already
         // Moving the file into place waits for the disk to hold it, which
         // takes a while for a long list on a slow disk.
         m_procedure.step(232, [&] {
-            const bool written =
-                runWhileYielding(m_pump, [&] { return m_writer.writeAll() && (m_file.close(), true); });
-            if (!written) {
-                const QString failure = writeFailure();
+            try {
+                runWhileYielding(m_pump, [&] { m_text->finish(); });
+            } catch (const Failure &) {
                 giveUpFile();
-                throw Failure(failure);
+                throw;
             }
             if (!runWhileYielding(m_pump, [&] { return m_destination.commit(); }))
                 throw Failure(
@@ -295,25 +206,34 @@ public:
     }
 
 private:
-    // Ends the line and hands a full block to the file. A failed write is
-    // reported once, as step `line`, and ends the writing.
-    bool endLine(int line)
+    // Hands the row as read to the file, which writes a full block. A failed
+    // write is reported once and ends the writing.
+    bool writeRow()
     {
-        m_writer.text().append(QLatin1String("\r\n"));
-        if (m_writer.writeIfFull())
+        try {
+            m_text->row(m_rows.cells());
             return true;
-        const QString failure = writeFailure();
-        giveUpFile();
-        m_procedure.report(line, failure);
+        } catch (const Failure &failure) {
+            giveUpFile();
+            m_procedure.report(222, failure.description());
+        } catch (const std::bad_alloc &) {
+            reportNoMemory(194);
+        }
         return false;
     }
 
     // The unfinished file leaves the disk before any report of why is shown:
     // a program ended while the box is up leaves nothing behind.
-    void giveUpFile()
+    void giveUpFile() { m_destination.discard(); }
+
+    // Nothing is left to write with: the file is not finished, and a
+    // half-written one does not replace the old.
+    void reportNoMemory(int line)
     {
-        m_file.close();
-        m_destination.discard();
+        giveUpFile();
+        m_procedure.report(
+            line, QCoreApplication::translate("zentavo::TextFileExport",
+                                              "Out of memory: there is no room left to write the file."));
     }
 
     void showRowProgress(qsizetype row)
@@ -335,21 +255,16 @@ private:
         });
     }
 
-    QString writeFailure() const
-    {
-        return QCoreApplication::translate("zentavo::TextFileExport", "Writing to %1 failed: %2")
-            .arg(QDir::toNativeSeparators(m_path), m_file.errorString());
-    }
-
     const ResultsList &m_list;
+    ListRows m_rows;
     const QString m_path;
     ProgressDisplay *const m_progress;
     EventPump &m_pump;
     Procedure &m_procedure;
     const QString m_writing;
     DestinationFile m_destination;
-    QFile m_file;
-    BlockWriter m_writer;
+    DestinationSink m_sink;
+    std::optional<PaddedText> m_text;
     std::optional<std::pair<int, QString>> m_lostRows; // reported once the file is saved
 };
 
@@ -369,9 +284,9 @@ void SaveListviewProperlySpaced(const ResultsList &list, const QString &path, Pr
     // write into, the lines are not built either.
     bool complete = false;
     if (run.createFile(widths)) {
-        complete = run.writeTitleLine(widths);
+        run.writeTitleLine();
         run.showProgress(176, 20);
-        complete = complete && run.writeTickedRows(widths);
+        complete = run.writeTickedRows();
     }
     run.showDone();
     run.replaceDestination(complete);

@@ -5,6 +5,7 @@
 #include "core/failure.h"
 #include "core/wipe.h"
 #include "export/background.h"
+#include "export/listrows.h"
 #include "results/resultslist.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace zentavo {
@@ -74,7 +77,7 @@ Workbook::~Workbook()
         lxw_workbook_free(m_workbook);
 }
 
-void Workbook::setText(qsizetype row, int column, QStringView text)
+void Workbook::setText(qsizetype row, int column, QAnyStringView text)
 {
     if (!m_workbook)
         throw Failure(QCoreApplication::translate("zentavo::Workbook", "The workbook was already saved."));
@@ -83,12 +86,7 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
             QCoreApplication::translate("zentavo::Workbook", "A sheet has no cell at row %1, column %2.")
                 .arg(row + 1)
                 .arg(column + 1));
-    // One buffer for every cell, grown without leaving a copy behind.
-    const qsizetype required = m_encoder.requiredSpace(text.size()) + 1;
-    reserveWiping(m_utf8, required);
-    m_utf8.resize(required);
-    char *end = m_encoder.appendToBuffer(m_utf8.data(), text);
-    *end = '\0';
+    toUtf8(text);
     checkRowFile();
     // Always a string, never a formula: a password may start with "=".
     const lxw_error error =
@@ -102,6 +100,37 @@ void Workbook::setText(qsizetype row, int column, QStringView text)
     if (std::size_t(column) >= m_longest.size())
         m_longest.resize(std::size_t(column) + 1, 0);
     m_longest[std::size_t(column)] = std::max(m_longest[std::size_t(column)], text.size());
+}
+
+void Workbook::toUtf8(QAnyStringView text)
+{
+    // One buffer for every cell, grown without leaving a copy behind. At
+    // most three bytes a UTF-16 unit, or two a Latin-1 character.
+    const qsizetype required = text.size() * 3 + 1;
+    reserveWiping(m_utf8, required);
+    m_utf8.resize(required);
+    char *const start = m_utf8.data();
+    char *end = text.visit([&](auto view) {
+        using View = decltype(view);
+        if constexpr (std::is_same_v<View, QStringView>) {
+            return m_encoder.appendToBuffer(start, view);
+        } else if constexpr (std::is_same_v<View, QLatin1StringView>) {
+            char *out = start;
+            for (const char c : view) {
+                const auto unit = uchar(c);
+                if (unit < 0x80) {
+                    *out++ = char(unit);
+                } else {
+                    *out++ = char(0xc0 | (unit >> 6));
+                    *out++ = char(0x80 | (unit & 0x3f));
+                }
+            }
+            return out;
+        } else {
+            return std::copy(view.begin(), view.end(), start);
+        }
+    });
+    *end = '\0';
 }
 
 void Workbook::fitColumns()
@@ -177,10 +206,50 @@ void Workbook::save(EventPump &pump)
     runWhileYielding(pump, [this] { save(); });
 }
 
+void SheetWriter::begin()
+{
+    m_workbook.setText(0, 0, title());
+}
+
+void SheetWriter::row(Cells cells)
+{
+    ++m_row;
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        m_workbook.setText(m_row, int(c), cells[c]);
+}
+
+void SheetWriter::finish()
+{
+    m_workbook.fitColumns();
+}
+
+QString SheetWriter::title()
+{
+    return QStringLiteral("Results");
+}
+
+LibraryKeptQuiet::LibraryKeptQuiet() : m_saved(::dup(STDERR_FILENO))
+{
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (nowhere >= 0) {
+        ::dup2(nowhere, STDERR_FILENO);
+        ::close(nowhere);
+    }
+}
+
+LibraryKeptQuiet::~LibraryKeptQuiet()
+{
+    if (m_saved >= 0) {
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+}
+
 void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump &pump, Procedure &procedure,
                           qsizetype rowLimit)
 {
-    procedure.step(116, [&] { workbook.setText(0, 0, u"Results"); });
+    SheetWriter sheet(workbook);
+    procedure.step(116, [&] { sheet.begin(); });
 
     qsizetype rows = list.storedRowCount();
     if (rows > rowLimit - 1) {
@@ -196,33 +265,30 @@ void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump
         rows = rowLimit - 1;
     }
 
-    QString cell;
-    const WipedOnExit wiped(cell);
-    bool stopped = false;
     // A failure here (the list rebuilt meanwhile, the workbook refusing a
     // cell) would repeat for every row that follows: it is reported once and
     // the rows written so far are shown.
-    for (qsizetype r = 0; r < rows && !stopped; ++r) {
+    ListRows source(list);
+    // Each step says whether it went through; the first that does not ends
+    // the rows.
+    const auto done = [&](int line, auto &&body) {
+        bool went = false;
+        procedure.step(line, [&] {
+            body();
+            went = true;
+        });
+        return went;
+    };
+    for (qsizetype r = 0; r < rows; ++r) {
         pump.yield();
-        const int columns = list.columnCount();
-        for (int c = 0; c < columns && !stopped; ++c) {
-            procedure.step(c == 0 ? 124 : 128, [&] {
-                try {
-                    // Emptied, not released: its memory is reused, and wiped
-                    // at the end.
-                    cell.truncate(0);
-                    reserveWiping(cell, list.cellLength(r, c));
-                    list.appendCell(r, c, cell);
-                    workbook.setText(r + 1, c, cell);
-                } catch (const Failure &) {
-                    stopped = true;
-                    throw;
-                }
-            });
-        }
+        bool read = true;
+        for (int c = 0; c < source.columns() && read; ++c)
+            read = done(c == 0 ? 124 : 128, [&] { source.readCell(r, c); });
+        if (!read || !done(124, [&] { sheet.row(source.cells()); }))
+            break;
     }
 
-    procedure.step(136, [&] { workbook.fitColumns(); });
+    procedure.step(136, [&] { sheet.finish(); });
 }
 
 } // namespace zentavo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/rowwriter.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringEncoder>
@@ -32,7 +34,7 @@ public:
     Workbook &operator=(const Workbook &) = delete;
 
     // Rows must come in order, top to bottom. Throws Failure.
-    void setText(qsizetype row, int column, QStringView text);
+    void setText(qsizetype row, int column, QAnyStringView text);
     // Makes every column as wide as its longest text. Throws Failure.
     void fitColumns();
     // Writes the file. Throws Failure.
@@ -44,6 +46,8 @@ public:
 
 private:
     void checkRowFile() const;
+    // The text as UTF-8 in m_utf8, ended by a NUL.
+    void toUtf8(QAnyStringView text);
 
     QString m_path;
     QByteArray m_tempFolder;
@@ -54,11 +58,49 @@ private:
     std::vector<qsizetype> m_longest;
 };
 
-// The results in the open workbook: "Results" in the first cell, and below it
-// every row of the list, ticked or not, each list column in its own sheet
-// column. Steps are reported under the spreadsheet command's line labels. A
-// list longer than a sheet is reported once and its first rows are written;
-// `rowLimit` is the sheet's size. Saving is left to the caller.
+// The workbook format: "Results" in the first cell, the rows below it, each
+// cell in its own sheet column and every one of them text, the columns as
+// wide as their longest text. Saving is left to the caller.
+class SheetWriter final : public RowWriter
+{
+public:
+    // The rows a sheet holds below its title.
+    static constexpr qsizetype kRows = Workbook::kRowLimit - 1;
+
+    explicit SheetWriter(Workbook &workbook) : m_workbook(workbook) {}
+
+    void begin() override;
+    void row(Cells cells) override;
+    void finish() override;
+
+    // The title, the same in every language: programs read it.
+    static QString title();
+
+private:
+    Workbook &m_workbook;
+    qsizetype m_row = 0;
+};
+
+// Standard error closed to the workbook library while it lives: the library
+// prints its own lines there before it returns the failure we report in our
+// own words. One for a whole workbook, from its start to its saving.
+class LibraryKeptQuiet
+{
+public:
+    LibraryKeptQuiet();
+    ~LibraryKeptQuiet();
+    LibraryKeptQuiet(const LibraryKeptQuiet &) = delete;
+    LibraryKeptQuiet &operator=(const LibraryKeptQuiet &) = delete;
+
+private:
+    int m_saved;
+};
+
+// The results in the open workbook as SheetWriter lays them out: every row
+// of the list, ticked or not. Steps are reported under the spreadsheet
+// command's line labels. A list longer than a sheet is reported once and its
+// first rows are written; `rowLimit` is the sheet's size. Saving is left to
+// the caller.
 void writeResultsWorkbook(const ResultsList &list, Workbook &workbook, EventPump &pump, Procedure &procedure,
                           qsizetype rowLimit = Workbook::kRowLimit);
 

@@ -5,6 +5,7 @@
 #include "core/memorybudget.h"
 #include "core/prompter.h"
 #include "export/clipboardexport.h"
+#include "export/rowwriter.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -107,8 +108,8 @@ void Form1::ClearList()
     procedure.step(102, [&] { m_results.removeAllColumns(); });
     const bool lineNumbers = Check9->isChecked();
     if (lineNumbers)
-        procedure.step(106, [&] { m_results.addColumn(QStringLiteral("Line"), tr("Line")); });
-    procedure.step(108, [&] { m_results.addColumn(QStringLiteral("Result(s)"), tr("Result(s)")); });
+        procedure.step(106, [&] { m_results.addColumn(columnTitle(Column::Line), tr("Line")); });
+    procedure.step(108, [&] { m_results.addColumn(columnTitle(Column::Password), tr("Result(s)")); });
     if (lineNumbers) {
         procedure.step(112, [&] { m_results.setColumnWidthTwips(0, 1000); });
         procedure.step(114, [&] { m_results.setColumnWidthTwips(1, 6000); });

@@ -7,7 +7,7 @@
 #include "core/failure.h"
 #include "core/wipe.h"
 #include "export/clipboardexport.h"
-#include "export/paddedcolumns.h"
+#include "export/listrows.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

@@ -5,6 +5,7 @@
 #include "core/apputil.h"
 #include "core/prompter.h"
 #include "core/settingsstore.h"
+#include "export/rowwriter.h"
 #include "generator/optiontable.h"
 #include "ui/browser.h"
 #include "ui/cursorfile.h"
@@ -48,7 +49,7 @@ void Form1::Form_Load()
         setWindowIcon(programIcon());
         m_applicationTitle = applicationTitleFor(kProductName);
     });
-    procedure.step(128, [&] { m_results.addColumn(QStringLiteral("Result(s)"), tr("Result(s)")); });
+    procedure.step(128, [&] { m_results.addColumn(columnTitle(Column::Password), tr("Result(s)")); });
     procedure.step(130, [&] { m_results.setColumnWidthTwips(0, 6000); });
     warnIfStoreUnusable();
     // The file is written once at most, and not at all when it already

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAnyStringView>
+#include <QStringList>
+#include <initializer_list>
+#include <span>
+
+namespace zentavo {
+
+// The columns passwords are written in. Their titles are the same in every
+// language, since programs read them; only the list's header on screen is
+// translated.
+enum class Column { Line, Name, Password, Hash };
+
+QString columnTitle(Column column);
+QStringList columnTitles(std::initializer_list<Column> columns);
+
+// One row's cells, left to right: Latin-1 (a password held a byte a
+// character, a line number) or UTF-16 views.
+using Cells = std::span<const QAnyStringView>;
+
+// Writes one output format. Both front ends feed it: the window from its
+// results list, the command line from the generator as the rows are made.
+// A writer that fails throws Failure; the front end decides what the user
+// is told.
+class RowWriter
+{
+public:
+    virtual ~RowWriter() = default;
+    // What comes before the rows: a title line or cell, or nothing.
+    virtual void begin() = 0;
+    // Every row has as many cells as the format has columns.
+    virtual void row(Cells cells) = 0;
+    // Everything written has reached the output when this returns.
+    virtual void finish() = 0;
+};
+
+// Appends a cell to a line being built.
+void appendCell(QString &line, QAnyStringView cell);
+
+// A line number as Latin-1 digits, without allocating.
+class NumberText
+{
+public:
+    QLatin1StringView operator()(qint32 number);
+
+private:
+    char m_digits[12];
+};
+
+} // namespace zentavo

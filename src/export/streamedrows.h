@@ -1,0 +1,30 @@
+#pragma once
+
+#include "export/rowwriter.h"
+#include "generator/passwordgenerator.h"
+
+namespace zentavo {
+
+// A password of the batch as a cell: Latin-1 where the batch holds a byte a
+// character, UTF-16 otherwise.
+inline QAnyStringView passwordCell(const PasswordBatch &batch, qsizetype row)
+{
+    if (batch.isWide())
+        return QStringView(batch.units(row), batch.unitsPerRow);
+    return QLatin1StringView(batch.bytes(row), batch.unitsPerRow);
+}
+
+// The generator's rows for a writer as they are made, straight from its
+// batches: the line number (where the rows have one) and the password.
+class StreamedRows final : public PasswordSink
+{
+public:
+    explicit StreamedRows(RowWriter &writer) : m_writer(writer) {}
+    void append(const PasswordBatch &batch) override;
+
+private:
+    RowWriter &m_writer;
+    NumberText m_number;
+};
+
+} // namespace zentavo
