@@ -432,6 +432,13 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     </message>
 </context>
 <context>
+    <name>zentavo::PaddedText</name>
+    <message>
+        <source>The rows could not wait for their column widths in %1: %2</source>
+        <translation>Die Zeilen konnten in %1 nicht auf die Breite ihrer Spalten warten: %2</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::PasswordGenerator</name>
     <message>
         <source>Out of memory: there is no room for more passwords. The run stopped here; the passwords made so far stay in the list.</source>

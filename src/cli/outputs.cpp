@@ -45,18 +45,17 @@ void DescriptorOutput::write(const char *data, qsizetype size)
 }
 
 Destination::Destination(const QString &path, int output)
-    : m_path(path), m_out(-1, QStringLiteral("standard output"))
+    : m_path(path), m_output(output, QStringLiteral("standard output"))
 {
-    if (path.isEmpty()) {
-        m_out = DescriptorOutput(output, QStringLiteral("standard output"));
+    if (path.isEmpty())
         return;
-    }
-    m_file.emplace(path, ::geteuid());
-    if (!m_file->refusal().isEmpty())
-        throw OutputFailed{QStringLiteral("%1 was not written: %2").arg(path, m_file->refusal())};
-    if (!m_file->create())
-        throw OutputFailed{QStringLiteral("%1 could not be created: %2").arg(path, m_file->error())};
-    m_out = DescriptorOutput(m_file->fd(), path);
+    m_file.emplace(path);
+    m_file->create();
+}
+
+ByteSink &Destination::sink()
+{
+    return m_file ? static_cast<ByteSink &>(*m_file) : m_output;
 }
 
 QString Destination::spoolFolder() const
@@ -66,8 +65,8 @@ QString Destination::spoolFolder() const
 
 void Destination::commit()
 {
-    if (m_file && !m_file->commit())
-        throw OutputFailed{QStringLiteral("%1 could not be saved: %2").arg(m_path, m_file->error())};
+    if (m_file)
+        m_file->commit();
 }
 
 WorkbookOutput::WorkbookOutput(Destination &destination)
@@ -75,7 +74,7 @@ WorkbookOutput::WorkbookOutput(Destination &destination)
     : m_destination(destination), m_folder(QDir::tempPath() + QStringLiteral("/zentavo-cli-XXXXXX"))
 {
     if (!m_folder.isValid())
-        throw OutputFailed{QStringLiteral("no private temporary folder: %1").arg(m_folder.errorString())};
+        throw Failure(QStringLiteral("no private temporary folder: %1").arg(m_folder.errorString()));
     const QByteArray folder = QFile::encodeName(m_folder.path());
     if (folder.size() < PATH_MAX) {
         std::memcpy(workFolderPath, folder.constData(), std::size_t(folder.size() + 1));
@@ -89,7 +88,7 @@ WorkbookOutput::WorkbookOutput(Destination &destination)
     try {
         m_workbook.emplace(m_path, m_folder.path());
     } catch (const Failure &failure) {
-        throw OutputFailed{inUserWords(failure.description())};
+        throw Failure(inUserWords(failure.description()));
     }
 }
 
@@ -114,11 +113,7 @@ QString WorkbookOutput::inUserWords(QString message) const
 
 void WorkbookOutput::deliver()
 {
-    try {
-        m_workbook->save();
-    } catch (const Failure &failure) {
-        throw OutputFailed{inUserWords(failure.description())};
-    }
+    m_workbook->save();
     if (m_destination.isFile())
         return;
     QFile packed;
@@ -127,8 +122,7 @@ void WorkbookOutput::deliver()
                                   packed.open(m_packed, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)
                             : (packed.setFileName(unpackedPath()), packed.open(QIODevice::ReadOnly));
     if (!opened)
-        throw OutputFailed{
-            QStringLiteral("the workbook could not be read back: %1").arg(packed.errorString())};
+        throw Failure(QStringLiteral("the workbook could not be read back: %1").arg(packed.errorString()));
     for (;;) {
         const QByteArray block = packed.read(1 << 16);
         if (block.isEmpty())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/safedestination.h"
+#include "export/destinationsink.h"
 #include "export/textblocks.h"
 #include "export/workbook.h"
 
@@ -29,31 +29,28 @@ private:
     QString m_name;
 };
 
-// Where the run's output goes: the file of -o, which appears under its name
-// only once complete, readable by its owner alone (dropped unfinished, it
-// leaves nothing behind); or standard output. Where the file may go is
-// decided once, as for the window's text file: a name another user could
-// have planted or redirected, and anything but a regular file, is refused.
+// Where the run's output goes: the file of -o (see DestinationSink), or
+// standard output.
 class Destination
 {
 public:
-    // `path` empty: standard output. Throws OutputFailed.
+    // `path` empty: standard output. Throws Failure.
     Destination(const QString &path, int output);
 
     bool isFile() const { return m_file.has_value(); }
     const QString &path() const { return m_path; }
-    ByteSink &sink() { return m_out; }
+    ByteSink &sink();
     // A name that opens the file being written.
     QString writingPath() const { return m_file->writingPath(); }
     // Where rows that wait may go: beside the file, or where temporary files go.
     QString spoolFolder() const;
-    // Puts the file in place. Throws OutputFailed.
+    // Puts the file in place. Throws Failure.
     void commit();
 
 private:
     QString m_path;
-    std::optional<DestinationFile> m_file;
-    DescriptorOutput m_out;
+    std::optional<DestinationSink> m_file;
+    DescriptorOutput m_output;
 };
 
 // The workbook of a run. The library names the file it writes, and packs it
@@ -65,14 +62,14 @@ private:
 class WorkbookOutput
 {
 public:
-    explicit WorkbookOutput(Destination &destination); // throws OutputFailed
+    explicit WorkbookOutput(Destination &destination); // throws Failure
     ~WorkbookOutput();
     WorkbookOutput(const WorkbookOutput &) = delete;
     WorkbookOutput &operator=(const WorkbookOutput &) = delete;
 
     Workbook &workbook() { return *m_workbook; }
     // Saves the workbook and, for standard output, copies it there. Throws
-    // OutputFailed.
+    // Failure or OutputFailed.
     void deliver();
     // `message` naming the destination the user gave.
     QString inUserWords(QString message) const;

@@ -141,22 +141,26 @@ void generate(const Request &request, const QStringList &names, const Passphrase
 void writePasswords(const Request &request, const QStringList &names, const Passphrases *phrases,
                     RandomSource &random, int output)
 {
-    Destination destination(request.outputPath, output);
+    std::optional<Destination> destination;
     std::optional<WorkbookOutput> workbook;
-    if (request.format == Format::Workbook)
-        workbook.emplace(destination);
+    // Messages name the destination the user gave, not the file the
+    // workbook library was given.
+    const auto inUserWords = [&](const QString &message) {
+        return workbook ? workbook->inUserWords(message) : message;
+    };
     try {
-        generate(request, names, phrases, random, destination, workbook ? &*workbook : nullptr);
+        destination.emplace(request.outputPath, output);
+        if (request.format == Format::Workbook)
+            workbook.emplace(*destination);
+        generate(request, names, phrases, random, *destination, workbook ? &*workbook : nullptr);
         if (workbook)
             workbook->deliver();
+        destination->commit();
     } catch (const Failure &failure) {
-        throw OutputFailed{workbook ? workbook->inUserWords(failure.description()) : failure.description()};
-    } catch (OutputFailed &failure) {
-        if (workbook)
-            failure.message = workbook->inUserWords(failure.message);
-        throw;
+        throw OutputFailed{inUserWords(failure.description())};
+    } catch (const OutputFailed &failure) {
+        throw OutputFailed{inUserWords(failure.message)};
     }
-    destination.commit();
 }
 
 } // namespace zentavo::cli

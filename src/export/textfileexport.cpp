@@ -1,10 +1,10 @@
 #include "export/textfileexport.h"
 
 #include "export/background.h"
+#include "export/destinationsink.h"
 #include "export/listrows.h"
 #include "export/paddedtext.h"
 #include "export/progressdisplay.h"
-#include "export/safedestination.h"
 
 #include "core/apputil.h"
 #include "core/errorreport.h"
@@ -18,33 +18,11 @@
 #include <algorithm>
 #include <new>
 #include <optional>
-#include <unistd.h>
 #include <vector>
 
 namespace zentavo {
 
 namespace {
-
-// The file being written beside its destination. A write that fails says
-// why, in the user's words.
-class DestinationSink final : public ByteSink
-{
-public:
-    DestinationSink(const DestinationFile &destination, const QString &path)
-        : m_destination(destination), m_path(path)
-    {
-    }
-    void write(const char *data, qsizetype size) override
-    {
-        if (const int error = writeFully(m_destination.fd(), data, size))
-            throw Failure(QCoreApplication::translate("zentavo::TextFileExport", "Writing to %1 failed: %2")
-                              .arg(QDir::toNativeSeparators(m_path), qt_error_string(error)));
-    }
-
-private:
-    const DestinationFile &m_destination;
-    const QString &m_path;
-};
 
 // One run of the export: the list, the file being written beside its
 // destination, and the progress display that follows along. Failures are
@@ -54,11 +32,10 @@ class TextFileExport
 public:
     TextFileExport(const ResultsList &list, const QString &path, ProgressDisplay *progress, EventPump &pump,
                    Procedure &procedure)
-        : m_list(list), m_rows(list), m_path(path), m_progress(progress), m_pump(pump),
-          m_procedure(procedure),
+        : m_list(list), m_rows(list), m_progress(progress), m_pump(pump), m_procedure(procedure),
           m_writing(QCoreApplication::translate("zentavo::TextFileExport", "Writing file: %1")
                         .arg(FileNameFromPath(path))),
-          m_destination(path, ::geteuid()), m_sink(m_destination, m_path)
+          m_file(path)
     {
     }
 
@@ -100,25 +77,10 @@ public:
                 throw Failure(
                     outOfMemory(QCoreApplication::translate("zentavo::TextFileExport", "writing the file"),
                                 needed, budget.available()));
-            // Saving follows a link at the chosen name: never one that
-            // someone else could have planted or redirected.
-            const QString &refusal = m_destination.refusal();
-            if (!refusal.isEmpty())
-                throw Failure(
-                    QCoreApplication::translate("zentavo::TextFileExport", "%1 was not written: %2.")
-                        .arg(QDir::toNativeSeparators(m_path), refusal));
             // The blocks go from our wiped buffer to the file, with no copy
-            // in a buffer of the file's own. The file is the owner's alone
-            // from the start, also where it replaces one that others could
-            // read.
-            if (!m_destination.create()) {
-                const QString cause = m_destination.error();
-                m_destination.discard();
-                throw Failure(
-                    QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be created: %2")
-                        .arg(QDir::toNativeSeparators(m_path), cause));
-            }
-            m_text.emplace(m_sink, m_rows.titles(), widths);
+            // in a buffer of the file's own.
+            m_file.create();
+            m_text.emplace(m_file, m_rows.titles(), widths);
         });
         return m_text.has_value();
     }
@@ -186,10 +148,7 @@ public:
                 giveUpFile();
                 throw;
             }
-            if (!runWhileYielding(m_pump, [&] { return m_destination.commit(); }))
-                throw Failure(
-                    QCoreApplication::translate("zentavo::TextFileExport", "%1 could not be saved: %2")
-                        .arg(QDir::toNativeSeparators(m_path), m_destination.error()));
+            runWhileYielding(m_pump, [&] { m_file.commit(); });
         });
         if (m_lostRows)
             m_procedure.report(m_lostRows->first, m_lostRows->second);
@@ -224,7 +183,7 @@ private:
 
     // The unfinished file leaves the disk before any report of why is shown:
     // a program ended while the box is up leaves nothing behind.
-    void giveUpFile() { m_destination.discard(); }
+    void giveUpFile() { m_file.discard(); }
 
     // Nothing is left to write with: the file is not finished, and a
     // half-written one does not replace the old.
@@ -257,13 +216,11 @@ private:
 
     const ResultsList &m_list;
     ListRows m_rows;
-    const QString m_path;
     ProgressDisplay *const m_progress;
     EventPump &m_pump;
     Procedure &m_procedure;
     const QString m_writing;
-    DestinationFile m_destination;
-    DestinationSink m_sink;
+    DestinationSink m_file;
     std::optional<PaddedText> m_text;
     std::optional<std::pair<int, QString>> m_lostRows; // reported once the file is saved
 };
