@@ -12,7 +12,9 @@
 #   3. the sanitizer build in build-asan/, with clang: the unit tests (label
 #      "unit") are built there, with warnings as errors, and run once, under
 #      AddressSanitizer and UndefinedBehaviorSanitizer; and the fuzz targets
-#      replay their seed corpora.
+#      replay their seed corpora;
+#   4. at the end, every command in README.md works as written
+#      (scripts/check-readme.sh).
 # Step 3 runs from the start beside the others, at a lower priority, on the
 # cores they leave idle: the tests of step 1 spend most of their time
 # waiting for displays and programs. clang-tidy runs beside them too.
@@ -54,4 +56,5 @@ if [ "$sanitize" != 0 ]; then
   wait "$sanitized" || status=1
   cat "$build/sanitized.log"
 fi
+scripts/check-readme.sh "$build" "${SANITIZE_BUILD_DIR:-build-asan}" || status=1
 exit "$status"
