@@ -707,17 +707,22 @@ private slots:
     void accountsGetOnePasswordEach_data()
     {
         QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("more");
         for (const char *format : {"plain", "csv", "text", "xlsx"})
-            QTest::addRow("%s", format) << format;
+            QTest::addRow("%s", format) << format << QStringList();
+        // The hashes' column makes the rows wait for the widths.
+        QTest::addRow("text, hashed") << "text" << QStringList{"--crypt=sha512"};
     }
     void accountsGetOnePasswordEach()
     {
         QFETCH(QString, format);
+        QFETCH(QStringList, more);
         const QStringList names{"anna", QString::fromUtf8("cl\xc3\xa1ra"), "bert"};
         const QString file =
             namesFile("class", "\xEF\xBB\xBF# class 4b\r\n\r\n  anna \r\ncl\xc3\xa1ra\n\nbert");
         const QStringList passwords = lines(run({"-n", "3", "--space", "--chars", ",\""}, 5).output);
-        const QStringList arguments{"--accounts", file, "--format", format, "--space", "--chars", ",\""};
+        const QStringList arguments =
+            QStringList{"--accounts", file, "--format", format, "--space", "--chars", ",\""} + more;
         QList<QStringList> expected{{"Name", "Result(s)"}}, made;
         for (int i = 0; i < 3; ++i)
             expected << QStringList{names[i], passwords[i]};
