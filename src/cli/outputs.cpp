@@ -88,6 +88,7 @@ WorkbookOutput::WorkbookOutput(Destination &destination)
     try {
         m_workbook.emplace(m_path, m_folder.path());
     } catch (const Failure &failure) {
+        release();
         throw Failure(inUserWords(failure.description()));
     }
 }
@@ -95,9 +96,15 @@ WorkbookOutput::WorkbookOutput(Destination &destination)
 WorkbookOutput::~WorkbookOutput()
 {
     m_workbook.reset();
+    release();
+}
+
+void WorkbookOutput::release()
+{
     workFolderSet = 0;
     if (m_packed >= 0)
         ::close(m_packed);
+    m_packed = -1;
 }
 
 QString WorkbookOutput::unpackedPath() const
@@ -139,9 +146,9 @@ void WorkbookOutput::removeUnfinished()
     // were made; a workbook on its way to standard output may be there.
     char name[PATH_MAX + sizeof kUnpackedName + 1];
     const std::size_t length = std::strlen(workFolderPath);
-    std::memcpy(name, workFolderPath, length);
-    name[length] = '/';
     // The name copied next, its NUL included, ends the path.
+    std::memcpy(name, workFolderPath, length); // NOLINT(bugprone-not-null-terminated-result)
+    name[length] = '/';
     std::memcpy(name + length + 1, kUnpackedName, sizeof kUnpackedName);
     ::unlink(name);
     ::rmdir(workFolderPath);

@@ -80,6 +80,8 @@ public:
 
 private:
     QString unpackedPath() const;
+    // Gives up the packed file and the signal handler's hold on the folder.
+    void release();
 
     Destination &m_destination;
     QTemporaryDir m_folder;
