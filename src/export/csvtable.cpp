@@ -40,7 +40,7 @@ void CsvTable::row(Cells cells)
 {
     for (std::size_t c = 0; c < cells.size(); ++c) {
         if (c > 0)
-            m_out.appendAscii(QLatin1StringView(","));
+            m_out.appendAscii(',');
         field(cells[c]);
     }
     m_out.appendAscii(QLatin1StringView("\r\n"));

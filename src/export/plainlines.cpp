@@ -3,19 +3,18 @@
 namespace zentavo {
 
 PlainLines::PlainLines(ByteSink &sink, Separator separator)
-    : m_out(sink, QStringConverter::Utf8),
-      m_separator(separator == Separator::Tab ? QLatin1StringView("\t") : QLatin1StringView(":"))
+    : m_out(sink, QStringConverter::Utf8), m_separator(separator == Separator::Tab ? '\t' : ':')
 {
 }
 
 void PlainLines::row(Cells cells)
 {
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-        if (c > 0)
-            m_out.appendAscii(m_separator);
-        m_out.append(cells[c]);
+    m_out.append(cells.front());
+    for (const QAnyStringView cell : cells.subspan(1)) {
+        m_out.appendAscii(m_separator);
+        m_out.append(cell);
     }
-    m_out.appendAscii(QLatin1StringView("\n"));
+    m_out.appendAscii('\n');
     m_out.writeIfFull();
 }
 

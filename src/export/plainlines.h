@@ -21,7 +21,7 @@ public:
 
 private:
     BlockOutput m_out;
-    QLatin1StringView m_separator;
+    char m_separator;
 };
 
 } // namespace zentavo

@@ -1,5 +1,9 @@
 #include "export/rowwriter.h"
 
+#include "core/wipe.h"
+
+#include <algorithm>
+
 namespace zentavo {
 
 QString columnTitle(Column column)
@@ -28,14 +32,21 @@ QStringList columnTitles(std::initializer_list<Column> columns)
 void appendCell(QString &line, QAnyStringView cell)
 {
     cell.visit([&line](auto view) {
-        if constexpr (std::is_same_v<decltype(view), QUtf8StringView>)
-            line.append(QString::fromUtf8(view.data(), view.size()));
-        else
+        if constexpr (std::is_same_v<decltype(view), QUtf8StringView>) {
+            if (std::all_of(view.begin(), view.end(), [](char c) { return uchar(c) < 0x80; })) {
+                line.append(QLatin1StringView(view.data(), view.size()));
+                return;
+            }
+            QString wide = QString::fromUtf8(view.data(), view.size());
+            line.append(wide);
+            wipe(wide);
+        } else {
             line.append(view);
+        }
     });
 }
 
-QLatin1StringView NumberText::operator()(qint32 number)
+QUtf8StringView NumberText::operator()(qint32 number)
 {
     char *const end = m_digits + sizeof m_digits;
     char *p = end;

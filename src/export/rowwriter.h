@@ -15,8 +15,9 @@ enum class Column { Line, Name, Password, Hash };
 QString columnTitle(Column column);
 QStringList columnTitles(std::initializer_list<Column> columns);
 
-// One row's cells, left to right: Latin-1 (a password held a byte a
-// character, a line number) or UTF-16 views.
+// One row's cells, left to right: views of ASCII held as UTF-8 (a password
+// held a byte a character, a line number), Latin-1 or UTF-16 text. Passwords
+// go out as they were made, without being widened on the way.
 using Cells = std::span<const QAnyStringView>;
 
 // Writes one output format. Both front ends feed it: the window from its
@@ -38,11 +39,11 @@ public:
 // Appends a cell to a line being built.
 void appendCell(QString &line, QAnyStringView cell);
 
-// A line number as Latin-1 digits, without allocating.
+// A line number as ASCII digits, without allocating.
 class NumberText
 {
 public:
-    QLatin1StringView operator()(qint32 number);
+    QUtf8StringView operator()(qint32 number);
 
 private:
     char m_digits[12];

@@ -5,13 +5,18 @@
 
 namespace zentavo {
 
-// A password of the batch as a cell: Latin-1 where the batch holds a byte a
-// character, UTF-16 otherwise.
+// A password of the batch as a cell, held as the batch holds it.
 inline QAnyStringView passwordCell(const PasswordBatch &batch, qsizetype row)
 {
-    if (batch.isWide())
-        return QStringView(batch.units(row), batch.unitsPerRow);
-    return QLatin1StringView(batch.bytes(row), batch.unitsPerRow);
+    switch (batch.encoding) {
+    case PasswordBatch::Encoding::Ascii:
+        return QUtf8StringView(batch.bytes(row), batch.unitsPerRow);
+    case PasswordBatch::Encoding::Latin1:
+        return QLatin1StringView(batch.bytes(row), batch.unitsPerRow);
+    case PasswordBatch::Encoding::Utf16:
+        break;
+    }
+    return QStringView(batch.units(row), batch.unitsPerRow);
 }
 
 // The generator's rows for a writer as they are made, straight from its

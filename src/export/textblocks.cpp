@@ -26,7 +26,8 @@ int writeFully(int fd, const char *data, qsizetype size)
 }
 
 BlockOutput::BlockOutput(ByteSink &sink, QStringConverter::Encoding encoding)
-    : m_sink(sink), m_encoder(encoding, QStringConverter::Flag::Stateless)
+    : m_sink(sink), m_encoder(encoding, QStringConverter::Flag::Stateless),
+      m_utf8(encoding == QStringConverter::Utf8)
 {
     room(2 * kBlock);
 }
@@ -46,7 +47,7 @@ qint64 BlockOutput::bytesFor(qsizetype units)
 void BlockOutput::reserveLine(qsizetype units)
 {
     const qsizetype bytes = qsizetype(bytesFor(units));
-    if (bytes > m_bytes.size())
+    if (bytes > m_size)
         grow(bytes);
     reserveWiping(m_widened, units);
 }
@@ -58,24 +59,16 @@ void BlockOutput::grow(qsizetype bytes)
     std::memcpy(larger.data(), m_bytes.constData(), std::size_t(m_used));
     wipe(m_bytes);
     m_bytes = std::move(larger);
+    m_data = m_bytes.data();
+    m_size = m_bytes.size();
 }
 
-void BlockOutput::append(QAnyStringView text)
+void BlockOutput::appendLatin1(QLatin1StringView text)
 {
-    text.visit([this](auto view) {
-        using View = decltype(view);
-        if constexpr (std::is_same_v<View, QStringView>) {
-            appendUtf16(view);
-        } else if constexpr (std::is_same_v<View, QLatin1StringView>) {
-            // A password held a byte a character is mostly ASCII: copied as is.
-            if (std::all_of(view.begin(), view.end(), [](char c) { return uchar(c) < 0x80; }))
-                appendAscii(view);
-            else
-                widen(view);
-        } else {
-            widen(view);
-        }
-    });
+    if (std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; }))
+        appendAscii(text);
+    else
+        widen(text);
 }
 
 void BlockOutput::widen(QAnyStringView text)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringEncoder>
 #include <cstring>
+#include <type_traits>
 
 namespace zentavo {
 
@@ -39,13 +40,35 @@ public:
     // Makes room for a block and a line of `units` UTF-16 units beyond it, so
     // that the buffer never moves while a line is gathered.
     void reserveLine(qsizetype units);
-    // Text of any kind: a cell.
-    void append(QAnyStringView text);
-    // Text known to be ASCII: separators, line ends, digits.
+    // Text of any kind: a cell. Inline, as it runs for every cell of
+    // millions of rows.
+    void append(QAnyStringView text)
+    {
+        text.visit([this](auto view) {
+            using View = decltype(view);
+            if constexpr (std::is_same_v<View, QStringView>) {
+                appendUtf16(view);
+            } else if constexpr (std::is_same_v<View, QLatin1StringView>) {
+                appendLatin1(view);
+            } else if (m_utf8) {
+                // ASCII, as passwords mostly are: copied as it is.
+                appendAscii(QLatin1StringView(view.data(), view.size()));
+            } else {
+                widen(view);
+            }
+        });
+    }
+    // Text known to be ASCII.
     void appendAscii(QLatin1StringView text)
     {
         std::memcpy(room(text.size()), text.data(), std::size_t(text.size()));
         m_used += text.size();
+    }
+    // A separator or a line end.
+    void appendAscii(char c)
+    {
+        *room(1) = c;
+        ++m_used;
     }
     // Hands what was gathered to the sink once it fills a block.
     void writeIfFull()
@@ -64,19 +87,24 @@ private:
     // Space for `bytes` more at the end of what was gathered.
     char *room(qsizetype bytes)
     {
-        if (m_used + bytes > m_bytes.size())
+        if (m_used + bytes > m_size)
             grow(m_used + bytes);
-        return m_bytes.data() + m_used;
+        return m_data + m_used;
     }
     void grow(qsizetype bytes);
     void appendUtf16(QStringView text);
+    void appendLatin1(QLatin1StringView text);
     // Text beyond ASCII not held as UTF-16: widened first.
     void widen(QAnyStringView text);
 
     ByteSink &m_sink;
     QStringEncoder m_encoder;
+    bool m_utf8; // UTF-8 text is written as it is
     // Kept at its size; m_used says how much of it holds text.
     QByteArray m_bytes;
+    // Its text and size, read for every cell without asking it again.
+    char *m_data = nullptr;
+    qsizetype m_size = 0;
     qsizetype m_used = 0;
     // Latin-1 beyond ASCII, widened on its way to the encoder.
     QString m_widened;
