@@ -7,7 +7,7 @@
 // (user and system), with the minimum and median of the rounds and the ratio
 // of each to the floor's.
 //
-//   bench_workbook_cli [rows] [rounds]      (default 1000000 and 5)
+//   bench_workbook_cli [rows] [rounds] [zentavo-cli]      (default 1000000, 5, the build's)
 
 #include "childprocess.h"
 
@@ -71,17 +71,18 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const std::string rows = argc > 1 ? argv[1] : "1000000";
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const std::string program = argc > 3 ? argv[3] : ZENTAVO_CLI;
     QTemporaryDir folder;
     const std::string at = folder.path().toStdString();
     const std::string passwords = at + "/passwords.txt";
     const std::string cliBook = at + "/cli.xlsx";
     const std::string floorBook = at + "/floor.xlsx";
-    command({ZENTAVO_CLI, "-n", rows, "-l", "16", "--format", "plain", "-o", passwords});
+    command({program, "-n", rows, "-l", "16", "--format", "plain", "-o", passwords});
 
     Series cli, floor;
     for (int round = 0; round < rounds; ++round) {
         cli.seconds.push_back(
-            command({ZENTAVO_CLI, "-n", rows, "-l", "16", "--format", "xlsx", "-o", cliBook}).cpuSeconds);
+            command({program, "-n", rows, "-l", "16", "--format", "xlsx", "-o", cliBook}).cpuSeconds);
         floor.seconds.push_back(
             inChild("/dev/null", [&] { return libxlsxwriterAlone(passwords, floorBook, at); }).cpuSeconds);
         QFile::remove(QString::fromStdString(cliBook));
