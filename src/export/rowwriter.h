@@ -22,8 +22,8 @@ using Cells = std::span<const QAnyStringView>;
 
 // Writes one output format. Both front ends feed it: the window from its
 // results list, the command line from the generator as the rows are made.
-// A writer that fails throws Failure; the front end decides what the user
-// is told.
+// A writer that fails throws Failure (or what its sink throws); the front
+// end decides what the user is told.
 class RowWriter
 {
 public:

@@ -51,7 +51,7 @@ public:
             } else if constexpr (std::is_same_v<View, QLatin1StringView>) {
                 appendLatin1(view);
             } else if (m_utf8) {
-                // ASCII, as passwords mostly are: copied as it is.
+                // UTF-8 to UTF-8 (a password made as ASCII): as it is.
                 appendAscii(QLatin1StringView(view.data(), view.size()));
             } else {
                 widen(view);
