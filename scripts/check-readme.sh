@@ -96,7 +96,8 @@ check_install() {
 check_removal() {
   sandbox
   mkdir -p "$work/box/config/Veltrano" "$work/box/runtime/zentavo-workbooks/x"
-  touch "$work/box/config/Veltrano/Zentavo.ini" "$work/box/config/Veltrano/Zentavo.ini.damaged"
+  touch "$work/box/config/Veltrano/Zentavo.ini" "$work/box/config/Veltrano/Zentavo.ini.damaged" \
+    "$work/box/config/Veltrano/Zentavo.ini.damaged.1"
   inbox "$1" || fail "removing what Zentavo wrote failed"
   if [ -e "$work/box/config/Veltrano" ] || [ -e "$work/box/runtime/zentavo-workbooks" ]; then
     fail "something Zentavo wrote is left"
