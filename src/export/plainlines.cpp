@@ -18,4 +18,10 @@ void PlainLines::row(Cells cells)
     m_out.writeIfFull();
 }
 
+bool PlainLines::asciiRows(const char *text, qsizetype rows, qsizetype width)
+{
+    m_out.appendLines(text, rows, width);
+    return true;
+}
+
 } // namespace zentavo

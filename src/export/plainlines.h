@@ -17,6 +17,7 @@ public:
 
     void begin() override {}
     void row(Cells cells) override;
+    bool asciiRows(const char *text, qsizetype rows, qsizetype width) override;
     void finish() override { m_out.flush(); }
 
 private:

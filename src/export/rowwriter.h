@@ -32,6 +32,16 @@ public:
     virtual void begin() = 0;
     // Every row has as many cells as the format has columns.
     virtual void row(Cells cells) = 0;
+    // Rows of one cell each, `rows` ASCII texts of `width` bytes end to end
+    // (the generator's passwords without line numbers). A writer that takes
+    // them faster than a row at a time does; false: hand them to row().
+    virtual bool asciiRows(const char *text, qsizetype rows, qsizetype width)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(rows);
+        Q_UNUSED(width);
+        return false;
+    }
     // Everything written has reached the output when this returns.
     virtual void finish() = 0;
 };

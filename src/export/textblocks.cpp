@@ -95,6 +95,30 @@ void BlockOutput::appendUtf16(QStringView text)
     m_used += out - start;
 }
 
+void BlockOutput::appendLines(const char *text, qsizetype rows, qsizetype width)
+{
+    const qsizetype line = width + 1;
+    const char *const end = text + rows * width;
+    while (text < end) {
+        // The rows that fill the block, at least one, with room to copy 16
+        // bytes at a time past a row's end: the next row overwrites them.
+        const qsizetype fit =
+            std::min((end - text) / width, std::max<qsizetype>(1, (kBlock - m_used) / line + 1));
+        char *out = room(fit * line + 16);
+        for (qsizetype r = 0; r < fit; ++r, text += width, out += line) {
+            if (end - text >= width + 16) {
+                for (qsizetype k = 0; k < width; k += 16)
+                    std::memcpy(out + k, text + k, 16);
+            } else {
+                std::memcpy(out, text, std::size_t(width));
+            }
+            out[width] = '\n';
+        }
+        m_used += fit * line;
+        writeIfFull();
+    }
+}
+
 void BlockOutput::flush()
 {
     const qsizetype used = std::exchange(m_used, 0);

@@ -70,6 +70,9 @@ public:
         *room(1) = c;
         ++m_used;
     }
+    // `rows` texts of `width` ASCII bytes, end to end in `text`, each
+    // followed by a line feed; blocks are handed on as they fill.
+    void appendLines(const char *text, qsizetype rows, qsizetype width);
     // Hands what was gathered to the sink once it fills a block.
     void writeIfFull()
     {
