@@ -8,8 +8,11 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace zentavo {
@@ -77,6 +80,76 @@ double positionMinBits(const PositionClass &positions)
     return -std::log2(std::max(likeliestNoSpace(positions), spaceChance(positions)));
 }
 
+// What a class of positions contributes to every set of spaces: its chance
+// of drawing a space by itself, and its figures without one.
+struct SpaceTerms
+{
+    double a = 0;       // the chance of a space
+    double logA = 0;    // log2 a (0 where a is 0: such a class never counts a drawn space)
+    double logB = 0;    // log2 (1 - a)
+    double rest = 0;    // entropy of a non-space character there, given it is one
+    double logMost = 0; // log2 of the likeliest non-space character
+};
+
+SpaceTerms spaceTerms(const PositionClass &positions)
+{
+    SpaceTerms terms;
+    terms.logMost = std::log2(likeliestNoSpace(positions));
+    terms.a = spaceChance(positions);
+    terms.logA = terms.a > 0 ? std::log2(terms.a) : 0;
+    terms.logB = terms.a < 1 ? std::log2(1 - terms.a) : -INFINITY;
+    terms.rest =
+        terms.a < 1 ? (entropyWithoutSpace(positions) + (1 - terms.a) * terms.logB) / (1 - terms.a) : 0;
+    return terms;
+}
+
+// One set of counts t (t[c] spaces among class c): the bits it adds to the
+// entropy, and the log2 chance of its likeliest password; nothing where no
+// password has those spaces.
+std::optional<std::pair<double, double>> spaceSetTerm(const std::vector<PositionClass> &classes,
+                                                      const std::vector<SpaceTerms> &terms,
+                                                      const std::vector<qint64> &t, qint64 length)
+{
+    const std::size_t n = classes.size();
+    qint64 spaces = 0;
+    int drawnNoSpace = -1, impossible = 0;
+    for (std::size_t c = 0; c < n; ++c) {
+        spaces += t[c];
+        if (t[c] > 0 && terms[c].a == 0) {
+            drawnNoSpace = int(c);
+            impossible += int(t[c]);
+        }
+    }
+    // Positions that cannot draw a space hold one only where it was put:
+    // at most one of them.
+    if (spaces == 0 || impossible > 1)
+        return std::nullopt;
+    double logChance = -std::log2(double(length));
+    double spread = 0; // sum over the put space's class of t_c / a_c
+    for (std::size_t c = 0; c < n; ++c) {
+        if (int(c) != drawnNoSpace)
+            logChance += double(t[c]) * terms[c].logA;
+        if (drawnNoSpace < 0 && t[c] > 0)
+            spread += double(t[c]) / terms[c].a;
+    }
+    if (drawnNoSpace < 0)
+        logChance += std::log2(spread);
+    double logProbability = logChance, logWays = 0, restBits = 0, logLikeliest = logChance;
+    for (std::size_t c = 0; c < n; ++c) {
+        const qint64 others = classes[c].count - t[c];
+        if (others > 0 && terms[c].a >= 1)
+            return std::nullopt;
+        if (others > 0) {
+            logProbability += double(others) * terms[c].logB;
+            logLikeliest += double(others) * terms[c].logMost;
+        }
+        logWays += log2Binomial(classes[c].count, t[c]);
+        restBits += double(others) * terms[c].rest;
+    }
+    const double weight = std::exp2(logWays + logProbability);
+    return std::pair{weight * (-logProbability + restBits), logLikeliest};
+}
+
 // The entropy of the password after one uniformly chosen position of
 // `length` became a space. The outcome is seen as the set T of positions
 // that hold a space and the other characters. With a_j the chance that
@@ -90,65 +163,20 @@ double positionMinBits(const PositionClass &positions)
 Strength entropyWithSpace(const std::vector<PositionClass> &classes, qint64 length)
 {
     const std::size_t n = classes.size();
-    std::vector<double> a(n), logA(n), logB(n), rest(n), logMost(n);
-    double likeliest = -INFINITY;
-    for (std::size_t c = 0; c < n; ++c) {
-        logMost[c] = std::log2(likeliestNoSpace(classes[c]));
-        a[c] = spaceChance(classes[c]);
-        logA[c] = a[c] > 0 ? std::log2(a[c]) : 0;
-        logB[c] = a[c] < 1 ? std::log2(1 - a[c]) : -INFINITY;
-        // Entropy of a non-space character at such a position, given it is one.
-        rest[c] = a[c] < 1 ? (entropyWithoutSpace(classes[c]) + (1 - a[c]) * logB[c]) / (1 - a[c]) : 0;
-    }
+    std::vector<SpaceTerms> terms(n);
+    std::transform(classes.begin(), classes.end(), terms.begin(), spaceTerms);
     std::vector<qint64> t(n, 0);
-    double bits = 0;
+    double bits = 0, likeliest = -INFINITY;
     for (;;) {
-        qint64 spaces = 0;
-        int drawnNoSpace = -1, impossible = 0;
-        for (std::size_t c = 0; c < n; ++c) {
-            spaces += t[c];
-            if (t[c] > 0 && a[c] == 0) {
-                drawnNoSpace = int(c);
-                impossible += int(t[c]);
-            }
-        }
-        // Positions that cannot draw a space hold one only where it was put:
-        // at most one of them.
-        if (spaces > 0 && impossible <= 1) {
-            double logChance = -std::log2(double(length));
-            double spread = 0; // sum over the put space's class of t_c / a_c
-            bool possible = true;
-            for (std::size_t c = 0; c < n; ++c) {
-                if (int(c) != drawnNoSpace)
-                    logChance += double(t[c]) * logA[c];
-                if (drawnNoSpace < 0 && t[c] > 0)
-                    spread += double(t[c]) / a[c];
-            }
-            if (drawnNoSpace < 0)
-                logChance += std::log2(spread);
-            double logProbability = logChance, logWays = 0, restBits = 0, logLikeliest = logChance;
-            for (std::size_t c = 0; c < n; ++c) {
-                const qint64 others = classes[c].count - t[c];
-                if (others > 0 && a[c] >= 1)
-                    possible = false;
-                if (others > 0) {
-                    logProbability += double(others) * logB[c];
-                    logLikeliest += double(others) * logMost[c];
-                }
-                logWays += log2Binomial(classes[c].count, t[c]);
-                restBits += double(others) * rest[c];
-            }
-            if (possible) {
-                const double weight = std::exp2(logWays + logProbability);
-                bits += weight * (-logProbability + restBits);
-                likeliest = std::max(likeliest, logLikeliest);
-            }
+        if (const auto term = spaceSetTerm(classes, terms, t, length)) {
+            bits += term->first;
+            likeliest = std::max(likeliest, term->second);
         }
         // Next combination of counts; a class that never draws a space is
         // counted to one at most.
         std::size_t c = 0;
         for (; c < n; ++c) {
-            const qint64 limit = a[c] > 0 ? classes[c].count : std::min<qint64>(classes[c].count, 1);
+            const qint64 limit = terms[c].a > 0 ? classes[c].count : std::min<qint64>(classes[c].count, 1);
             if (t[c] < limit) {
                 ++t[c];
                 break;
