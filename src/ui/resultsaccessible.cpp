@@ -27,14 +27,13 @@ int clampedInt(qint64 value)
     return int(std::min<qint64>(value, std::numeric_limits<int>::max()));
 }
 
-// A column title.
-class HeaderCell final : public QAccessibleInterface
+// Something the list shows that has no children and no object of its own:
+// a column title or a cell.
+class Leaf : public QAccessibleInterface
 {
 public:
-    HeaderCell(ResultsView *view, int column) : m_view(view), m_column(column) {}
-    int column() const { return m_column; }
+    explicit Leaf(ResultsView *view) : m_view(view) {}
 
-    bool isValid() const override { return m_view && m_column < m_view->model()->columnCount(); }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
@@ -42,13 +41,26 @@ public:
     QAccessibleInterface *child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    void setText(QAccessible::Text, const QString &) override {}
+
+protected:
+    QPointer<ResultsView> m_view;
+};
+
+// A column title.
+class HeaderCell final : public Leaf
+{
+public:
+    HeaderCell(ResultsView *view, int column) : Leaf(view), m_column(column) {}
+    int column() const { return m_column; }
+
+    bool isValid() const override { return m_view && m_column < m_view->model()->columnCount(); }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name && isValid()
                    ? m_view->model()->headerData(m_column, Qt::Horizontal).toString()
                    : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         if (!isValid())
@@ -62,36 +74,25 @@ public:
     QAccessible::State state() const override { return {}; }
 
 private:
-    QPointer<ResultsView> m_view;
     int m_column;
 };
 
 // A cell of a row of the list, in view or not. The first column's cell
 // carries the row's tick.
-class Cell final : public QAccessibleInterface,
-                   public QAccessibleTableCellInterface,
-                   public QAccessibleActionInterface
+class Cell final : public Leaf, public QAccessibleTableCellInterface, public QAccessibleActionInterface
 {
 public:
-    Cell(ResultsView *view, qsizetype row, int column) : m_view(view), m_row(row), m_column(column) {}
+    Cell(ResultsView *view, qsizetype row, int column) : Leaf(view), m_row(row), m_column(column) {}
 
     bool isValid() const override
     {
         return m_view && m_view->hasList() && m_row < m_view->list().rowCount() &&
                m_column < m_view->list().columnCount();
     }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_view); }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QString text(QAccessible::Text t) const override
     {
         return t == QAccessible::Name && isValid() ? m_view->list().cell(m_row, m_column) : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         const QRect area = isValid() ? m_view->listCellRect(m_row, m_column) : QRect();
@@ -151,7 +152,6 @@ public:
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
 private:
-    QPointer<ResultsView> m_view;
     qsizetype m_row;
     int m_column;
 };
