@@ -19,11 +19,13 @@ const char kPassphrases[] = "Passphrases, words instead of characters:";
 const char kOptions[] = "Options (the window's names):";
 const char kAccounts[] = "Accounts:";
 const char kOutput[] = "Output:";
+const char kSlips[] = "Slips to cut out and hand out (--format slips):";
 
 constexpr Choice kFormatWords[] = {{"plain", "one password a line", int(Format::Plain)},
                                    {"text", "the window's text file", int(Format::Text)},
                                    {"csv", "CSV with a title row", int(Format::Csv)},
-                                   {"xlsx", "the window's workbook", int(Format::Workbook)}};
+                                   {"xlsx", "the window's workbook", int(Format::Workbook)},
+                                   {"slips", "slips to cut out, as PDF", int(Format::Slips)}};
 constexpr Choices kFormats{"unknown format \"%1\"", kFormatWords};
 constexpr Choice kCryptWords[] = {{"yescrypt", "the default hash", int(CryptMethod::Yescrypt)},
                                   {"sha512", "for older systems", int(CryptMethod::Sha512)}};
@@ -37,6 +39,9 @@ constexpr Choice kFirstWords[] = {{"letter", "a - z or A - Z", int(FirstCharacte
                                   {"upper", "A - Z", int(FirstCharacter::Upper)},
                                   {"digit", "0 - 9", int(FirstCharacter::Digit)}};
 constexpr Choices kFirsts{"unknown kind of first character \"%1\"", kFirstWords};
+constexpr Choice kPaperWords[] = {{"a4", "210 x 297 mm", int(Paper::A4)},
+                                  {"letter", "8.5 x 11 inches", int(Paper::Letter)}};
+constexpr Choices kPapers{"unknown paper \"%1\"", kPaperWords};
 
 constexpr OptionSpec kTable[] = {
     {"--lower", 0, "--no-lower", Takes::Nothing, "", nullptr, kGroups, "a - z", "Leave out a - z",
@@ -114,7 +119,7 @@ constexpr OptionSpec kTable[] = {
      nullptr, nullptr, [](Request &r, const QString &, int choice) { r.crypt = CryptMethod(choice); }},
     {"--format", 0, nullptr, Takes::Value, nullptr, &kFormats, kOutput,
      "the output's form: one password a line (plain, the default), the window's text file, CSV with a "
-     "title row, or the window's workbook",
+     "title row, the window's workbook, or slips to cut out (a PDF, ten slips a page)",
      nullptr, nullptr, nullptr, [](Request &r, const QString &, int choice) { r.format = Format(choice); }},
     {"--output", 'o', nullptr, Takes::File, "FILE", nullptr, kOutput,
      "write FILE (only when complete, readable by you alone); - is standard output", nullptr, nullptr,
@@ -135,6 +140,14 @@ constexpr OptionSpec kTable[] = {
      nullptr, nullptr, [](Request &r, const QString &, int) { r.action = Request::Action::Help; }},
     {"--version", 'V', nullptr, Takes::Nothing, "", nullptr, kOutput, "print the version and stop", nullptr,
      nullptr, nullptr, [](Request &r, const QString &, int) { r.action = Request::Action::Version; }},
+    {"--paper", 0, nullptr, Takes::Value, nullptr, &kPapers, kSlips,
+     "the slips' paper: a4 or letter (the default follows the locale: LC_ALL, LC_PAPER, LANG)", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &, int choice) { r.slips.paper = Paper(choice); }},
+    {"--slip-note", 0, nullptr, Takes::Value, "TEXT", nullptr, kSlips,
+     "print TEXT on every slip, up to two lines (\"Sign in at ...\")", nullptr, nullptr, nullptr,
+     [](Request &r, const QString &value, int) { r.slips.note = value; }},
+    {"--qr", 0, nullptr, Takes::Nothing, "", nullptr, kSlips, "print a QR code of the password on each slip",
+     nullptr, nullptr, nullptr, [](Request &r, const QString &, int) { r.slips.qr = true; }},
 };
 
 // The row of an option as typed, and whether it was its negation.
@@ -278,6 +291,8 @@ std::optional<QString> mixedKinds(const Request &request, const QStringList &pla
             return QStringLiteral("%1 shapes passwords of characters, not passphrases (--words)").arg(name);
         if (!words && option->section == kPassphrases && option->text != &G::wordCount)
             return QStringLiteral("%1 shapes passphrases: give --words N").arg(name);
+        if (option->section == kSlips && request.format != Format::Slips)
+            return QStringLiteral("%1 shapes slips: give --format slips").arg(name);
     }
     return std::nullopt;
 }
@@ -299,6 +314,8 @@ Parsed readPlainArguments(Request request, const QStringList &plain)
         return {std::nullopt, QStringLiteral("a count with --accounts: there is one password for each name")};
     if (request.crypt && !request.accountsPath)
         return {std::nullopt, QStringLiteral("--crypt makes the hashes for --accounts: give it the names")};
+    if (request.crypt && request.format == Format::Slips)
+        return {std::nullopt, QStringLiteral("--crypt makes hashes for /etc/shadow, not for slips handed out")};
     if (const std::optional<QString> mixed = mixedKinds(request, plain))
         return {std::nullopt, *mixed};
     return {request, {}};

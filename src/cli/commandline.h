@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/slips.h"
 #include "generator/options.h"
 
 #include <QString>
@@ -11,7 +12,7 @@
 
 namespace zentavo::cli {
 
-enum class Format { Plain, Text, Csv, Workbook };
+enum class Format { Plain, Text, Csv, Workbook, Slips };
 
 // The hash written beside each account's password, for /etc/shadow.
 enum class CryptMethod { Yescrypt, Sha512 };
@@ -35,6 +36,8 @@ struct Request
     // One password for each name of this file ("-": standard input).
     std::optional<QString> accountsPath;
     std::optional<CryptMethod> crypt;
+    // The paper, note and QR code of --format slips.
+    SlipOptions slips;
     // Passphrases' words from this file instead of the shipped list.
     std::optional<QString> wordListPath;
     // A count was given by -n or as the second plain argument; a length by -l.

@@ -8,6 +8,7 @@
 
 #include "core/config.h"
 #include "core/settingsstore.h"
+#include "export/slips.h"
 #include "export/workbook.h"
 #include "generator/groups.h"
 #include "generator/passphrase.h"
@@ -71,6 +72,32 @@ QString nothingToDraw(const GenerationOptions &options)
         removed << QStringLiteral("left out by --exclude");
     return QStringLiteral("no characters to draw from: every chosen character is %1")
         .arg(removed.join(QLatin1String(" or ")));
+}
+
+// Why the slips cannot be made, or nothing: refused before a page is
+// written, where the password's length is known beforehand.
+std::optional<QString> slipsProblem(const Request &request, const QStringList &names, const Passphrases *phrases)
+{
+    if (const auto problem = slipOptionsProblem(request.slips))
+        return problem;
+    // Boxes in place of letters: a slip nobody can read.
+    for (const QString &name : names) {
+        if (const QString missing = unshownOnSlips(name); !missing.isEmpty())
+            return QStringLiteral("no installed font shows %1 of the name \"%2\"").arg(missing, name);
+    }
+    const QString pool = phrases ? phrases->characters() : chooseGroups(request.options).pool;
+    if (const QString missing = unshownOnSlips(pool); !missing.isEmpty())
+        return QStringLiteral("no installed font shows %1 of the characters passwords are drawn from")
+            .arg(missing);
+    const qsizetype longest = longestSlipPassword(request.slips);
+    const qint64 length =
+        phrases ? 0 : checkNumber(request.options.passwordLength, kPasswordLength, Notation::Digits).value;
+    if (length > longest)
+        return QStringLiteral("a password of %1 characters does not fit on a slip: at most %2%3")
+            .arg(length)
+            .arg(longest)
+            .arg(request.slips.note.isEmpty() ? QString() : QStringLiteral(" with this note"));
+    return std::nullopt;
 }
 
 // What is wrong with the options, or nothing.
@@ -192,11 +219,15 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
     // takes the line number's place.
     AccountNames accounts;
     if (request.accountsPath && request.action == Request::Action::Generate) {
-        accounts = readAccountNames(*request.accountsPath, streams.input, request.format != Format::Plain);
+        accounts = readAccountNames(*request.accountsPath, streams.input,
+                                    request.format != Format::Plain && request.format != Format::Slips);
         if (!accounts.error.isEmpty())
             return fail(kBadInput, accounts.error);
         request.options.passwordCount = QString::number(accounts.names.size());
         request.options.showLineNumbers = false;
+    } else if (request.format == Format::Slips) {
+        // A slip without a name is labelled with its line number.
+        request.options.showLineNumbers = true;
     }
 
     PassphraseWords words;
@@ -206,6 +237,9 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
 
     if (const auto problem = checkOptions(request, phrases))
         return fail(kBadInput, *problem);
+    if (request.format == Format::Slips)
+        if (const auto problem = slipsProblem(request, accounts.names, phrases))
+            return fail(kBadInput, *problem);
     if (const auto refusal = phrases ? phrases->refusal() : shapeRefusal(request.options))
         return fail(kBadInput, *refusal);
 
@@ -217,9 +251,11 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         return 0;
     }
 
-    if (request.format == Format::Workbook && request.outputPath.isEmpty() && ::isatty(streams.output))
-        return fail(kBadInput,
-                    QStringLiteral("a workbook is no text for a terminal: use -o FILE or redirect"));
+    const bool binary = request.format == Format::Workbook || request.format == Format::Slips;
+    if (binary && request.outputPath.isEmpty() && ::isatty(streams.output))
+        return fail(kBadInput, QStringLiteral("a %1 is no text for a terminal: use -o FILE or redirect")
+                                   .arg(request.format == Format::Slips ? QStringLiteral("PDF")
+                                                                        : QStringLiteral("workbook")));
 
     try {
         writePasswords(request, accounts.names, phrases, random, streams.output);

@@ -9,6 +9,7 @@
 #include "export/csvtable.h"
 #include "export/paddedtext.h"
 #include "export/plainlines.h"
+#include "export/slips.h"
 #include "export/streamedrows.h"
 #include "generator/groups.h"
 #include "generator/passphrase.h"
@@ -99,6 +100,8 @@ std::unique_ptr<RowWriter> chooseWriter(const Request &request, const QStringLis
         return std::make_unique<CsvTable>(sink, titles);
     case Format::Workbook:
         return std::make_unique<SheetWriter>(workbook->workbook());
+    case Format::Slips:
+        return std::make_unique<SlipSheet>(sink, request.slips);
     }
     Q_UNREACHABLE();
 }

@@ -232,7 +232,32 @@ QrCode qrCodeOf(const QByteArray &utf8)
     return code;
 }
 
+// The characters of `text` that no font shows, each once. Pango falls back
+// from the typeface asked for to any installed font that has a character,
+// so the text's typeface stands for all of them.
+QString unshown(const Typesetter &type, QStringView text)
+{
+    QString missing;
+    const Layout layout = type.layout(kTextFont, kLabelSize, false, 0);
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype size = text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+        const QStringView character = text.sliced(at, size);
+        at += size;
+        if (character.front().isSpace() || missing.contains(character))
+            continue;
+        setText(layout.get(), character);
+        if (pango_layout_get_unknown_glyphs_count(layout.get()) > 0)
+            missing += character;
+    }
+    return missing;
+}
+
 } // namespace
+
+QString unshownOnSlips(QStringView text)
+{
+    return unshown(Typesetter(), text);
+}
 
 std::optional<Paper> paperNamed(QStringView name)
 {
@@ -272,6 +297,9 @@ Paper defaultPaper()
 std::optional<QString> slipOptionsProblem(const SlipOptions &options)
 {
     const Typesetter type;
+    if (const QString missing = unshown(type, options.note); !missing.isEmpty())
+        return QCoreApplication::translate("zentavo::SlipSheet", "no installed font shows %1 of the note")
+            .arg(missing);
     const SlipFrame frame(options);
     int lines = 0;
     noteHeight(type, frame, options.note, &lines);
@@ -476,6 +504,8 @@ void SlipSheet::Pages::slip(Cells cells)
     QString label;
     appendCell(label, cells[0]);
     setText(m_label.get(), label);
+    if (pango_layout_get_unknown_glyphs_count(m_label.get()) > 0)
+        throw Failure(slipText("no installed font shows %1 of the name \"%2\"").arg(unshown(m_type, label), label));
 
     const double left = kMargin + kPadding;
     const double top = kMargin + slot * m_frame.height + kPadding;
@@ -538,6 +568,8 @@ void SlipSheet::Pages::drawPassword(double top, double height, const PasswordSiz
         cairo_move_to(m_cr, left + double(column / kGroup) * (kGroup + 1) * size.advance,
                       first + double(line) * size.lineHeight);
         pango_layout_set_text(m_group.get(), m_utf8.constData(), int(m_utf8.size()));
+        if (pango_layout_get_unknown_glyphs_count(m_group.get()) > 0)
+            throw Failure(slipText("no installed font shows every character of a password"));
         pango_cairo_show_layout(m_cr, m_group.get());
         character += kGroup;
         at = end;

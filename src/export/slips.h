@@ -33,6 +33,11 @@ struct SlipOptions
 // nothing. Worded for the user, in their language.
 std::optional<QString> slipOptionsProblem(const SlipOptions &options);
 
+// What in `text` (a name, a note, the characters passwords are drawn from)
+// no installed font can show, so a slip would print boxes in its place:
+// the characters, or nothing when every one shows.
+QString unshownOnSlips(QStringView text);
+
 // The longest password (in characters) a slip made with these options
 // holds; a longer one is refused by SlipSheet::row().
 qsizetype longestSlipPassword(const SlipOptions &options);
