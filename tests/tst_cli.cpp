@@ -7,6 +7,7 @@
 #include "generator/passphrase.h"
 #include "generator/randomsource.h"
 #include "libreoffice.h"
+#include "pdfslips.h"
 #include "recorders.h"
 #include "results/resultslist.h"
 
@@ -256,6 +257,19 @@ private slots:
                                       << "every chosen character is left out by --exclude";
         QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
                                          << "line 1: the name is longer than 256 bytes";
+        const QStringList slips{"--format", "slips"};
+        QTest::addRow("slips of no names") << slips + QStringList{"--accounts", namesFile("empty", "")}
+                                           << "holds no account name";
+        QTest::addRow("an unknown paper") << slips + QStringList{"--paper", "A5"} << "unknown paper \"A5\"";
+        QTest::addRow("a note too long") << slips + QStringList{"--slip-note", QString(400, u'w')}
+                                         << "the note does not fit on a slip";
+        QTest::addRow("a password too long for a slip") << slips + QStringList{"-l", "300", "--slip-note", "x"}
+                                                        << "300 characters does not fit on a slip";
+        QTest::addRow("a QR code without slips") << QStringList{"--qr"} << "--qr shapes slips";
+        QTest::addRow("a hash on a slip") << slips + QStringList{"--accounts", good, "--crypt"} << "not for slips";
+        QTest::addRow("a name no font shows") // a private use character of the last plane
+            << slips + QStringList{"--accounts", namesFile("private", "anna\n\xf4\x8f\xbf\xbd\n")}
+            << "no installed font shows";
     }
     void badInputIsOneMessageAndNothingWritten()
     {
@@ -350,6 +364,55 @@ private slots:
         QTemporaryDir profile;
         QCOMPARE(readWorkbook(path, profile.path()), expected);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"passwords.xlsx"});
+    }
+
+    // Slips read back by the readers people have: every label and password
+    // in order, the fonts embedded, ten slips a page, and each QR code.
+    void slipsReadBack_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("slipArguments");
+        QTest::addColumn<QString>("pageSize");
+        QByteArray names = "J\xc3\xbcrgen\n\xce\x96\xcf\x89\xce\xae\n\xd0\x90\xd0\xbb\xd0\xb8\xd0\xbd\xd0\xb0\n";
+        for (int i = 4; i <= 25; ++i)
+            names += "pupil" + QByteArray::number(i) + '\n';
+        QTest::addRow("25 accounts, a note, A4")
+            << QStringList{"--accounts", namesFile("class", names), "--space", "--chars", "O0Il1|"}
+            << QStringList{"--paper", "a4", "--slip-note", "Sign in at https://school.example\nBring this slip"}
+            << "595.276 x 841.89";
+        QTest::addRow("line numbers, QR codes, Letter")
+            << QStringList{"-n", "25", "--space", "--chars", "O0Il1|"} << QStringList{"--qr", "--paper", "letter"}
+            << "612 x 792";
+    }
+    void slipsReadBack()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, slipArguments);
+        QFETCH(QString, pageSize);
+        const QString pdf = folder.filePath(QStringLiteral("slips.pdf"));
+        QCOMPARE(run(arguments + slipArguments + QStringList{"--format", "slips", "-o", pdf}, 4).status, 0);
+        QList<QStringList> expected;
+        for (const QString &line : lines(run(arguments, 4).output))
+            expected << QStringList{line.section(u':', 0, 0), line.section(u':', 1)};
+        if (!arguments.contains(QStringLiteral("--accounts"))) {
+            for (qsizetype i = 0; i < expected.size(); ++i)
+                expected[i] = QStringList{QString::number(i + 1), expected[i][0]};
+        }
+        QVERIFY(std::any_of(expected.begin(), expected.end(), [](auto &slip) { return slip[1].contains(u' '); }));
+        QCOMPARE(int(QFile::permissions(pdf)) & 0xF0FF, int(QFile::ReadOwner | QFile::WriteOwner)); // 0600
+
+        const bool qr = slipArguments.contains(QStringLiteral("--qr"));
+        const qsizetype note = slipArguments.indexOf(QStringLiteral("--slip-note"));
+        const SlipsRead read = readSlips(pdf, note < 0 ? QString() : slipArguments[note + 1], qr);
+        QCOMPARE(read.slips, expected);
+        QCOMPARE(read.pages, 3);
+        QCOMPARE(read.pageSize, pageSize);
+        QVERIFY(read.fontsEmbedded);
+        QStringList passwords;
+        for (const QStringList &slip : std::as_const(expected))
+            passwords << slip[1];
+        passwords.sort();
+        QCOMPARE(read.qrCodes, qr ? passwords : QStringList());
     }
 
     void aWorkbookIsNoTextForATerminal()
@@ -800,14 +863,14 @@ private slots:
                                          << "zentavo-cli --form" << QStringList{"--format"};
         QTest::addRow("bash, a format")
             << "bash"
-            << "zentavo-cli --format ''" << QStringList{"plain", "text", "csv", "xlsx"};
+            << "zentavo-cli --format ''" << QStringList{"plain", "text", "csv", "xlsx", "slips"};
         QTest::addRow("bash, a hash") << "bash"
                                       << "zentavo-cli --crypt = s" << QStringList{"sha512"};
         QTest::addRow("bash, every option") << "bash"
                                             << "zentavo-cli --" << QStringList{};
         QTest::addRow("fish, a format")
             << "fish"
-            << "zentavo-cli --format " << QStringList{"plain", "text", "csv", "xlsx"};
+            << "zentavo-cli --format " << QStringList{"plain", "text", "csv", "xlsx", "slips"};
         QTest::addRow("fish, every option") << "fish"
                                             << "zentavo-cli --" << QStringList{};
         QTest::addRow("fish, a format described")
