@@ -258,15 +258,17 @@ private slots:
         QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
                                          << "line 1: the name is longer than 256 bytes";
         const QStringList slips{"--format", "slips"};
-        QTest::addRow("slips of no names") << slips + QStringList{"--accounts", namesFile("empty", "")}
-                                           << "holds no account name";
+        QTest::addRow("slips of no names")
+            << slips + QStringList{"--accounts", namesFile("empty", "")} << "holds no account name";
         QTest::addRow("an unknown paper") << slips + QStringList{"--paper", "A5"} << "unknown paper \"A5\"";
-        QTest::addRow("a note too long") << slips + QStringList{"--slip-note", QString(400, u'w')}
-                                         << "the note does not fit on a slip";
-        QTest::addRow("a password too long for a slip") << slips + QStringList{"-l", "300", "--slip-note", "x"}
-                                                        << "300 characters does not fit on a slip";
+        QTest::addRow("a note too long")
+            << slips + QStringList{"--slip-note", QString(400, u'w')} << "the note does not fit on a slip";
+        QTest::addRow("a password too long for a slip")
+            << slips + QStringList{"-l", "300", "--slip-note", "x"}
+            << "300 characters does not fit on a slip";
         QTest::addRow("a QR code without slips") << QStringList{"--qr"} << "--qr shapes slips";
-        QTest::addRow("a hash on a slip") << slips + QStringList{"--accounts", good, "--crypt"} << "not for slips";
+        QTest::addRow("a hash on a slip")
+            << slips + QStringList{"--accounts", good, "--crypt"} << "not for slips";
         QTest::addRow("a name no font shows") // a private use character of the last plane
             << slips + QStringList{"--accounts", namesFile("private", "anna\n\xf4\x8f\xbf\xbd\n")}
             << "no installed font shows";
@@ -373,16 +375,18 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("slipArguments");
         QTest::addColumn<QString>("pageSize");
-        QByteArray names = "J\xc3\xbcrgen\n\xce\x96\xcf\x89\xce\xae\n\xd0\x90\xd0\xbb\xd0\xb8\xd0\xbd\xd0\xb0\n";
+        QByteArray names =
+            "J\xc3\xbcrgen\n\xce\x96\xcf\x89\xce\xae\n\xd0\x90\xd0\xbb\xd0\xb8\xd0\xbd\xd0\xb0\n";
         for (int i = 4; i <= 25; ++i)
             names += "pupil" + QByteArray::number(i) + '\n';
         QTest::addRow("25 accounts, a note, A4")
             << QStringList{"--accounts", namesFile("class", names), "--space", "--chars", "O0Il1|"}
-            << QStringList{"--paper", "a4", "--slip-note", "Sign in at https://school.example\nBring this slip"}
+            << QStringList{"--paper", "a4", "--slip-note",
+                           "Sign in at https://school.example\nBring this slip"}
             << "595.276 x 841.89";
         QTest::addRow("line numbers, QR codes, Letter")
-            << QStringList{"-n", "25", "--space", "--chars", "O0Il1|"} << QStringList{"--qr", "--paper", "letter"}
-            << "612 x 792";
+            << QStringList{"-n", "25", "--space", "--chars", "O0Il1|"}
+            << QStringList{"--qr", "--paper", "letter"} << "612 x 792";
     }
     void slipsReadBack()
     {
@@ -398,7 +402,8 @@ private slots:
             for (qsizetype i = 0; i < expected.size(); ++i)
                 expected[i] = QStringList{QString::number(i + 1), expected[i][0]};
         }
-        QVERIFY(std::any_of(expected.begin(), expected.end(), [](auto &slip) { return slip[1].contains(u' '); }));
+        QVERIFY(
+            std::any_of(expected.begin(), expected.end(), [](auto &slip) { return slip[1].contains(u' '); }));
         QCOMPARE(int(QFile::permissions(pdf)) & 0xF0FF, int(QFile::ReadOwner | QFile::WriteOwner)); // 0600
 
         const bool qr = slipArguments.contains(QStringLiteral("--qr"));

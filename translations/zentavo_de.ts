@@ -571,6 +571,45 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     </message>
 </context>
 <context>
+    <name>zentavo::SlipSheet</name>
+    <message>
+        <source>no installed font shows %1 of the note</source>
+        <translation>keine installierte Schrift zeigt %1 aus der Notiz</translation>
+    </message>
+    <message>
+        <source>the note does not fit on a slip: it takes %1 lines, a slip has room for %2</source>
+        <translation>die Notiz passt nicht auf einen Zettel: Sie braucht %1 Zeilen, ein Zettel hat Platz für %2</translation>
+    </message>
+    <message>
+        <source>the slips could not be laid out: %1</source>
+        <translation>die Zettel konnten nicht gesetzt werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 stands for a space in a password. Cut along the dashed lines.</source>
+        <translation>%1 steht für ein Leerzeichen im Passwort. Entlang der gestrichelten Linien schneiden.</translation>
+    </message>
+    <message>
+        <source>no installed font shows %1 of the name &quot;%2&quot;</source>
+        <translation>keine installierte Schrift zeigt %1 aus dem Namen „%2“</translation>
+    </message>
+    <message>
+        <source>the password of &quot;%1&quot; is too long for a slip</source>
+        <translation>das Passwort für „%1“ ist zu lang für einen Zettel</translation>
+    </message>
+    <message>
+        <source>no installed font shows every character of a password</source>
+        <translation>keine installierte Schrift zeigt jedes Zeichen eines Passworts</translation>
+    </message>
+    <message>
+        <source>the password is too long for a QR code on a slip</source>
+        <translation>das Passwort ist zu lang für einen QR-Code auf einem Zettel</translation>
+    </message>
+    <message>
+        <source>an empty list</source>
+        <translation>eine leere Liste</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::Splash</name>
     <message>
         <source>Hide this at next startup</source>

@@ -315,7 +315,8 @@ Parsed readPlainArguments(Request request, const QStringList &plain)
     if (request.crypt && !request.accountsPath)
         return {std::nullopt, QStringLiteral("--crypt makes the hashes for --accounts: give it the names")};
     if (request.crypt && request.format == Format::Slips)
-        return {std::nullopt, QStringLiteral("--crypt makes hashes for /etc/shadow, not for slips handed out")};
+        return {std::nullopt,
+                QStringLiteral("--crypt makes hashes for /etc/shadow, not for slips handed out")};
     if (const std::optional<QString> mixed = mixedKinds(request, plain))
         return {std::nullopt, *mixed};
     return {request, {}};

@@ -76,7 +76,8 @@ QString nothingToDraw(const GenerationOptions &options)
 
 // Why the slips cannot be made, or nothing: refused before a page is
 // written, where the password's length is known beforehand.
-std::optional<QString> slipsProblem(const Request &request, const QStringList &names, const Passphrases *phrases)
+std::optional<QString> slipsProblem(const Request &request, const QStringList &names,
+                                    const Passphrases *phrases)
 {
     if (const auto problem = slipOptionsProblem(request.slips))
         return problem;

@@ -18,11 +18,6 @@ namespace zentavo {
 
 namespace {
 
-QString slipText(const char *text)
-{
-    return QCoreApplication::translate("zentavo::SlipSheet", text);
-}
-
 // One column of ten slips a page: each slip is a strip the width of the
 // page, wide enough for a long password on one line in a large typeface,
 // and a page of text reads back slip by slip.
@@ -304,9 +299,10 @@ std::optional<QString> slipOptionsProblem(const SlipOptions &options)
     int lines = 0;
     noteHeight(type, frame, options.note, &lines);
     if (lines > kNoteLines)
-        return QCoreApplication::translate("zentavo::SlipSheet",
-                                           "the note does not fit on a slip: it takes %n lines, a slip has room for %1",
-                                           nullptr, lines)
+        return QCoreApplication::translate(
+                   "zentavo::SlipSheet",
+                   "the note does not fit on a slip: it takes %1 lines, a slip has room for %2")
+            .arg(lines)
             .arg(kNoteLines);
     return std::nullopt;
 }
@@ -316,7 +312,8 @@ qsizetype longestSlipPassword(const SlipOptions &options)
     const Typesetter type;
     const SlipFrame frame(options);
     int lines = 0;
-    const double room = frame.contentHeight - labelLineHeight(type) - noteHeight(type, frame, options.note, &lines);
+    const double room =
+        frame.contentHeight - labelLineHeight(type) - noteHeight(type, frame, options.note, &lines);
     const qsizetype longest = capacity(passwordSizes(type, frame.textWidth).back(), room);
     // A QR code of version 6 at level M holds 106 bytes: as many ASCII
     // characters, fewer of anything else (row() judges those).
@@ -441,7 +438,7 @@ void SlipSheet::Pages::check()
         std::rethrow_exception(m_error);
     const cairo_status_t status = m_surface ? cairo_surface_status(m_surface) : CAIRO_STATUS_SUCCESS;
     if (status != CAIRO_STATUS_SUCCESS)
-        throw Failure(slipText("the slips could not be laid out: %1")
+        throw Failure(QCoreApplication::translate("zentavo::SlipSheet", "the slips could not be laid out: %1")
                           .arg(QString::fromUtf8(cairo_status_to_string(status))));
 }
 
@@ -479,8 +476,10 @@ void SlipSheet::Pages::pageFurniture()
     cairo_restore(cr);
 
     const Layout footer = m_type.layout(kTextFont, kFooterSize, false, m_frame.width);
-    setText(footer.get(), slipText("%1 stands for a space in a password. Cut along the dashed lines.")
-                              .arg(QChar(kSpaceMark)));
+    setText(footer.get(),
+            QCoreApplication::translate("zentavo::SlipSheet",
+                                        "%1 stands for a space in a password. Cut along the dashed lines.")
+                .arg(QChar(kSpaceMark)));
     cairo_move_to(cr, kMargin, page.height - kMargin - kFooterHeight + 6);
     pango_cairo_show_layout(cr, footer.get());
 }
@@ -505,7 +504,9 @@ void SlipSheet::Pages::slip(Cells cells)
     appendCell(label, cells[0]);
     setText(m_label.get(), label);
     if (pango_layout_get_unknown_glyphs_count(m_label.get()) > 0)
-        throw Failure(slipText("no installed font shows %1 of the name \"%2\"").arg(unshown(m_type, label), label));
+        throw Failure(
+            QCoreApplication::translate("zentavo::SlipSheet", "no installed font shows %1 of the name \"%2\"")
+                .arg(unshown(m_type, label), label));
 
     const double left = kMargin + kPadding;
     const double top = kMargin + slot * m_frame.height + kPadding;
@@ -515,7 +516,9 @@ void SlipSheet::Pages::slip(Cells cells)
     const auto fits = std::find_if(m_sizes.cbegin(), m_sizes.cend(),
                                    [&](const PasswordSize &size) { return capacity(size, room) >= length; });
     if (fits == m_sizes.cend())
-        throw Failure(slipText("the password of \"%1\" is too long for a slip").arg(label));
+        throw Failure(
+            QCoreApplication::translate("zentavo::SlipSheet", "the password of \"%1\" is too long for a slip")
+                .arg(label));
 
     cairo_set_source_rgb(m_cr, 0, 0, 0);
     cairo_move_to(m_cr, left, top);
@@ -569,7 +572,8 @@ void SlipSheet::Pages::drawPassword(double top, double height, const PasswordSiz
                       first + double(line) * size.lineHeight);
         pango_layout_set_text(m_group.get(), m_utf8.constData(), int(m_utf8.size()));
         if (pango_layout_get_unknown_glyphs_count(m_group.get()) > 0)
-            throw Failure(slipText("no installed font shows every character of a password"));
+            throw Failure(QCoreApplication::translate(
+                "zentavo::SlipSheet", "no installed font shows every character of a password"));
         pango_cairo_show_layout(m_cr, m_group.get());
         character += kGroup;
         at = end;
@@ -583,7 +587,8 @@ void SlipSheet::Pages::drawQrCode(double left, double top)
     appendUtf8(m_utf8, m_password);
     const QrCode code = qrCodeOf(m_utf8);
     if (!code)
-        throw Failure(slipText("the password is too long for a QR code on a slip"));
+        throw Failure(QCoreApplication::translate("zentavo::SlipSheet",
+                                                  "the password is too long for a QR code on a slip"));
     const int width = code->width;
     // Two modules of quiet zone inside the square, the slip's padding beyond.
     const double module = m_frame.qrSide / (width + 4);
@@ -597,7 +602,8 @@ void SlipSheet::Pages::drawQrCode(double left, double top)
             int run = 1;
             while (x + run < width && (code->data[y * width + x + run] & 1))
                 ++run;
-            cairo_rectangle(m_cr, left + origin + x * module, top + origin + y * module, run * module, module);
+            cairo_rectangle(m_cr, left + origin + x * module, top + origin + y * module, run * module,
+                            module);
             x += run;
         }
     }
@@ -607,7 +613,7 @@ void SlipSheet::Pages::drawQrCode(double left, double top)
 void SlipSheet::Pages::finish()
 {
     if (m_slips == 0)
-        throw Failure(slipText("an empty list"));
+        throw Failure(QCoreApplication::translate("zentavo::SlipSheet", "an empty list"));
     cairo_show_page(m_cr);
     cairo_destroy(m_cr);
     m_cr = nullptr;

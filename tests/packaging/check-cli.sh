@@ -1,7 +1,8 @@
 #!/bin/sh
 # The command line's own package: lintian finds no error and no warning; it
 # depends on exactly the packages of the libraries its program links, none of
-# them a desktop one; the installed program, its completions and manual page work.
+# them a desktop one, and the fonts of its slips; the installed program, its
+# completions and manual page work.
 #   check-cli.sh OUT
 set -eu
 . "$(dirname "$0")/common.sh"
@@ -26,6 +27,8 @@ for library in $needed; do
   case $path in /*) ;; *) fail "$library is not found on this machine" ;; esac
   package_of "$path" >> "$work/expected" || fail "no package owns $path"
 done
+font=$(fc-match -f '%{file}' 'DejaVu Sans Mono')
+package_of "$font" >> "$work/expected" || fail "no package owns $font"
 sort -u -o "$work/expected" "$work/expected"
 field_names Depends > "$work/depends"
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
@@ -38,6 +41,7 @@ run() { HOME=$work/home XDG_CONFIG_HOME=$work/config "$program" "$@"; }
 run --version | grep -qx "zentavo-cli $(dpkg-deb -f "$deb" Version)" || fail "--version does not give the package's version"
 [ "$(run -n 5 -l 12 | grep -cE '^[a-zA-Z0-9]{12}$')" -eq 5 ] || fail "five passwords of 12 were not made"
 run -n 3 --format xlsx -o made.xlsx && [ "$(stat -c %a made.xlsx)" = 600 ] || fail "no private workbook"
+run -n 3 --format slips -o slips.pdf && [ "$(stat -c %a slips.pdf)" = 600 ] || fail "no private slips"
 [ -z "$(ls -A "$work/config")" ] || fail "the program wrote settings"
 for completion in bash-completion/completions/zentavo-cli zsh/vendor-completions/_zentavo-cli \
   fish/vendor_completions.d/zentavo-cli.fish; do

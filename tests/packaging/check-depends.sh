@@ -2,7 +2,7 @@
 # The package depends on exactly what the program needs on this machine: the
 # packages of the libraries it links, of the Qt plugins it loads (X11
 # platform, ico reader for the hand) and of the font fontconfig gives it
-# for "Arial"; and it recommends the package that provides LibreOffice Calc.
+# for "Arial" and of the slips' DejaVu fonts; and it recommends the package that provides LibreOffice Calc.
 #   check-depends.sh OUT
 set -eu
 . "$(dirname "$0")/common.sh"
@@ -30,10 +30,12 @@ for plugin in platforms/libqxcb.so imageformats/libqico.so; do
   echo "$plugin: $owner"
   echo "$owner" >> "$expected"
 done
-font=$(fc-match -f '%{file}' Arial)
-owner=$(package_of "$font") || fail "no package owns $font"
-echo "Arial ($font): $owner"
-echo "$owner" >> "$expected"
+for family in Arial 'DejaVu Sans Mono'; do
+  font=$(fc-match -f '%{file}' "$family")
+  owner=$(package_of "$font") || fail "no package owns $font"
+  echo "$family ($font): $owner"
+  echo "$owner" >> "$expected"
+done
 
 sort -u -o "$expected" "$expected"
 field_names Depends > "$work/depends"

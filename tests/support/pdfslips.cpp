@@ -28,10 +28,12 @@ SlipsRead readSlips(const QString &pdf, const QString &note, bool qrCodes)
     SlipsRead read;
     const QString info = output(QStringLiteral("pdfinfo"), {pdf});
     read.pages = QRegularExpression(QStringLiteral("Pages: +(\\d+)")).match(info).captured(1).toInt();
-    read.pageSize = QRegularExpression(QStringLiteral("Page size: +([0-9.]+ x [0-9.]+)")).match(info).captured(1);
+    read.pageSize =
+        QRegularExpression(QStringLiteral("Page size: +([0-9.]+ x [0-9.]+)")).match(info).captured(1);
 
     // name, type, encoding, then emb sub uni object ID: emb is fifth from the end.
-    const QStringList fonts = output(QStringLiteral("pdffonts"), {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    const QStringList fonts =
+        output(QStringLiteral("pdffonts"), {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
     read.fontsEmbedded = !fonts.isEmpty() && std::all_of(fonts.begin(), fonts.end(), [](const QString &font) {
         const QStringList columns = font.split(u' ', Qt::SkipEmptyParts);
         return columns.size() > 5 && columns[columns.size() - 5] == QLatin1String("yes");
@@ -39,7 +41,8 @@ SlipsRead readSlips(const QString &pdf, const QString &note, bool qrCodes)
 
     const QStringList notes = note.split(u'\n');
     QStringList texts;
-    for (const QString &line : output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, "-"}).split(u'\n')) {
+    for (const QString &line :
+         output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, "-"}).split(u'\n')) {
         const QString text = line.trimmed();
         if (!text.isEmpty() && !notes.contains(text) && !text.contains(QLatin1String("Cut along")))
             texts << text;
