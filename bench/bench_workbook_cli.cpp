@@ -25,6 +25,7 @@ namespace {
 
 using zentavo::bench::command;
 using zentavo::bench::inChild;
+using zentavo::bench::Series;
 
 // The floor: the strings of `passwords`, one a line, into a workbook at `path`.
 int libxlsxwriterAlone(const std::string &passwords, const std::string &path, const std::string &folder)
@@ -52,18 +53,6 @@ int libxlsxwriterAlone(const std::string &passwords, const std::string &path, co
     return workbook_close(workbook) == LXW_NO_ERROR ? 0 : 1;
 }
 
-struct Series
-{
-    std::vector<double> seconds;
-    double min() const { return *std::min_element(seconds.begin(), seconds.end()); }
-    double median() const
-    {
-        std::vector<double> sorted = seconds;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -81,9 +70,9 @@ int main(int argc, char *argv[])
 
     Series cli, floor;
     for (int round = 0; round < rounds; ++round) {
-        cli.seconds.push_back(
+        cli.values.push_back(
             command({program, "-n", rows, "-l", "16", "--format", "xlsx", "-o", cliBook}).cpuSeconds);
-        floor.seconds.push_back(
+        floor.values.push_back(
             inChild("/dev/null", [&] { return libxlsxwriterAlone(passwords, floorBook, at); }).cpuSeconds);
         QFile::remove(QString::fromStdString(cliBook));
         QFile::remove(QString::fromStdString(floorBook));

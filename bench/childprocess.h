@@ -5,6 +5,7 @@
 // what it costs, whatever else runs) and the largest resident set.
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
@@ -21,6 +22,19 @@ struct Figures
     double seconds;
     double cpuSeconds;
     double peakMiB;
+};
+
+// One figure over the rounds of a benchmark: its minimum and median.
+struct Series
+{
+    std::vector<double> values;
+    double min() const { return *std::min_element(values.begin(), values.end()); }
+    double median() const
+    {
+        std::vector<double> sorted = values;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
+    }
 };
 
 // Runs `body` in a child process with standard output sent to `output`.
