@@ -79,7 +79,7 @@ QString nothingToDraw(const GenerationOptions &options)
 std::optional<QString> slipsProblem(const Request &request, const QStringList &names,
                                     const Passphrases *phrases)
 {
-    if (const auto problem = slipOptionsProblem(request.slips))
+    if (auto problem = slipOptionsProblem(request.slips))
         return problem;
     // Boxes in place of letters: a slip nobody can read.
     for (const QString &name : names) {

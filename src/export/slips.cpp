@@ -37,8 +37,7 @@ constexpr int kGroup = 4;
 // grow too small to be read from paper reliably.
 constexpr int kLargestQrVersion = 6;
 // How a space in a password is shown: OPEN BOX, which DejaVu Sans Mono has.
-constexpr char16_t kSpaceMark = u'\u2423';
-constexpr QChar kMark(kSpaceMark);
+constexpr QChar kSpaceMark(u'\u2423');
 const char *const kTextFont = "DejaVu Sans";
 const char *const kPasswordFont = "DejaVu Sans Mono";
 
@@ -479,13 +478,14 @@ void SlipSheet::Pages::pageFurniture()
     setText(footer.get(),
             QCoreApplication::translate("zentavo::SlipSheet",
                                         "%1 stands for a space in a password. Cut along the dashed lines.")
-                .arg(QChar(kSpaceMark)));
+                .arg(kSpaceMark));
     cairo_move_to(cr, kMargin, page.height - kMargin - kFooterHeight + 6);
     pango_cairo_show_layout(cr, footer.get());
 }
 
 void SlipSheet::Pages::slip(Cells cells)
 {
+    Q_ASSERT(cells.size() == 2);
     if (!m_cr)
         start();
     const int slot = int(m_slips % kSlipsPerPage);
@@ -563,12 +563,12 @@ void SlipSheet::Pages::drawPassword(double top, double height, const PasswordSiz
                 space = end;
             appendUtf8(m_utf8, QStringView(m_password).sliced(c, space - c));
             if (space < end)
-                appendUtf8(m_utf8, QStringView(&kMark, 1));
+                appendUtf8(m_utf8, QStringView(&kSpaceMark, 1));
             c = space + 1;
         }
         const qsizetype line = character / size.perLine;
-        const qsizetype column = character % size.perLine;
-        cairo_move_to(m_cr, left + double(column / kGroup) * (kGroup + 1) * size.advance,
+        const qsizetype group = character % size.perLine / kGroup;
+        cairo_move_to(m_cr, left + double(group) * (kGroup + 1) * size.advance,
                       first + double(line) * size.lineHeight);
         pango_layout_set_text(m_group.get(), m_utf8.constData(), int(m_utf8.size()));
         if (pango_layout_get_unknown_glyphs_count(m_group.get()) > 0)
