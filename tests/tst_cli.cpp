@@ -449,6 +449,8 @@ private slots:
                                         << "/ could not be created: Is a directory";
         QTest::addRow("stopped by SIGTERM") << "signal"
                                             << "";
+        QTest::addRow("slips, file size limit") << "slips"
+                                                << "File too large";
         QTest::addRow("workbook for standard output, size limit")
             << "xlsx"
             << "The workbook for standard output could not keep its rows in the temporary folder";
@@ -473,6 +475,10 @@ private slots:
         } else if (target == QLatin1String("limit")) {
             FileSizeLimit limit(100000);
             outcome = run(arguments + QStringList{"-o", folder.filePath(QStringLiteral("big.txt"))});
+        } else if (target == QLatin1String("slips")) { // the failure passes through cairo
+            FileSizeLimit limit(100000);
+            outcome =
+                run({"-n", "5000", "--format", "slips", "-o", folder.filePath(QStringLiteral("slips.pdf"))});
         } else if (target == QLatin1String("xlsx")) {
             FileSizeLimit limit(100000);
             outcome = run({"-n", "200000", "--format", "xlsx"});
