@@ -485,7 +485,6 @@ void SlipSheet::Pages::pageFurniture()
 
 void SlipSheet::Pages::slip(Cells cells)
 {
-    Q_ASSERT(cells.size() == 2);
     if (!m_cr)
         start();
     const int slot = int(m_slips % kSlipsPerPage);
@@ -498,10 +497,13 @@ void SlipSheet::Pages::slip(Cells cells)
     ++m_slips;
 
     m_password.truncate(0);
-    reserveWiping(m_password, cells[1].size());
-    appendCell(m_password, cells[1]);
+    reserveWiping(m_password, cells.back().size());
+    appendCell(m_password, cells.back());
     QString label;
-    appendCell(label, cells[0]);
+    if (cells.size() > 1)
+        appendCell(label, cells.front());
+    else
+        label = QString::number(m_slips);
     setText(m_label.get(), label);
     if (pango_layout_get_unknown_glyphs_count(m_label.get()) > 0)
         throw Failure(

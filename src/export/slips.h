@@ -46,8 +46,8 @@ qsizetype longestSlipPassword(const SlipOptions &options);
 // account name or a line number), the password large in a typeface that
 // keeps look-alikes apart, set in groups of four, the note and, if asked,
 // a QR code of the password. Rows have two cells: the label and the
-// password. The pages are written as they fill, so a long list never waits
-// whole in memory. finish() throws Failure for a list without rows.
+// password; a row of the password alone is labelled with its slip's number. The pages are written as they
+// fill, so a long list never waits whole in memory. finish() throws Failure for a list without rows.
 class SlipSheet final : public RowWriter
 {
 public:
