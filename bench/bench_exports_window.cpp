@@ -36,7 +36,7 @@ namespace {
 class FixedSaveDialog : public SaveDialog
 {
 public:
-    QString askForPath() override { return path; }
+    QString askForPath(SaveKind) override { return path; }
     QString path;
 };
 

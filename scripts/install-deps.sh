@@ -18,7 +18,7 @@ runtime="libcairo2 libpango-1.0-0 libpangocairo-1.0-0 libqrencode4 fonts-dejavu-
 packages="cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev libcrypt-dev
   fonts-liberation qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libcairo2-dev libpango1.0-dev libqrencode-dev $runtime"
+  libcairo2-dev libpango1.0-dev libqrencode-dev $runtime libqt6printsupport6 libcups2-dev"
 # Recommended at run time only: the workbook export opens LibreOffice Calc.
 calc="libreoffice-calc"
 # CPack's Debian generator reads ELF files with file(1) and works out the
@@ -35,13 +35,14 @@ case "${1:-}" in
     # targets; lld links quicker than ld; tst_hardening runs both programs
     # under jemalloc, tcmalloc and mimalloc; diceware has the EFF word list
     # the shipped one is compared with; poppler-utils and zbar-tools read the
-    # slips' PDF and QR codes back.
+    # slips' PDF and QR codes back; a private cupsd (cups, cups-client) takes
+    # the window's printed slips.
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
       openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
       clang-14 libclang-rt-14-dev lld weston qt6-wayland wl-clipboard adwaita-qt6
       passwd whois zsh fish libjemalloc2 libtcmalloc-minimal4 libmimalloc2.0 diceware
-      poppler-utils zbar-tools" ;;
+      poppler-utils zbar-tools cups cups-client" ;;
 esac
 
 missing=""

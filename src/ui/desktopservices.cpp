@@ -150,7 +150,7 @@ void DesktopBrowser::open(const QUrl &address)
         QDesktopServices::openUrl(address);
 }
 
-QString FileSaveDialog::askForPath()
+QString FileSaveDialog::askForPath(SaveKind kind)
 {
     QFileDialog dialog(QApplication::activeWindow(),
                        QCoreApplication::translate("zentavo::FileSaveDialog", "Save"));
@@ -159,8 +159,15 @@ QString FileSaveDialog::askForPath()
     dialog.setDirectory(m_folder.isEmpty() ? QDir::homePath() : m_folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QCoreApplication::translate("zentavo::FileSaveDialog", "Text Files (*.txt)"),
+    const bool slips = kind == SaveKind::SlipsPdf;
+    dialog.setNameFilters({slips
+                               ? QCoreApplication::translate("zentavo::FileSaveDialog", "PDF Files (*.pdf)")
+                               : QCoreApplication::translate("zentavo::FileSaveDialog", "Text Files (*.txt)"),
                            QCoreApplication::translate("zentavo::FileSaveDialog", "All Files (*)")});
+    if (slips) {
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        dialog.selectFile(QCoreApplication::translate("zentavo::FileSaveDialog", "Passwords.pdf"));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return {};
     QString path = dialog.selectedFiles().value(0);
@@ -469,6 +476,8 @@ Services DesktopServices::services()
     services.clipboard = &m_clipboard;
     services.spreadsheet = &m_spreadsheet;
     services.workbooks = m_workbooks.get();
+    services.printDialog = &m_printDialog;
+    services.printJobs = &m_printJobs;
     return services;
 }
 

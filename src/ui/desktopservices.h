@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/prompter.h"
 #include "ui/browser.h"
+#include "ui/printing.h"
 #include "ui/savedialog.h"
 #include "ui/services.h"
 
@@ -42,13 +43,14 @@ public:
     void open(const QUrl &address) override;
 };
 
-// The desktop's file dialog: titled "Save", text files offered first, a name
-// typed without an extension kept as typed, and a question before an
-// existing file is replaced.
+// The desktop's file dialog: titled "Save", text files (or PDF files for
+// slips) offered first, a name typed without an extension kept as typed,
+// and a question before an existing file is replaced.
 class FileSaveDialog final : public SaveDialog
 {
 public:
-    QString askForPath() override;
+    using SaveDialog::askForPath;
+    QString askForPath(SaveKind kind) override;
 
 private:
     QString m_folder; // of the last path chosen
@@ -92,6 +94,23 @@ private:
     std::vector<std::unique_ptr<QProcess>> m_started;
 };
 
+// The system's print dialog, offering the print system's queues; A4 or
+// Letter as chosen there, any other paper the locale's.
+class SystemPrintDialog final : public PrintDialog
+{
+public:
+    std::optional<PrintChoice> ask() override;
+};
+
+// The print system's queues, through libcups: the document is streamed to
+// the queue as it is made, with no file of it on this side.
+class CupsPrintJobs final : public PrintJobs
+{
+public:
+    void print(const PrintChoice &choice, const QString &title,
+               const std::function<void(ByteSink &)> &write) override;
+};
+
 // The real outside world: message boxes, the system's random source and
 // clock, the user's settings, the browser, the executable's folder, the
 // save dialog, the clipboard, the spreadsheet application and the folder
@@ -115,6 +134,8 @@ private:
     FileSaveDialog m_saveDialog;
     SystemClipboard m_clipboard;
     LibreOfficeCalc m_spreadsheet;
+    SystemPrintDialog m_printDialog;
+    CupsPrintJobs m_printJobs;
     std::unique_ptr<WorkbookFolder> m_workbooks;
 };
 

@@ -168,6 +168,7 @@ void Form1::createResultsView()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setSectionsClickable(false);
     connect(&m_results, &ResultsList::columnWidthChanged, this, &Form1::applyColumnWidth);
+    createResultsMenu();
 }
 
 void Form1::fitTheStyle()
@@ -255,6 +256,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == ListView1 && event->type() == QEvent::KeyPress &&
         handleListKey(static_cast<QKeyEvent *>(event)))
         return true;
+    // The Menu key, as the X server reports it besides the key itself: the
+    // menu opens at the current row, not where the mouse happens to be.
+    if (watched == ListView1 && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        showResultsMenu(std::nullopt);
+        return true;
+    }
     // The numeric fields are the only ones watched.
     if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::FocusOut)
         leavingField(field, static_cast<QFocusEvent *>(event)->reason());

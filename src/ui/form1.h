@@ -7,6 +7,7 @@
 #include "ui/services.h"
 #include "ui/twips.h"
 
+#include "export/slips.h"
 #include "generator/options.h"
 #include "generator/passwordgenerator.h"
 #include "results/resultslist.h"
@@ -14,6 +15,7 @@
 #include <QCursor>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -22,12 +24,14 @@ class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
 class QScrollArea;
 class QPushButton;
 
 namespace zentavo {
 
+class ByteSink;
 struct OptionControl;
 
 // The window's way to message boxes. Once the window is closed the program
@@ -85,6 +89,9 @@ public:
     void PushButton2_Click();
     void PushButton13_Click();
     bool SaveResultsAsExcelFileIsExcelInstalled();
+    // The results list's context menu: the ticked rows as slips.
+    void PrintSlips_Click();
+    void SaveSlipsAsPdf_Click();
     void RenameAtLeast();
 
     // Controls, named as in the window's design.
@@ -128,6 +135,13 @@ private:
     void centreOnScreen();
     bool handleListKey(QKeyEvent *key);
     void copySelectedPasswords();
+    void createResultsMenu();
+    static bool isResultsMenuKey(const QKeyEvent *key);
+    // At a point on the screen; from the keyboard, at the current row.
+    void showResultsMenu(std::optional<QPoint> at);
+    void makeSlips(const QString &command, const std::function<std::function<void()>()> &askWhere);
+    bool hasTickedRows() const;
+    void writeSlips(ByteSink &sink, Paper paper);
     void writeSetting(const char *key, const QString &value);
     void writeSettings(const QList<std::pair<QString, QString>> &values);
     void warnAboutStoreOnce(const QString &text);
@@ -169,8 +183,18 @@ private:
     QPointer<QObject> m_clickTaker;
     bool m_makingWorkbook = false;
     bool m_copying = false; // Ctrl+C in the list
+    QMenu *m_resultsMenu = nullptr;
+    bool m_makingSlips = false;
     int m_shownProgress = 0;
 };
+
+// The service, or a failure that says it is missing.
+template <typename Service> Service &available(Service *service, const char *what)
+{
+    if (!service)
+        throw Failure(QStringLiteral("No %1 is available.").arg(QLatin1String(what)));
+    return *service;
+}
 
 // The program's icon in all the sizes it is drawn in.
 QIcon programIcon();

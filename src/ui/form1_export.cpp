@@ -18,17 +18,6 @@
 
 namespace zentavo {
 
-namespace {
-
-template <typename Service> Service &available(Service *service, const char *what)
-{
-    if (!service)
-        throw Failure(QStringLiteral("No %1 is available.").arg(QLatin1String(what)));
-    return *service;
-}
-
-} // namespace
-
 // The text export's progress on the window's bar.
 class Form1::ExportProgress final : public ProgressDisplay
 {

@@ -26,6 +26,10 @@ void Form1::setUpKeyboard()
 
 bool Form1::handleListKey(QKeyEvent *key)
 {
+    if (isResultsMenuKey(key)) {
+        showResultsMenu(std::nullopt);
+        return true;
+    }
     // The list's own copy would take the current cell alone, unmarked: as
     // passwords, they go to the clipboard like the clipboard export's.
     if (!key->matches(QKeySequence::Copy))

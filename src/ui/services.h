@@ -9,6 +9,8 @@ class Browser;
 class Clipboard;
 class Clock;
 class MemoryBudget;
+class PrintDialog;
+class PrintJobs;
 class Prompter;
 class RandomSource;
 class SaveDialog;
@@ -37,6 +39,9 @@ struct Services
     Clipboard *clipboard = nullptr;
     SpreadsheetApplication *spreadsheet = nullptr;
     WorkbookFolder *workbooks = nullptr;
+    // The slips': the system's print dialog and the print system's queues.
+    PrintDialog *printDialog = nullptr;
+    PrintJobs *printJobs = nullptr;
     // What the process may still allocate; the system's own when not given.
     const MemoryBudget *memoryBudget = nullptr;
 };
