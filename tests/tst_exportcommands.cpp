@@ -6,12 +6,16 @@
 #include "generator/randomsource.h"
 #include "libreoffice.h"
 #include "recorders.h"
+#include "ui/desktopservices.h"
 #include "ui/form1.h"
 #include "windowfixture.h"
 
 #include <QCheckBox>
+#include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTableView>
@@ -46,6 +50,26 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// What a reader finds in a PDF, without the spaces that set passwords in groups.
+QString pdfText(const QString &path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    pdftotext.waitForFinished();
+    return QString::fromUtf8(pdftotext.readAllStandardOutput())
+        .remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+// The print dialog, answered with the queue of tests/printing.sh's print server.
+class ChosenPrinter : public PrintDialog
+{
+public:
+    std::optional<PrintChoice> ask() override
+    {
+        return PrintChoice{qEnvironmentVariable("ZENTAVO_TEST_PRINTER"), Paper::A4, 1};
+    }
+};
+
 } // namespace
 
 class TestExportCommands : public QObject
@@ -56,6 +80,8 @@ class TestExportCommands : public QObject
     ScriptedSaveDialog dialog;
     RecordingClipboard clipboard;
     RecordingSpreadsheet spreadsheet;
+    ChosenPrinter printDialog;
+    CupsPrintJobs printJobs;
     QTemporaryDir profile; // LibreOffice's, for reading workbooks back
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<WorkbookFolder> workbooks;
@@ -76,6 +102,23 @@ class TestExportCommands : public QObject
 
     RecordingPrompter &prompter() { return window->prompter; }
 
+    // Opens the list's menu (the right button over a row, or the Menu key)
+    // and clicks `item` in it.
+    void chooseFromMenu(const QString &item, bool mouse)
+    {
+        if (mouse) // through the window, as the window system delivers a click
+            QTest::mouseClick(form->windowHandle(), Qt::RightButton, {},
+                              form->ListView1->viewport()->mapTo(form.get(), QPoint(20, 5)));
+        else
+            QTest::keyClick(form->ListView1, Qt::Key_Menu);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction *action : menu->actions())
+            if (action->text() == item)
+                return QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        QFAIL(qPrintable(item));
+    }
+
 private slots:
     void init()
     {
@@ -90,6 +133,8 @@ private slots:
         services.clipboard = &clipboard;
         services.spreadsheet = &spreadsheet;
         services.workbooks = workbooks.get();
+        services.printDialog = &printDialog;
+        services.printJobs = &printJobs;
         form = std::make_unique<Form1>(services);
         form->Form_Load();
         form->show();
@@ -155,6 +200,48 @@ private slots:
         QCOMPARE(form->ProgressBar1->text(), QStringLiteral("Progress Bar"));
     }
 
+    // The ticked rows as slips, saved or printed from the list's menu: what
+    // a reader finds in the PDF, and in the file the print server's queue
+    // was sent.
+    void slipsFromTheMenu_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("ticked");
+        QTest::addRow("saved as PDF") << "Save Slips as PDF…" << true;
+        QTest::addRow("printed") << "Print Slips…" << true;
+        QTest::addRow("nothing ticked") << "Save Slips as PDF…" << false;
+    }
+    void slipsFromTheMenu()
+    {
+        QFETCH(QString, item);
+        QFETCH(bool, ticked);
+        const QDir prints(qEnvironmentVariable("ZENTAVO_TEST_PRINTS"));
+        if (item.startsWith(QLatin1String("Print")) && prints.path() == QLatin1String("."))
+            QSKIP("tests/printing.sh runs this with a print server of its own");
+        fill(true, {"Kx7qP2mZ9wRt", "untick me", "Hq4vN8cLp3Xs"});
+        for (const int row : {0, 1, 2})
+            form->results().setChecked(row, ticked && row != 1);
+        dialog.answer = dir->filePath(QStringLiteral("slips.pdf"));
+        chooseFromMenu(item, true);
+        if (!ticked) {
+            QCOMPARE(prompter().texts(),
+                     QStringList{"No password is ticked: tick the rows to put on slips."});
+            QCOMPARE(dialog.asked, 0);
+            return;
+        }
+        QString pdf = dialog.answer;
+        if (item.startsWith(QLatin1String("Print")))
+            QTRY_VERIFY_WITH_TIMEOUT(!(pdf = prints.entryList({"job-*"}).value(0)).isEmpty(), 30000);
+        else
+            QCOMPARE(modeOf(pdf), 0600);
+        const QString text = pdfText(prints.filePath(pdf));
+        QVERIFY2(QRegularExpression(QStringLiteral("1Kx7qP2mZ9wRt.*3Hq4vN8cLp3Xs")).match(text).hasMatch(),
+                 qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("untickme")));
+        QVERIFY(prompter().shown.isEmpty());
+        QCOMPARE(form->pointer(), Form1::Pointer::Arrow);
+    }
+
     void copyPutsTheTickedRowsOnTheClipboard()
     {
         fill(true, {"abc", "defghijklm  "});
@@ -177,6 +264,9 @@ private slots:
         QTest::addRow("rows in list order, spaces kept") << false << QList<int>{2, 0} << "abc\r\nx  \r\n";
         QTest::addRow("unticked rows too") << true << QList<int>{3} << "z\r\n";
         QTest::addRow("nothing selected") << true << QList<int>{} << "";
+        QTest::addRow("one row, from the menu") << true << QList<int>{1} << "defghijklm\r\n";
+        QTest::addRow("all, Ctrl+A") << true << QList<int>{} << "abc\r\ndefghijklm\r\nx  \r\nz\r\n";
+        QTest::addRow("all, from the menu") << true << QList<int>{} << "abc\r\ndefghijklm\r\nx  \r\nz\r\n";
     }
     void ctrlCCopiesTheSelectedPasswords()
     {
@@ -191,7 +281,13 @@ private slots:
                                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
         clipboard.content = QStringLiteral("before");
         form->ListView1->setFocus();
-        QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
+        const QByteArray tag(QTest::currentDataTag());
+        const bool menu = tag.endsWith("from the menu");
+        if (tag.startsWith("all"))
+            menu ? chooseFromMenu(QStringLiteral("Select All"), false)
+                 : QTest::keyClick(form->ListView1, Qt::Key_A, Qt::ControlModifier);
+        menu ? chooseFromMenu(QStringLiteral("Copy"), false)
+             : QTest::keyClick(form->ListView1, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(clipboard.content.value_or("<nothing>"),
                  copied.isEmpty() ? QStringLiteral("before") : copied);
         // Plain text, which the desktop's clipboard marks secret.

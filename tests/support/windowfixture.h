@@ -26,14 +26,16 @@ public:
 class ScriptedSaveDialog : public SaveDialog
 {
 public:
-    QString askForPath() override
+    QString askForPath(SaveKind kind) override
     {
         ++asked;
+        askedFor = kind;
         return answer;
     }
 
     QString answer;
     int asked = 0;
+    SaveKind askedFor = SaveKind::Text;
 };
 
 class WindowFixture
