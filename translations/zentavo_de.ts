@@ -87,6 +87,13 @@
     </message>
 </context>
 <context>
+    <name>zentavo::CupsPrintJobs</name>
+    <message>
+        <source>The printer %1 did not take the slips: %2</source>
+        <translation>Der Drucker %1 hat die Zettel nicht angenommen: %2</translation>
+    </message>
+</context>
+<context>
     <name>zentavo::CursorFile</name>
     <message>
         <source>The pointer %1 cannot be read: %2</source>
@@ -130,6 +137,14 @@
     <message>
         <source>All Files (*)</source>
         <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Passwords.pdf</source>
+        <translation>Passwörter.pdf</translation>
     </message>
 </context>
 <context>
@@ -341,6 +356,30 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     <message>
         <source>A password can be at most %1 characters long.</source>
         <translation>Ein Passwort kann höchstens %1 Zeichen lang sein.</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alles auswählen</translation>
+    </message>
+    <message>
+        <source>Print Slips…</source>
+        <translation>Zettel drucken…</translation>
+    </message>
+    <message>
+        <source>Save Slips as PDF…</source>
+        <translation>Zettel als PDF speichern…</translation>
+    </message>
+    <message>
+        <source>Password slips</source>
+        <translation>Passwortzettel</translation>
+    </message>
+    <message>
+        <source>No password is ticked: tick the rows to put on slips.</source>
+        <translation>Kein Passwort ist angehakt: Haken Sie die Zeilen an, die auf Zettel sollen.</translation>
     </message>
 </context>
 <context>
@@ -645,6 +684,13 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     <message>
         <source>About %1 bits per password: %2</source>
         <translation>Etwa %1 Bit pro Passwort: %2</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::SystemPrintDialog</name>
+    <message>
+        <source>No printer is set up on this computer.</source>
+        <translation>Auf diesem Computer ist kein Drucker eingerichtet.</translation>
     </message>
 </context>
 <context>
