@@ -16,9 +16,8 @@
 #                              one has no seat, hence no clipboard); exports
 #                              WAYLAND_DISPLAY
 #   windows NAME               the visible windows titled exactly NAME
-#   start_cupsd                a private cupsd on a free port with one queue,
-#                              ZENTAVO_TEST_PRINTER, whose jobs land whole as
-#                              files in ZENTAVO_TEST_PRINTS; exports CUPS_SERVER
+#   start_cupsd                a private cupsd (exports CUPS_SERVER) whose queue
+#                              ZENTAVO_TEST_PRINTER files jobs in ZENTAVO_TEST_PRINTS
 
 work=$(mktemp -d)
 pids=""
@@ -93,29 +92,20 @@ start_openbox() {
 start_cupsd() {
   c="$work/cups" user=lp group=lp
   [ "$(id -u)" -eq 0 ] || { user=$(id -un) group=$(id -gn); }
-  chmod 711 "$work" && mkdir -m 755 "$c" && mkdir -p "$c/spool" "$c/cache" "$c/log" "$c/state" "$c/out" "$c/bin/backend"
-  chown "$user" "$c/spool" "$c/cache" "$c/log" "$c/state" "$c/out"
+  chmod 711 "$work" && mkdir -m 755 "$c" "$c/bin" "$c/bin/backend"
+  for d in spool cache log state out; do mkdir "$c/$d" && chown "$user" "$c/$d"; done
   for x in filter daemon cgi-bin driver monitor notifier; do ln -s "/usr/lib/cups/$x" "$c/bin/$x"; done
   # A raw queue's file: device takes no data; this backend keeps each job's bytes.
   printf '#!/bin/sh\n[ $# -eq 0 ] && exit 0\nif [ -n "${6:-}" ]; then cat "$6"; else cat; fi >"${DEVICE_URI#capture:}/.job-$1"\nmv "${DEVICE_URI#capture:}/.job-$1" "${DEVICE_URI#capture:}/job-$1"\n' >"$c/bin/backend/capture"
   chmod 755 "$c/bin/backend/capture"
   printf 'User %s\nGroup %s\nServerRoot %s\nRequestRoot %s/spool\nCacheDir %s/cache\nStateDir %s/state\nTempDir %s/spool\nAccessLog %s/log/access_log\nErrorLog %s/log/error_log\nPageLog %s/log/page_log\nServerBin %s/bin\nDataDir /usr/share/cups\n' \
     "$user" "$group" "$c" "$c" "$c" "$c" "$c" "$c" "$c" "$c" "$c" >"$c/cups-files.conf"
-  for try in 1 2 3 4 5; do
-    port=$((20000 + $(od -An -N2 -tu2 /dev/urandom) % 40000))
-    printf 'Listen 127.0.0.1:%s\nLogLevel warn\nDefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n</Location>\n<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n' "$port" >"$c/cupsd.conf"
-    cupsd -f -c "$c/cupsd.conf" -s "$c/cups-files.conf" >"$work/cupsd.log" 2>&1 &
-    cupsd=$! && started $cupsd
-    export CUPS_SERVER="127.0.0.1:$port"
-    # A port taken already ends cupsd, and the next one is tried.
-    tries=0
-    until lpstat -r 2>/dev/null | grep -q 'is running'; do
-      tries=$((tries + 1))
-      kill -0 $cupsd 2>/dev/null && [ $tries -lt 300 ] || continue 2
-      sleep 0.1
-    done
-    break
-  done
+  # On a socket of its own: no port to find free, none taken from others.
+  printf 'Listen %s/socket\nLogLevel warn\nDefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n</Location>\n<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n' "$c" >"$c/cupsd.conf"
+  cupsd -f -c "$c/cupsd.conf" -s "$c/cups-files.conf" >"$work/cupsd.log" 2>&1 &
+  cupsd=$! && started $cupsd
+  export CUPS_SERVER="$c/socket"
+  wait_started cupsd 300 $cupsd sh -c "lpstat -r 2>/dev/null | grep -q 'is running'"
   lpadmin -p slips -E -v "capture:$c/out" -m raw 2>/dev/null
   export ZENTAVO_TEST_PRINTER=slips ZENTAVO_TEST_PRINTS="$c/out"
 }

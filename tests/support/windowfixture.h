@@ -26,16 +26,14 @@ public:
 class ScriptedSaveDialog : public SaveDialog
 {
 public:
-    QString askForPath(SaveKind kind) override
+    QString askForPath(SaveKind) override
     {
         ++asked;
-        askedFor = kind;
         return answer;
     }
 
     QString answer;
     int asked = 0;
-    SaveKind askedFor = SaveKind::Text;
 };
 
 class WindowFixture
