@@ -90,16 +90,16 @@ start_openbox() {
 }
 
 start_cupsd() {
-  c="$work/cups" user=lp group=lp
-  [ "$(id -u)" -eq 0 ] || { user=$(id -un) group=$(id -gn); }
+  c="$work/cups" user=lp group=lp admins=root
+  [ "$(id -u)" -eq 0 ] || { user=$(id -un) group=$(id -gn) admins=$(id -gn); }
   chmod 711 "$work" && mkdir -m 755 "$c" "$c/bin" "$c/bin/backend"
   for d in spool cache log state out; do mkdir "$c/$d" && chown "$user" "$c/$d"; done
   for x in filter daemon cgi-bin driver monitor notifier; do ln -s "/usr/lib/cups/$x" "$c/bin/$x"; done
   # A raw queue's file: device takes no data; this backend keeps each job's bytes.
   printf '#!/bin/sh\n[ $# -eq 0 ] && exit 0\nif [ -n "${6:-}" ]; then cat "$6"; else cat; fi >"${DEVICE_URI#capture:}/.job-$1"\nmv "${DEVICE_URI#capture:}/.job-$1" "${DEVICE_URI#capture:}/job-$1"\n' >"$c/bin/backend/capture"
   chmod 755 "$c/bin/backend/capture"
-  printf 'User %s\nGroup %s\nServerRoot %s\nRequestRoot %s/spool\nCacheDir %s/cache\nStateDir %s/state\nTempDir %s/spool\nAccessLog %s/log/access_log\nErrorLog %s/log/error_log\nPageLog %s/log/page_log\nServerBin %s/bin\nDataDir /usr/share/cups\n' \
-    "$user" "$group" "$c" "$c" "$c" "$c" "$c" "$c" "$c" "$c" "$c" >"$c/cups-files.conf"
+  printf 'User %s\nGroup %s\nSystemGroup %s\nServerRoot %s\nRequestRoot %s/spool\nCacheDir %s/cache\nStateDir %s/state\nTempDir %s/spool\nAccessLog %s/log/access_log\nErrorLog %s/log/error_log\nPageLog %s/log/page_log\nServerBin %s/bin\nDataDir /usr/share/cups\n' \
+    "$user" "$group" "$admins" "$c" "$c" "$c" "$c" "$c" "$c" "$c" "$c" "$c" >"$c/cups-files.conf"
   # On a socket of its own: no port to find free, none taken from others.
   printf 'Listen %s/socket\nLogLevel warn\nDefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n</Location>\n<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n' "$c" >"$c/cupsd.conf"
   cupsd -f -c "$c/cupsd.conf" -s "$c/cups-files.conf" >"$work/cupsd.log" 2>&1 &
