@@ -387,6 +387,9 @@ private slots:
         QTest::addRow("line numbers, QR codes, Letter")
             << QStringList{"-n", "25", "--space", "--chars", "O0Il1|"}
             << QStringList{"--qr", "--paper", "letter"} << "612 x 792";
+        QTest::addRow("passphrases whole, not in groups")
+            << QStringList{"-n", "25", "--words", "7", "--separator", " "} << QStringList{}
+            << "595.276 x 841.89";
     }
     void slipsReadBack()
     {

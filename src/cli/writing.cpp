@@ -100,8 +100,11 @@ std::unique_ptr<RowWriter> chooseWriter(const Request &request, const QStringLis
         return std::make_unique<CsvTable>(sink, titles);
     case Format::Workbook:
         return std::make_unique<SheetWriter>(workbook->workbook());
-    case Format::Slips:
-        return std::make_unique<SlipSheet>(sink, request.slips);
+    case Format::Slips: {
+        SlipOptions slips = request.slips;
+        slips.grouped = request.options.wordCount.isEmpty(); // a passphrase's words read apart already
+        return std::make_unique<SlipSheet>(sink, slips);
+    }
     }
     Q_UNREACHABLE();
 }

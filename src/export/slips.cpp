@@ -166,16 +166,17 @@ struct PasswordSize
     qsizetype perLine;
 };
 
-std::vector<PasswordSize> passwordSizes(const Typesetter &type, double textWidth)
+std::vector<PasswordSize> passwordSizes(const Typesetter &type, double textWidth, bool grouped)
 {
     std::vector<PasswordSize> sizes;
     for (const double points : kPasswordSizes) {
         const Layout layout = type.layout(kPasswordFont, points, false, 0);
         pango_layout_set_text(layout.get(), "0", 1);
         const double advance = widthOf(layout.get());
-        // Groups of four, a character's width apart.
+        // Groups of four, a character's width apart, or the characters end to end.
         const auto groups = qsizetype((textWidth + advance) / ((kGroup + 1) * advance));
-        sizes.push_back({points, advance, heightOf(layout.get()), groups * kGroup});
+        const auto perLine = grouped ? groups * kGroup : qsizetype(textWidth / advance);
+        sizes.push_back({points, advance, heightOf(layout.get()), perLine});
     }
     return sizes;
 }
@@ -313,7 +314,7 @@ qsizetype longestSlipPassword(const SlipOptions &options)
     int lines = 0;
     const double room =
         frame.contentHeight - labelLineHeight(type) - noteHeight(type, frame, options.note, &lines);
-    const qsizetype longest = capacity(passwordSizes(type, frame.textWidth).back(), room);
+    const qsizetype longest = capacity(passwordSizes(type, frame.textWidth, options.grouped).back(), room);
     // A QR code of version 6 at level M holds 106 bytes: as many ASCII
     // characters, fewer of anything else (row() judges those).
     return options.qr ? std::min<qsizetype>(longest, 106) : longest;
@@ -372,7 +373,7 @@ private:
 
 SlipSheet::Pages::Pages(ByteSink &out, SlipOptions options)
     : m_out(out), m_options(std::move(options)), m_frame(m_options),
-      m_sizes(passwordSizes(m_type, m_frame.textWidth)),
+      m_sizes(passwordSizes(m_type, m_frame.textWidth, m_options.grouped)),
       m_label(m_type.layout(kTextFont, kLabelSize, true, m_frame.textWidth)),
       m_group(m_type.layout(kPasswordFont, kPasswordSizes[0], false, 0)),
       m_note(m_type.layout(kTextFont, kNoteSize, false, m_frame.textWidth)), m_block(kBlock)
@@ -515,8 +516,15 @@ void SlipSheet::Pages::slip(Cells cells)
     const double labelHeight = heightOf(m_label.get());
     const double room = m_frame.contentHeight - labelHeight - m_noteHeight;
     const qsizetype length = charactersIn(m_password);
-    const auto fits = std::find_if(m_sizes.cbegin(), m_sizes.cend(),
-                                   [&](const PasswordSize &size) { return capacity(size, room) >= length; });
+    // A passphrase on one line where a smaller size allows, rather than a
+    // word cut in two.
+    auto fits = m_options.grouped
+                    ? m_sizes.cend()
+                    : std::find_if(m_sizes.cbegin(), m_sizes.cend(),
+                                   [&](const PasswordSize &size) { return size.perLine >= length; });
+    if (fits == m_sizes.cend())
+        fits = std::find_if(m_sizes.cbegin(), m_sizes.cend(),
+                            [&](const PasswordSize &size) { return capacity(size, room) >= length; });
     if (fits == m_sizes.cend())
         throw Failure(
             QCoreApplication::translate("zentavo::SlipSheet", "the password of \"%1\" is too long for a slip")
@@ -551,11 +559,13 @@ void SlipSheet::Pages::drawPassword(double top, double height, const PasswordSiz
     const double first = top + (height - double(lines) * size.lineHeight) / 2;
     const double left = kMargin + kPadding;
 
+    // A line of a passphrase is one group.
+    const qsizetype groupSize = m_options.grouped ? kGroup : size.perLine;
     qsizetype character = 0;
     for (qsizetype at = 0; at < length;) {
         // One group: up to four characters, a surrogate pair being one.
         qsizetype end = at;
-        for (int taken = 0; taken < kGroup && end < length; ++taken)
+        for (qsizetype taken = 0; taken < groupSize && end < length; ++taken)
             end += (m_password.at(end).isHighSurrogate() && end + 1 < length) ? 2 : 1;
         m_utf8.truncate(0);
         for (qsizetype c = at; c < end;) {
@@ -569,15 +579,15 @@ void SlipSheet::Pages::drawPassword(double top, double height, const PasswordSiz
             c = space + 1;
         }
         const qsizetype line = character / size.perLine;
-        const qsizetype group = character % size.perLine / kGroup;
-        cairo_move_to(m_cr, left + double(group) * (kGroup + 1) * size.advance,
+        const qsizetype group = character % size.perLine / groupSize;
+        cairo_move_to(m_cr, left + double(group) * double(groupSize + 1) * size.advance,
                       first + double(line) * size.lineHeight);
         pango_layout_set_text(m_group.get(), m_utf8.constData(), int(m_utf8.size()));
         if (pango_layout_get_unknown_glyphs_count(m_group.get()) > 0)
             throw Failure(QCoreApplication::translate(
                 "zentavo::SlipSheet", "no installed font shows every character of a password"));
         pango_cairo_show_layout(m_cr, m_group.get());
-        character += kGroup;
+        character += groupSize;
         at = end;
     }
     pango_layout_set_text(m_group.get(), "", 0);

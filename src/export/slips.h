@@ -27,6 +27,9 @@ struct SlipOptions
     QString note;
     // A QR code of the password beside it.
     bool qr = false;
+    // Passwords in groups of four; a passphrase, whose words read apart
+    // already, as it is.
+    bool grouped = true;
 };
 
 // Why these options cannot make slips (the note does not fit a slip), or
