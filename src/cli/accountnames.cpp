@@ -8,6 +8,7 @@
 #include <cstring>
 #include <optional>
 #include <unistd.h>
+#include <variant>
 
 namespace zentavo::cli {
 
@@ -43,26 +44,54 @@ QString layoutTrimmed(const QString &line)
     return line.mid(start, end - start);
 }
 
-} // namespace
-
-AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet)
+QString shownName(const QString &path)
 {
-    const bool fromInput = path == QLatin1String("-");
-    const QString where = fromInput ? QStringLiteral("standard input") : path;
+    return path == QLatin1String("-") ? QStringLiteral("standard input") : path;
+}
+
+// The bytes of the file, or why it could not be read.
+std::variant<QByteArray, QString> readInput(const QString &path, int standardInput)
+{
     std::optional<QByteArray> bytes;
-    if (fromInput) {
+    if (path == QLatin1String("-")) {
         bytes = readDescriptor(standardInput);
     } else {
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes = readDescriptor(file.handle());
-        else
-            return {{}, QStringLiteral("%1 could not be read: %2").arg(path, file.errorString())};
+        if (!file.open(QIODevice::ReadOnly))
+            return QStringLiteral("%1 could not be read: %2").arg(path, file.errorString());
+        bytes = readDescriptor(file.handle());
     }
     if (!bytes)
-        return {{},
-                QStringLiteral("%1 could not be read: %2")
-                    .arg(where, QString::fromLocal8Bit(std::strerror(errno)))};
+        return QStringLiteral("%1 could not be read: %2")
+            .arg(shownName(path), QString::fromLocal8Bit(std::strerror(errno)));
+    return *std::move(bytes);
+}
+
+} // namespace
+
+QString rosterRefusal(const QString &path, const RosterRefusal &refusal)
+{
+    return QStringLiteral("%1 line %2: %3").arg(shownName(path)).arg(refusal.line).arg(refusal.message);
+}
+
+RosterInput readRoster(const QString &path, int standardInput, const RosterSettings &settings)
+{
+    auto input = readInput(path, standardInput);
+    if (const auto *error = std::get_if<QString>(&input))
+        return {std::nullopt, *error};
+    auto read = Roster::read(std::get<QByteArray>(std::move(input)), settings);
+    if (const auto *refusal = std::get_if<RosterRefusal>(&read))
+        return {std::nullopt, rosterRefusal(path, *refusal)};
+    return {std::get<Roster>(std::move(read)), {}};
+}
+
+AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet)
+{
+    const QString where = shownName(path);
+    auto input = readInput(path, standardInput);
+    if (const auto *error = std::get_if<QString>(&input))
+        return {{}, *error};
+    auto *bytes = std::get_if<QByteArray>(&input);
     if (bytes->startsWith("\xEF\xBB\xBF"))
         bytes->remove(0, 3);
 

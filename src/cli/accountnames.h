@@ -1,6 +1,9 @@
 #pragma once
 
+#include "export/roster.h"
+
 #include <QStringList>
+#include <optional>
 
 namespace zentavo::cli {
 
@@ -18,5 +21,17 @@ struct AccountNames
 // `path` "-" reads `standardInput`. `forSpreadsheet`: the names go into a
 // file a spreadsheet may open.
 AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet);
+
+// The roster of a file (`path` "-": `standardInput`), or, in `error`, why
+// it cannot be used, with the line of the file where that was found.
+struct RosterInput
+{
+    std::optional<Roster> roster;
+    QString error;
+};
+RosterInput readRoster(const QString &path, int standardInput, const RosterSettings &settings);
+
+// What the user reads of a refused roster: the file, the line, the reason.
+QString rosterRefusal(const QString &path, const RosterRefusal &refusal);
 
 } // namespace zentavo::cli

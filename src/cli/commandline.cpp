@@ -18,6 +18,7 @@ const char kRules[] = "Rules of the systems that receive passwords:";
 const char kPassphrases[] = "Passphrases, words instead of characters:";
 const char kOptions[] = "Options (the window's names):";
 const char kAccounts[] = "Accounts:";
+const char kRoster[] = "Rosters, a platform's CSV of accounts filled in:";
 const char kOutput[] = "Output:";
 const char kSlips[] = "Slips to cut out and hand out (--format slips):";
 
@@ -38,6 +39,11 @@ constexpr Choice kFirstWords[] = {{"letter", "a - z or A - Z", int(FirstCharacte
                                   {"lower", "a - z", int(FirstCharacter::Lower)},
                                   {"upper", "A - Z", int(FirstCharacter::Upper)},
                                   {"digit", "0 - 9", int(FirstCharacter::Digit)}};
+constexpr Choice kPlatformWords[] = {
+    {"google", "Google Workspace's bulk upload", int(RosterPlatform::Google)},
+    {"entra", "Microsoft Entra's bulk create", int(RosterPlatform::Entra)},
+    {"moodle", "Moodle's Upload users", int(RosterPlatform::Moodle)}};
+constexpr Choices kPlatforms{"no roster template of \"%1\"", kPlatformWords};
 constexpr Choices kFirsts{"unknown kind of first character \"%1\"", kFirstWords};
 constexpr Choice kPaperWords[] = {{"a4", "210 x 297 mm", int(Paper::A4)},
                                   {"letter", "8.5 x 11 inches", int(Paper::Letter)}};
@@ -115,8 +121,32 @@ constexpr OptionSpec kTable[] = {
      "number's place: plain gives name:password lines, as chpasswd reads them",
      nullptr, nullptr, nullptr, [](Request &r, const QString &value, int) { r.accountsPath = value; }},
     {"--crypt", 0, nullptr, Takes::AttachedValue, "METHOD", &kCrypts, kAccounts,
-     "add each password's hash for /etc/shadow: yescrypt (the default) or sha512 for older systems", nullptr,
-     nullptr, nullptr, [](Request &r, const QString &, int choice) { r.crypt = CryptMethod(choice); }},
+     "add each password's hash for /etc/shadow: yescrypt (the default) or sha512 for older systems; with "
+     "--roster into the hashes' column",
+     nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int choice) { r.crypt = CryptMethod(choice); }},
+    {"--roster", 0, nullptr, Takes::File, "FILE", nullptr, kRoster,
+     "fill one password into each row of the CSV FILE (standard input for -) and write it back, every other "
+     "byte as it was: the lines above the header, the cells and their quotes, the delimiter (, ; or TAB, "
+     "as the header has it), the byte order mark, the line ends. The first column is the name, refused "
+     "when empty, given twice or unreadable; no count then",
+     nullptr, nullptr, nullptr, [](Request &r, const QString &value, int) { r.rosterPath = value; }},
+    {"--roster-for", 0, nullptr, Takes::Value, nullptr, &kPlatforms, kRoster,
+     "the platform's template: its name and password columns, and its checks (Google: passwords of 8 "
+     "characters or more, at most 150,000 rows, UTF-8 with a byte order mark for text beyond ASCII; "
+     "Entra: the line version:v1.0 first, passwords of 8 to 256 characters of three kinds, no blank at "
+     "either end of a cell)",
+     nullptr, nullptr, nullptr,
+     [](Request &r, const QString &, int choice) { r.roster.platform = RosterPlatform(choice); }},
+    {"--password-column", 0, nullptr, Takes::Value, "NAME", nullptr, kRoster,
+     "the column the passwords go into (Password, or the platform's); added at the end when absent", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &value, int) { r.roster.passwordColumn = value; }},
+    {"--hash-column", 0, nullptr, Takes::Value, "NAME", nullptr, kRoster,
+     "with --crypt, the column the hashes go into (Hash); added at the end when absent", nullptr, nullptr,
+     nullptr, [](Request &r, const QString &value, int) { r.roster.hashColumn = value; }},
+    {"--replace-passwords", 0, nullptr, Takes::Nothing, "", nullptr, kRoster,
+     "replace the passwords (and hashes) the roster holds; without it a filled cell is refused", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &, int) { r.roster.replacePasswords = true; }},
     {"--format", 0, nullptr, Takes::Value, nullptr, &kFormats, kOutput,
      "the output's form: one password a line (plain, the default), the window's text file, CSV with a "
      "title row, the window's workbook, or slips to cut out (a PDF, ten slips a page)",
@@ -297,6 +327,27 @@ std::optional<QString> mixedKinds(const Request &request, const QStringList &pla
     return std::nullopt;
 }
 
+// A roster's options without a roster, or a roster with what it cannot take.
+std::optional<QString> rosterMisfit(Request &request)
+{
+    const bool roster = request.rosterPath.has_value();
+    for (const auto &[option, name] : request.given) {
+        if (!roster && option->section == kRoster)
+            return QStringLiteral("%1 goes with --roster FILE").arg(name);
+        if (roster && option->section == kOutput && option->choices == &kFormats)
+            return QStringLiteral("%1: a roster is written back as the CSV it is").arg(name);
+    }
+    if (roster && request.accountsPath)
+        return QStringLiteral("--accounts and --roster: give one of them the names");
+    if (roster && request.countGiven)
+        return QStringLiteral("a count with --roster: there is one password for each row");
+    if (request.crypt && request.roster.hashColumn.isEmpty())
+        request.roster.hashColumn = columnTitle(Column::Hash);
+    if (!request.crypt && !request.roster.hashColumn.isEmpty())
+        return QStringLiteral("--hash-column names the column of the hashes: give --crypt");
+    return std::nullopt;
+}
+
 // Options win over plain arguments, wherever they stand.
 Parsed readPlainArguments(Request request, const QStringList &plain)
 {
@@ -312,8 +363,11 @@ Parsed readPlainArguments(Request request, const QStringList &plain)
     }
     if (request.accountsPath && request.countGiven)
         return {std::nullopt, QStringLiteral("a count with --accounts: there is one password for each name")};
-    if (request.crypt && !request.accountsPath)
-        return {std::nullopt, QStringLiteral("--crypt makes the hashes for --accounts: give it the names")};
+    if (const std::optional<QString> roster = rosterMisfit(request))
+        return {std::nullopt, *roster};
+    if (request.crypt && !request.accountsPath && !request.rosterPath)
+        return {std::nullopt,
+                QStringLiteral("--crypt makes the hashes for --accounts or --roster: give it the names")};
     if (request.crypt && request.format == Format::Slips)
         return {std::nullopt,
                 QStringLiteral("--crypt makes hashes for /etc/shadow, not for slips handed out")};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/roster.h"
 #include "export/slips.h"
 #include "generator/options.h"
 
@@ -38,6 +39,10 @@ struct Request
     std::optional<CryptMethod> crypt;
     // The paper, note and QR code of --format slips.
     SlipOptions slips;
+    // A password for each row of this CSV ("-": standard input), written
+    // back into it.
+    std::optional<QString> rosterPath;
+    RosterSettings roster;
     // Passphrases' words from this file instead of the shipped list.
     std::optional<QString> wordListPath;
     // A count was given by -n or as the second plain argument; a length by -l.

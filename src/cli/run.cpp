@@ -219,11 +219,18 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
     // One password for each account name, in the file's order; the name
     // takes the line number's place.
     AccountNames accounts;
-    if (request.accountsPath && request.action == Request::Action::Generate) {
+    std::optional<Roster> roster;
+    if (request.rosterPath && request.action == Request::Action::Generate) {
+        RosterInput input = readRoster(*request.rosterPath, streams.input, request.roster);
+        roster = std::move(input.roster);
+        accounts = {roster ? roster->names() : QStringList(), input.error};
+    } else if (request.accountsPath && request.action == Request::Action::Generate) {
         accounts = readAccountNames(*request.accountsPath, streams.input,
                                     request.format != Format::Plain && request.format != Format::Slips);
-        if (!accounts.error.isEmpty())
-            return fail(kBadInput, accounts.error);
+    }
+    if (!accounts.error.isEmpty())
+        return fail(kBadInput, accounts.error);
+    if (!accounts.names.isEmpty()) {
         request.options.passwordCount = QString::number(accounts.names.size());
         request.options.showLineNumbers = false;
     } else if (request.format == Format::Slips) {
@@ -259,9 +266,12 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
                                                                         : QStringLiteral("workbook")));
 
     try {
-        writePasswords(request, accounts.names, phrases, random, streams.output);
+        writePasswords(request, {accounts.names, roster ? &*roster : nullptr}, phrases, random,
+                       streams.output);
     } catch (const OutputFailed &failure) {
         return fail(kWriteFailed, failure.message);
+    } catch (const RosterRefusal &refusal) {
+        return fail(kBadInput, rosterRefusal(*request.rosterPath, refusal));
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "export/csvtable.h"
 #include "export/paddedtext.h"
 #include "export/plainlines.h"
+#include "export/roster.h"
 #include "export/slips.h"
 #include "export/streamedrows.h"
 #include "generator/groups.h"
@@ -78,9 +79,10 @@ std::optional<std::vector<qsizetype>> knownWidths(const Request &request, const 
     return widths;
 }
 
-std::unique_ptr<RowWriter> chooseWriter(const Request &request, const QStringList &names,
+std::unique_ptr<RowWriter> chooseWriter(const Request &request, const Named &accounts,
                                         Destination &destination, WorkbookOutput *workbook)
 {
+    const QStringList &names = accounts.names;
     const bool named = !names.isEmpty();
     const bool hashed = request.crypt.has_value();
     const QStringList titles = named ? AccountRows::titles(hashed)
@@ -88,6 +90,8 @@ std::unique_ptr<RowWriter> chooseWriter(const Request &request, const QStringLis
                                    ? columnTitles({Column::Line, Column::Password})
                                    : columnTitles({Column::Password});
     ByteSink &sink = destination.sink();
+    if (accounts.roster)
+        return std::make_unique<RosterWriter>(sink, *accounts.roster);
     switch (request.format) {
     case Format::Plain:
         return std::make_unique<PlainLines>(sink, named ? PlainLines::Separator::Colon
@@ -109,10 +113,11 @@ std::unique_ptr<RowWriter> chooseWriter(const Request &request, const QStringLis
     Q_UNREACHABLE();
 }
 
-void generate(const Request &request, const QStringList &names, const Passphrases *phrases,
-              RandomSource &random, Destination &destination, WorkbookOutput *workbook)
+void generate(const Request &request, const Named &accounts, const Passphrases *phrases, RandomSource &random,
+              Destination &destination, WorkbookOutput *workbook)
 {
-    const std::unique_ptr<RowWriter> writer = chooseWriter(request, names, destination, workbook);
+    const QStringList &names = accounts.names;
+    const std::unique_ptr<RowWriter> writer = chooseWriter(request, accounts, destination, workbook);
     std::optional<ShadowHasher> hasher;
     if (request.crypt)
         hasher.emplace(*request.crypt);
@@ -144,7 +149,7 @@ void generate(const Request &request, const QStringList &names, const Passphrase
 
 } // namespace
 
-void writePasswords(const Request &request, const QStringList &names, const Passphrases *phrases,
+void writePasswords(const Request &request, const Named &named, const Passphrases *phrases,
                     RandomSource &random, int output)
 {
     std::optional<Destination> destination;
@@ -158,7 +163,7 @@ void writePasswords(const Request &request, const QStringList &names, const Pass
         destination.emplace(request.outputPath, output);
         if (request.format == Format::Workbook)
             workbook.emplace(*destination);
-        generate(request, names, phrases, random, *destination, workbook ? &*workbook : nullptr);
+        generate(request, named, phrases, random, *destination, workbook ? &*workbook : nullptr);
         if (workbook)
             workbook->deliver();
         destination->commit();
