@@ -255,6 +255,54 @@ private slots:
             << "nothing left to draw";
         QTest::addRow("all excluded") << QStringList{"--no-upper", "--no-digits", "--exclude", kLower}
                                       << "every chosen character is left out by --exclude";
+        // Rosters: each refusal names the file's line.
+        const auto roster = [&](const char *name, const QByteArray &text, const QStringList &more = {}) {
+            return QStringList{"--roster", namesFile(name, text)} + more;
+        };
+        const QByteArray google = "\xEF\xBB\xBF"
+                                  "First Name [Required],Email Address [Required],Password [Required]\r\n";
+        const QByteArray entra = "version:v1.0\nName [displayName] Required,User name [userPrincipalName] "
+                                 "Required,Initial password [passwordProfile] Required\n";
+        const QStringList toGoogle{"--roster-for", "google"}, toEntra{"--roster-for", "entra"};
+        QByteArray manyRows = google;
+        for (int i = 0; i <= 150000; ++i)
+            manyRows += "P,p" + QByteArray::number(i) + "@example.org,\r\n";
+        QTest::addRow("roster: a quote never closed")
+            << roster("quote.csv", "name\nanna\n\"bert\n") << "quote.csv line 3: the quote that opens a cell";
+        QTest::addRow("roster: more cells than the header")
+            << roster("wide.csv", "name,x\r\nanna,1\r\nbert,2,3\r\n") << "line 3: the row has 3 cells";
+        QTest::addRow("roster: an empty name")
+            << roster("empty.csv", "name;x\nanna;1\n;2\n") << "line 3: the name (column \"name\") is empty";
+        QTest::addRow("roster: a name twice")
+            << roster("twice.csv", "name\nanna\nanna\n") << "line 3: \"anna\" is";
+        QTest::addRow("roster: a password there") << roster("filled.csv", "name,Password\nanna,old\n")
+                                                  << "line 2: the column \"Password\" already holds a value";
+        QTest::addRow("roster: the platform's column missing")
+            << roster("moodle.csv", "username,firstname\nanna,A\n", {"--roster-for", "moodle"})
+            << "line 1: the header has no column \"password\", which Moodle's template has";
+        QTest::addRow("roster: not UTF-8") << roster("latin1.csv", "name\ncl\xe1ra\n") << "line 2: not UTF-8";
+        QTest::addRow("roster: shorter than Google takes")
+            << roster("short.csv", google + "Ann,ann@example.org,\r\n", toGoogle + QStringList{"-l", "7"})
+            << "line 2: a password of 7 characters is shorter than the 8 that Google Workspace takes";
+        QTest::addRow("roster: Google without a byte order mark")
+            << roster("nobom.csv", google.mid(3) + "Cl\xC3\xA1ra,clara@example.org,\r\n", toGoogle)
+            << "line 2: Google Workspace reads text outside ASCII only from UTF-8 with a byte order mark";
+        QTest::addRow("roster: more rows than Google takes")
+            << roster("many.csv", manyRows, toGoogle) << "line 150002: Google Workspace takes at most 150000";
+        QTest::addRow("roster: Entra's first line missing")
+            << roster("entra1.csv", entra.mid(13), toEntra)
+            << "line 1: Microsoft Entra's template starts with";
+        QTest::addRow("roster: a stray blank for Entra")
+            << roster("blank.csv", entra + "Anna,anna@example.org ,\n", toEntra)
+            << "line 3: \"anna@example.org \" starts or ends with a blank";
+        QTest::addRow("roster: passphrases of two kinds for Entra")
+            << roster("kinds.csv", entra + "Anna,anna@example.org,\n", toEntra + QStringList{"--words", "4"})
+            << "line 3: Microsoft Entra takes a password with characters of 3 of the four kinds";
+        QTest::addRow("roster: a template without a roster") << toGoogle << "--roster-for goes with --roster";
+        QTest::addRow("roster: a format") << roster("f.csv", "name\na\n", {"--format", "csv"})
+                                          << "a roster is written back as the CSV it is";
+        QTest::addRow("roster: a count")
+            << roster("n.csv", "name\na\n", {"-n", "3"}) << "a count with --roster";
         QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
                                          << "line 1: the name is longer than 256 bytes";
         const QStringList slips{"--format", "slips"};
@@ -829,6 +877,83 @@ private slots:
             }
         }
         QCOMPARE(made, expected);
+    }
+
+    // Each platform's published header with three rows, a name outside
+    // ASCII and a cell with a comma and a quote among them, read back by
+    // Python's csv module: only the passwords (and hashes) are new.
+    void rostersRoundTrip_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QByteArray>("roster");
+        QTest::addColumn<QStringList>("more");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("rule"); // delimiter, shortest, kinds
+        QTest::addRow("google") << "google"
+                                << QByteArray(
+                                       "\xEF\xBB\xBF"
+                                       "First Name [Required],Last Name [Required],Email Address "
+                                       "[Required],Password [Required],Password Hash Function [UPLOAD "
+                                       "ONLY],Org Unit Path [Required],New Primary Email [UPLOAD ONLY],"
+                                       "Recovery Email,Home Secondary Email,Work Secondary Email,"
+                                       "Recovery Phone [MUST BE IN THE E.164 FORMAT],Work Phone,Home "
+                                       "Phone,Mobile Phone,Work Address,Home Address,Employee ID,"
+                                       "Employee Type,Employee Title,Manager Email,Department,Cost "
+                                       "Center,Building ID,Floor Name,Floor Section,Change Password at "
+                                       "Next Sign-In,New Status [UPLOAD ONLY],Advanced Protection "
+                                       "Program enrollment\r\n"
+                                       "Cl\xC3\xA1ra,Berg,cl\xC3\xA1ra@example.org,,,/,,,,,,,,,,,,,,,,,,,,"
+                                       "TRUE,,\r\n"
+                                       "Sean,\"O\"\"Neil, jr\",sean@example.org,,,/Staff,,,,,,,,,,\"1 Main "
+                                       "St,\r\nDublin\",,,,,,,,,,,,\r\n\r\n"
+                                       "Bert,Lee,bert@example.org,,,/\r\n")
+                                << QStringList{"-l", "8"} << "Password [Required]"
+                                << ",|8|1";
+        QTest::addRow("entra") << "entra"
+                               << QByteArray(
+                                      "version:v1.0\nName [displayName] Required,User name "
+                                      "[userPrincipalName] Required,Initial password [passwordProfile] "
+                                      "Required,Block sign in (Yes/No) [accountEnabled] Required,First "
+                                      "name [givenName],Last name [surname],Job title [jobTitle],"
+                                      "Department [department],Usage location [usageLocation],Street "
+                                      "address [streetAddress],State or province [state],Country or "
+                                      "region [country],Office [physicalDeliveryOfficeName],City [city],"
+                                      "ZIP or postal code [postalCode],Office phone [telephoneNumber],"
+                                      "Mobile phone [mobile]\n"
+                                      "J\xC3\xBCrgen Wei\xC3\x9F,juergen@example.org,,No,J\xC3\xBCrgen\n"
+                                      "\"O\"\"Neil, Sean\",sean@example.org,,No\n"
+                                      "Anna Berg,anna@example.org,,Yes,Anna,Berg,,,,,,,,,,,")
+                               << QStringList{"--crypt=sha512"}
+                               << "Initial password [passwordProfile] Required"
+                               << ",|8|3";
+        QTest::addRow("moodle") << "moodle"
+                                << QByteArray("username;password;firstname;lastname;email\n"
+                                              "zo\xC3\xAB;;Zo\xC3\xAB;Adams;zoe@example.org\n"
+                                              "sean;;Sean;\"O\"\"Neil; jr\";sean@example.org\n"
+                                              "bert;;Bert;Lee;bert@example.org\n")
+                                << QStringList{"--words", "3", "--separator", ";"} << "password"
+                                << ";|1|0";
+    }
+    void rostersRoundTrip()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QByteArray, roster);
+        QFETCH(QStringList, more);
+        QFETCH(QString, column);
+        QFETCH(QString, rule);
+        const QString input = namesFile(platform + ".csv", roster);
+        const QString output = folder.filePath(QStringLiteral("filled.csv"));
+        const Outcome outcome =
+            run(QStringList{"--roster", input, "--roster-for", platform, "-o", output} + more);
+        QVERIFY2(outcome.status == 0, qPrintable(outcome.error));
+        QProcess python;
+        python.start("python3",
+                     QStringList{"-W", "ignore", QStringLiteral(ZENTAVO_TESTS "/support/roster_roundtrip.py"),
+                                 input, output, column} +
+                         rule.split(u'|'));
+        QVERIFY(python.waitForFinished(60000));
+        QCOMPARE(python.readAllStandardError(), QByteArray());
+        QCOMPARE(python.readAllStandardOutput(), QByteArray("3\n"));
     }
 
     // The proof for the system: chpasswd -e stores each hash, and the hash is

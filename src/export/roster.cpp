@@ -13,12 +13,15 @@ namespace {
 
 // The platforms' own words, from their bulk imports' templates and help.
 constexpr PlatformRules kPlatforms[] = {
-    {RosterPlatform::Any, "the roster", nullptr, "Password", nullptr, 0, 0, 0, 0, false, false},
+    {RosterPlatform::Any, "the roster", nullptr, "Password", nullptr, 0, 0, 0, 0, false, false, nullptr,
+     nullptr},
     {RosterPlatform::Google, "Google Workspace", "Email Address [Required]", "Password [Required]", nullptr,
-     8, 0, 0, 150000, true, false},
+     8, 0, 0, 150000, true, false, nullptr, "****"},
     {RosterPlatform::Entra, "Microsoft Entra", "User name [userPrincipalName] Required",
-     "Initial password [passwordProfile] Required", "version:v1.0", 8, 256, 3, 0, false, true},
-    {RosterPlatform::Moodle, "Moodle", "username", "password", nullptr, 0, 0, 0, 0, false, false},
+     "Initial password [passwordProfile] Required", "version:v1.0", 8, 256, 3, 0, false, true,
+     "Example:", nullptr},
+    {RosterPlatform::Moodle, "Moodle", "username", "password", nullptr, 0, 0, 0, 0, false, false, nullptr,
+     nullptr},
 };
 
 enum class Problem {
@@ -304,9 +307,9 @@ private:
         }
         AccountNameCheck names(true);
         qsizetype rows = 0;
+        if (const auto refusal = strayBlank(header))
+            return refusal;
         for (Roster::Record &record : r.m_records) {
-            if (const auto refusal = strayBlank(record))
-                return refusal;
             if (&record == &header)
                 continue;
             if (record.cells > header.cells)
@@ -315,8 +318,10 @@ private:
             record.filled = std::any_of(r.m_cells.begin() + record.firstCell,
                                         r.m_cells.begin() + record.firstCell + record.cells,
                                         [](const Roster::Cell &c) { return c.end > c.start; });
-            if (!record.filled)
+            if (!record.filled || leftAlone(record))
                 continue;
+            if (const auto refusal = strayBlank(record))
+                return refusal;
             if (rules.mostRows > 0 && ++rows > rules.mostRows)
                 return refuse(Problem::TooManyRows, record.line, {platform, QString::number(rules.mostRows)});
             if (const auto refusal = checkRow(record, names))
@@ -325,6 +330,17 @@ private:
         if (r.m_names.isEmpty())
             return refuse(Problem::NoRows, header.line);
         return std::nullopt;
+    }
+
+    // A row the platform's import does not take as an account to make.
+    bool leftAlone(Roster::Record &record) const
+    {
+        const PlatformRules &rules = *r.m_rules;
+        const Roster::Cell *password = r.cell(record, r.m_passwordColumn);
+        record.filled =
+            !(rules.exampleRow && r.value(*r.cell(record, 0)).startsWith(QLatin1String(rules.exampleRow))) &&
+            !(rules.keptPassword && password && r.value(*password) == QLatin1String(rules.keptPassword));
+        return !record.filled;
     }
 
     std::optional<RosterRefusal> strayBlank(const Roster::Record &record) const

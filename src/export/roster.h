@@ -30,6 +30,11 @@ struct PlatformRules
     qsizetype mostRows;         // rows one file may hold (0: any)
     bool bomBeyondAscii;        // text outside ASCII needs a byte order mark
     bool noStrayBlanks;         // a blank at either end of a cell breaks the import
+    // A row the import leaves alone, kept as it is: its first cell starts
+    // so (Entra's examples row), or its password cell holds this (Google's
+    // **** keeps an existing account's password).
+    const char *exampleRow;
+    const char *keptPassword;
 };
 const PlatformRules &platformRules(RosterPlatform platform);
 
@@ -55,7 +60,8 @@ struct RosterRefusal
 // mark, `,` `;` or TAB as the header line has them, CR LF or LF), read so
 // that it can be written back byte for byte with only the passwords (and
 // hashes) filled in. The lines above the header (Entra's `version:v1.0`)
-// are kept as they are, and so are rows whose every cell is empty.
+// are kept as they are, and so are rows whose every cell is empty and rows
+// the platform leaves alone.
 class Roster
 {
 public:
