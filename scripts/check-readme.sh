@@ -5,7 +5,8 @@
 # A block is run where running it leaves the machine as it was, in a
 # temporary folder with settings, home and runtime folders of its own:
 # zentavo-cli's examples (from the build, on the search path as the package
-# installs it, with a pupils.txt of their own), the accounts handed to
+# installs it, with a pupils.txt and a roster for each platform of their
+# own), the accounts handed to
 # chpasswd (as root: in a throw-away copy of /etc, where each stored hash
 # must be that of the password handed out), and removing what Zentavo wrote.
 # The others install packages, start the window or run for minutes: each of
@@ -32,6 +33,10 @@ awk -v dir="$work" '/^ *```sh$/ { n++; on = 1; next } /^ *```$/ { on = 0 } on { 
 sandbox() {
   rm -rf "$work/box" && mkdir -p "$work/box/home" "$work/box/config" "$work/box/runtime" "$work/box/bin"
   printf 'anna\nbert\nclara\n' >"$work/box/pupils.txt"
+  # The rosters of the platforms' examples, their templates cut short.
+  printf '\357\273\277First Name [Required],Last Name [Required],Email Address [Required],Password [Required],Org Unit Path [Required]\r\nAnna,Berg,anna@school.example,,/\r\n' >"$work/box/google.csv"
+  printf 'version:v1.0\nName [displayName] Required,User name [userPrincipalName] Required,Initial password [passwordProfile] Required,Block sign in (Yes/No) [accountEnabled] Required\nAnna Berg,anna@school.example,,No\n' >"$work/box/entra.csv"
+  printf 'username,password,firstname,lastname,email\nanna,,Anna,Berg,anna@school.example\n' >"$work/box/moodle.csv"
 }
 inbox() {
   (cd "$work/box" && HOME="$work/box/home" XDG_CONFIG_HOME="$work/box/config" \
