@@ -158,16 +158,16 @@ public:
             return refuse(Problem::NotUtf8, *line);
         qsizetype at = 0;
         qsizetype line = 1;
-        if (const auto refusal = skipLeadingLine(at, line))
+        if (auto refusal = skipLeadingLine(at, line))
             return refusal;
         if (at >= r.m_bytes.size())
             return refuse(Problem::NoHeader, line);
         r.m_delimiter = delimiter(at);
         while (at < r.m_bytes.size()) {
-            if (const auto refusal = record(at, line))
+            if (auto refusal = record(at, line))
                 return refusal;
         }
-        if (const auto refusal = findColumns())
+        if (auto refusal = findColumns())
             return refusal;
         return checkRows();
     }
@@ -307,7 +307,7 @@ private:
         }
         AccountNameCheck names(true);
         qsizetype rows = 0;
-        if (const auto refusal = strayBlank(header))
+        if (auto refusal = strayBlank(header))
             return refusal;
         for (Roster::Record &record : r.m_records) {
             if (&record == &header)
@@ -320,11 +320,11 @@ private:
                                         [](const Roster::Cell &c) { return c.end > c.start; });
             if (!record.filled || leftAlone(record))
                 continue;
-            if (const auto refusal = strayBlank(record))
+            if (auto refusal = strayBlank(record))
                 return refusal;
             if (rules.mostRows > 0 && ++rows > rules.mostRows)
                 return refuse(Problem::TooManyRows, record.line, {platform, QString::number(rules.mostRows)});
-            if (const auto refusal = checkRow(record, names))
+            if (auto refusal = checkRow(record, names))
                 return refusal;
         }
         if (r.m_names.isEmpty())
@@ -396,6 +396,11 @@ std::variant<Roster, RosterRefusal> Roster::read(QByteArray bytes, const RosterS
     if (auto refusal = reader.read())
         return *std::move(refusal);
     return roster;
+}
+
+Roster::~Roster()
+{
+    wipe(m_bytes);
 }
 
 RosterWriter::RosterWriter(ByteSink &sink, const Roster &roster) : m_sink(sink), m_roster(roster) {}

@@ -17,7 +17,7 @@ enum class RosterPlatform { Any, Google, Entra, Moodle };
 // What a platform's import wants of the file and of the passwords in it.
 // One row a platform (platformRules()), read by the roster's checks and the
 // writer's.
-struct PlatformRules
+struct PlatformRules // NOLINT(clang-analyzer-optin.performance.Padding): a few rows, read in this order
 {
     RosterPlatform platform;
     const char *name;           // as the platform calls itself, for messages
@@ -67,6 +67,12 @@ class Roster
 public:
     // The file's bytes; the refusal of the first thing wrong with them.
     static std::variant<Roster, RosterRefusal> read(QByteArray bytes, const RosterSettings &settings);
+    // The file may hold old passwords (replaced ones): wiped at the end.
+    ~Roster();
+    Roster(Roster &&) = default;
+    Roster &operator=(Roster &&) = default;
+    Roster(const Roster &) = delete;
+    Roster &operator=(const Roster &) = delete;
 
     // The name of each row to fill, in the file's order.
     const QStringList &names() const { return m_names; }
