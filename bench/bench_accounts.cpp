@@ -32,15 +32,10 @@ Figures run(const std::vector<std::string> &arguments)
 
 std::string namesFile(const QTemporaryDir &folder, int count)
 {
-    const QString path = folder.filePath(QStringLiteral("names-%1").arg(count));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
     QByteArray text = "# one account a line\n";
     for (int i = 1; i <= count; ++i)
         text += "pupil" + QByteArray::number(i).rightJustified(6, '0') + '\n';
-    file.write(text);
-    return path.toStdString();
+    return zentavo::bench::inputFile(folder, QStringLiteral("names-%1").arg(count), text);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 
 #include "childprocess.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -20,12 +19,9 @@
 
 namespace {
 
+// A roster of Google's columns, a quoted cell with a comma in each row.
 std::string rosterFile(const QTemporaryDir &folder, int rows)
 {
-    const QString path = folder.filePath(QStringLiteral("roster-%1.csv").arg(rows));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
     QByteArray text =
         "\xEF\xBB\xBF"
         "First Name [Required],Last Name [Required],Email Address [Required],Password [Required],"
@@ -36,21 +32,16 @@ std::string rosterFile(const QTemporaryDir &folder, int rows)
         text +=
             "Pupil,\"No. " + number + ", Class 4b\",pupil" + number + "@school.example,,,/Pupils,TRUE\r\n";
     }
-    file.write(text);
-    return path.toStdString();
+    return zentavo::bench::inputFile(folder, QStringLiteral("roster-%1.csv").arg(rows), text);
 }
 
+// The same names as a list for --accounts.
 std::string namesFile(const QTemporaryDir &folder, int rows)
 {
-    const QString path = folder.filePath(QStringLiteral("names-%1").arg(rows));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
     QByteArray text;
     for (int i = 1; i <= rows; ++i)
         text += "pupil" + QByteArray::number(i).rightJustified(6, '0') + "@school.example\n";
-    file.write(text);
-    return path.toStdString();
+    return zentavo::bench::inputFile(folder, QStringLiteral("names-%1").arg(rows), text);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 // what it costs, whatever else runs) and the largest resident set.
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -71,6 +73,15 @@ inline Figures command(const std::vector<std::string> &arguments, const std::str
         execvp(argv[0], argv.data());
         return 127;
     });
+}
+
+// A file of `text` in `folder`, for a command to read; its path.
+inline std::string inputFile(const QTemporaryDir &folder, const QString &name, const QByteArray &text)
+{
+    QFile file(folder.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        std::fprintf(stderr, "%s not written\n", qPrintable(file.fileName()));
+    return file.fileName().toStdString();
 }
 
 } // namespace zentavo::bench
