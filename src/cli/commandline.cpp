@@ -328,7 +328,7 @@ std::optional<QString> mixedKinds(const Request &request, const QStringList &pla
 }
 
 // A roster's options without a roster, or a roster with what it cannot take.
-std::optional<QString> rosterMisfit(Request &request)
+std::optional<QString> rosterMisfit(const Request &request)
 {
     const bool roster = request.rosterPath.has_value();
     for (const auto &[option, name] : request.given) {
@@ -341,8 +341,6 @@ std::optional<QString> rosterMisfit(Request &request)
         return QStringLiteral("--accounts and --roster: give one of them the names");
     if (roster && request.countGiven)
         return QStringLiteral("a count with --roster: there is one password for each row");
-    if (request.crypt && request.roster.hashColumn.isEmpty())
-        request.roster.hashColumn = columnTitle(Column::Hash);
     if (!request.crypt && !request.roster.hashColumn.isEmpty())
         return QStringLiteral("--hash-column names the column of the hashes: give --crypt");
     return std::nullopt;

@@ -42,7 +42,7 @@ struct Request
     // A password for each row of this CSV ("-": standard input), written
     // back into it.
     std::optional<QString> rosterPath;
-    RosterSettings roster;
+    RosterSettings roster; // the hashes' column only where one was named
     // Passphrases' words from this file instead of the shipped list.
     std::optional<QString> wordListPath;
     // A count was given by -n or as the second plain argument; a length by -l.

@@ -221,6 +221,8 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
     AccountNames accounts;
     std::optional<Roster> roster;
     if (request.rosterPath && request.action == Request::Action::Generate) {
+        if (request.crypt && request.roster.hashColumn.isEmpty())
+            request.roster.hashColumn = columnTitle(Column::Hash);
         RosterInput input = readRoster(*request.rosterPath, streams.input, request.roster);
         roster = std::move(input.roster);
         accounts = {roster ? roster->names() : QStringList(), input.error};

@@ -15,17 +15,20 @@ namespace zentavo {
 //
 // A buffer shared with another owner is only let go: it stays theirs to wipe.
 
+// The capacity counts the room before the text too, which text removed from
+// the front (remove(0, n)) leaves: the wiping starts where the memory does.
 inline void wipe(QString &text)
 {
     if (text.isDetached() && text.capacity() > 0)
-        sodium_memzero(text.data(), std::size_t(text.capacity()) * sizeof(QChar));
+        sodium_memzero(text.data() - text.data_ptr().freeSpaceAtBegin(),
+                       std::size_t(text.capacity()) * sizeof(QChar));
     text = QString();
 }
 
 inline void wipe(QByteArray &bytes)
 {
     if (bytes.isDetached() && bytes.capacity() > 0)
-        sodium_memzero(bytes.data(), std::size_t(bytes.capacity()));
+        sodium_memzero(bytes.data() - bytes.data_ptr().freeSpaceAtBegin(), std::size_t(bytes.capacity()));
     bytes = QByteArray();
 }
 
