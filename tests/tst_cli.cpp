@@ -280,6 +280,9 @@ private slots:
         QTest::addRow("roster: the platform's column missing")
             << roster("moodle.csv", "username,firstname\nanna,A\n", {"--roster-for", "moodle"})
             << "line 1: the header has no column \"password\", which Moodle's template has";
+        QTest::addRow("roster: hashes in the passwords' column")
+            << roster("same.csv", "name,p\na,\n", {"--password-column=p", "--crypt", "--hash-column=p"})
+            << "line 1: the passwords and their hashes cannot share the column \"p\"";
         QTest::addRow("roster: not UTF-8") << roster("latin1.csv", "name\ncl\xe1ra\n") << "line 2: not UTF-8";
         QTest::addRow("roster: shorter than Google takes")
             << roster("short.csv", google + "Ann,ann@example.org,\r\n", toGoogle + QStringList{"-l", "7"})

@@ -31,6 +31,7 @@ enum class Problem {
     UnterminatedQuote,
     TooManyCells,
     NoColumn,
+    SameColumn,
     EmptyName,
     Name,
     PasswordFilled,
@@ -57,6 +58,7 @@ constexpr ProblemText kProblems[] = {
     {Problem::UnterminatedQuote, "the quote that opens a cell here is never closed"},
     {Problem::TooManyCells, "the row has %1 cells, more than the header's %2"},
     {Problem::NoColumn, "the header has no column \"%1\", which %2's template has"},
+    {Problem::SameColumn, "the passwords and their hashes cannot share the column \"%1\""},
     {Problem::EmptyName, "the name (column \"%1\") is empty"},
     {Problem::Name, "%1"},
     {Problem::PasswordFilled,
@@ -289,6 +291,8 @@ private:
             return refuse(Problem::NoColumn, header.line, {password, platform});
         r.m_passwordColumn = place(password);
         r.m_hashColumn = m_settings.hashColumn.isEmpty() ? -1 : place(m_settings.hashColumn);
+        if (r.m_hashColumn == r.m_passwordColumn)
+            return refuse(Problem::SameColumn, header.line, {password});
         m_passwordTitle = password;
         return std::nullopt;
     }
