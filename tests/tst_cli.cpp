@@ -892,43 +892,42 @@ private slots:
         QTest::addColumn<QStringList>("more");
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("rule"); // delimiter, shortest, kinds
-        QTest::addRow("google") << "google"
-                                << QByteArray(
-                                       "\xEF\xBB\xBF"
-                                       "First Name [Required],Last Name [Required],Email Address "
-                                       "[Required],Password [Required],Password Hash Function [UPLOAD "
-                                       "ONLY],Org Unit Path [Required],New Primary Email [UPLOAD ONLY],"
-                                       "Recovery Email,Home Secondary Email,Work Secondary Email,"
-                                       "Recovery Phone [MUST BE IN THE E.164 FORMAT],Work Phone,Home "
-                                       "Phone,Mobile Phone,Work Address,Home Address,Employee ID,"
-                                       "Employee Type,Employee Title,Manager Email,Department,Cost "
-                                       "Center,Building ID,Floor Name,Floor Section,Change Password at "
-                                       "Next Sign-In,New Status [UPLOAD ONLY],Advanced Protection "
-                                       "Program enrollment\r\n"
-                                       "Cl\xC3\xA1ra,Berg,cl\xC3\xA1ra@example.org,,,/,,,,,,,,,,,,,,,,,,,,"
-                                       "TRUE,,\r\n"
-                                       "Sean,\"O\"\"Neil, jr\",sean@example.org,,,/Staff,,,,,,,,,,\"1 Main "
-                                       "St,\r\nDublin\",,,,,,,,,,,,\r\n\r\n"
-                                       "Bert,Lee,bert@example.org,,,/\r\n")
-                                << QStringList{"-l", "8"} << "Password [Required]"
-                                << ",|8|1";
-        QTest::addRow("entra") << "entra"
-                               << QByteArray(
-                                      "version:v1.0\nName [displayName] Required,User name "
-                                      "[userPrincipalName] Required,Initial password [passwordProfile] "
-                                      "Required,Block sign in (Yes/No) [accountEnabled] Required,First "
-                                      "name [givenName],Last name [surname],Job title [jobTitle],"
-                                      "Department [department],Usage location [usageLocation],Street "
-                                      "address [streetAddress],State or province [state],Country or "
-                                      "region [country],Office [physicalDeliveryOfficeName],City [city],"
-                                      "ZIP or postal code [postalCode],Office phone [telephoneNumber],"
-                                      "Mobile phone [mobile]\n"
-                                      "J\xC3\xBCrgen Wei\xC3\x9F,juergen@example.org,,No,J\xC3\xBCrgen\n"
-                                      "\"O\"\"Neil, Sean\",sean@example.org,,No\n"
-                                      "Anna Berg,anna@example.org,,Yes,Anna,Berg,,,,,,,,,,,")
-                               << QStringList{"--crypt=sha512"}
-                               << "Initial password [passwordProfile] Required"
-                               << ",|8|3";
+        QTest::addRow("google")
+            << "google"
+            << QByteArray("\xEF\xBB\xBF"
+                          "First Name [Required],Last Name [Required],Email Address "
+                          "[Required],Password [Required],Password Hash Function [UPLOAD "
+                          "ONLY],Org Unit Path [Required],New Primary Email [UPLOAD ONLY],"
+                          "Recovery Email,Home Secondary Email,Work Secondary Email,"
+                          "Recovery Phone [MUST BE IN THE E.164 FORMAT],Work Phone,Home "
+                          "Phone,Mobile Phone,Work Address,Home Address,Employee ID,"
+                          "Employee Type,Employee Title,Manager Email,Department,Cost "
+                          "Center,Building ID,Floor Name,Floor Section,Change Password at "
+                          "Next Sign-In,New Status [UPLOAD ONLY],Advanced Protection "
+                          "Program enrollment\r\n"
+                          "Cl\xC3\xA1ra,Berg,cl\xC3\xA1ra@example.org,,,/,,,,,,,,,,,,,,,,,,,,"
+                          "TRUE,,\r\n"
+                          "Sean,\"O\"\"Neil, jr\",sean@example.org,,,/Staff,,,,,,,,,,\"1 Main "
+                          "St,\r\nDublin\",,,,,,,,,,,,\r\n\r\n"
+                          "Kim,Park,kim@example.org,****,,/\r\nBert,Lee,bert@example.org,,,/\r\n")
+            << QStringList{"-l", "8"} << "Password [Required]"
+            << ",|8|1";
+        QTest::addRow("entra")
+            << "entra"
+            << QByteArray("version:v1.0\nName [displayName] Required,User name "
+                          "[userPrincipalName] Required,Initial password [passwordProfile] "
+                          "Required,Block sign in (Yes/No) [accountEnabled] Required,First "
+                          "name [givenName],Last name [surname],Job title [jobTitle],"
+                          "Department [department],Usage location [usageLocation],Street "
+                          "address [streetAddress],State or province [state],Country or "
+                          "region [country],Office [physicalDeliveryOfficeName],City [city],"
+                          "ZIP or postal code [postalCode],Office phone [telephoneNumber],"
+                          "Mobile phone [mobile]\nExample: Chris Green,chris@example.org,myPassword1234,No\n"
+                          "J\xC3\xBCrgen Wei\xC3\x9F,juergen@example.org,,No,J\xC3\xBCrgen\n"
+                          "\"O\"\"Neil, Sean\",sean@example.org,,No\n"
+                          "Anna Berg,anna@example.org,,Yes,Anna,Berg,,,,,,,,,,,")
+            << QStringList{"--crypt=sha512"} << "Initial password [passwordProfile] Required"
+            << ",|8|3";
         QTest::addRow("moodle") << "moodle"
                                 << QByteArray("username;password;firstname;lastname;email\n"
                                               "zo\xC3\xAB;;Zo\xC3\xAB;Adams;zoe@example.org\n"

@@ -93,14 +93,9 @@ RosterRefusal refuse(Problem problem, qsizetype line, const QStringList &values 
     return {line, text};
 }
 
-bool isBlank(QChar c)
-{
-    return c.isSpace();
-}
-
 bool hasStrayBlank(QStringView text)
 {
-    return !text.isEmpty() && (isBlank(text.front()) || isBlank(text.back()));
+    return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
 }
 
 // The line of the first byte that is not UTF-8, or nothing.
@@ -152,20 +147,20 @@ const Roster::Cell *Roster::cell(const Record &record, qsizetype column) const
 class RosterReader
 {
 public:
-    RosterReader(Roster &roster, const RosterSettings &settings) : r(roster), m_settings(settings) {}
+    RosterReader(Roster &roster, const RosterSettings &settings) : m_roster(roster), m_settings(settings) {}
 
     std::optional<RosterRefusal> read()
     {
-        if (const auto line = firstLineNotUtf8(r.m_bytes))
+        if (const auto line = firstLineNotUtf8(m_roster.m_bytes))
             return refuse(Problem::NotUtf8, *line);
         qsizetype at = 0;
         qsizetype line = 1;
         if (auto refusal = skipLeadingLine(at, line))
             return refusal;
-        if (at >= r.m_bytes.size())
+        if (at >= m_roster.m_bytes.size())
             return refuse(Problem::NoHeader, line);
-        r.m_delimiter = delimiter(at);
-        while (at < r.m_bytes.size()) {
+        m_roster.m_delimiter = delimiter(at);
+        while (at < m_roster.m_bytes.size()) {
             if (auto refusal = record(at, line))
                 return refusal;
         }
@@ -179,16 +174,16 @@ private:
     // one of its kind keeps it there.
     std::optional<RosterRefusal> skipLeadingLine(qsizetype &at, qsizetype &line)
     {
-        const QByteArray &bytes = r.m_bytes;
+        const QByteArray &bytes = m_roster.m_bytes;
         const qsizetype end = bytes.indexOf('\n');
         QByteArrayView first(bytes.constData(), end < 0 ? bytes.size() : end);
         while (!first.isEmpty() && QByteArrayView(",;\t\r").contains(first.back()))
             first.chop(1);
-        const char *expected = r.m_rules->leadingLine;
+        const char *expected = m_roster.m_rules->leadingLine;
         if (expected ? first != QByteArrayView(expected) : !first.startsWith("version:"))
-            return expected ? std::optional(refuse(
-                                  Problem::NoLeadingLine, 1,
-                                  {QString::fromLatin1(r.m_rules->name), QString::fromLatin1(expected)}))
+            return expected ? std::optional(refuse(Problem::NoLeadingLine, 1,
+                                                   {QString::fromLatin1(m_roster.m_rules->name),
+                                                    QString::fromLatin1(expected)}))
                             : std::nullopt;
         at = end < 0 ? bytes.size() : end + 1;
         line = 2;
@@ -201,8 +196,8 @@ private:
         int counts[3] = {0, 0, 0};
         const char candidates[] = {',', ';', '\t'};
         bool quoted = false;
-        for (; at < r.m_bytes.size() && (quoted || r.m_bytes[at] != '\n'); ++at) {
-            const char c = r.m_bytes[at];
+        for (; at < m_roster.m_bytes.size() && (quoted || m_roster.m_bytes[at] != '\n'); ++at) {
+            const char c = m_roster.m_bytes[at];
             if (c == '"')
                 quoted = !quoted;
             for (int i = 0; i < 3 && !quoted; ++i)
@@ -214,9 +209,9 @@ private:
     // One record from `at`, which moves past its line end.
     std::optional<RosterRefusal> record(qsizetype &at, qsizetype &line)
     {
-        const QByteArray &bytes = r.m_bytes;
+        const QByteArray &bytes = m_roster.m_bytes;
         const qsizetype size = bytes.size();
-        Roster::Record record{at, at, at, qsizetype(r.m_cells.size()), 0, line, false};
+        Roster::Record record{at, at, at, qsizetype(m_roster.m_cells.size()), 0, line, false};
         for (;;) {
             const qsizetype start = at;
             if (at < size && bytes[at] == '"') {
@@ -232,20 +227,20 @@ private:
                         ++at;
                 }
             }
-            while (at < size && bytes[at] != r.m_delimiter && bytes[at] != '\n')
+            while (at < size && bytes[at] != m_roster.m_delimiter && bytes[at] != '\n')
                 ++at;
             const bool lineEnds = at >= size || bytes[at] == '\n';
             qsizetype end = at;
             if (lineEnds && end > start && bytes[end - 1] == '\r')
                 --end;
-            r.m_cells.push_back({start, end});
+            m_roster.m_cells.push_back({start, end});
             ++record.cells;
             if (lineEnds) {
                 record.end = end;
                 record.next = at < size ? at + 1 : at;
                 at = record.next;
                 ++line;
-                r.m_records.push_back(record);
+                m_roster.m_records.push_back(record);
                 return std::nullopt;
             }
             ++at;
@@ -254,9 +249,9 @@ private:
 
     qsizetype column(const QString &title) const
     {
-        const Roster::Record &header = r.m_records.front();
+        const Roster::Record &header = m_roster.m_records.front();
         for (qsizetype c = 0; c < header.cells; ++c) {
-            if (r.value(*r.cell(header, c)) == title)
+            if (m_roster.value(*m_roster.cell(header, c)) == title)
                 return c;
         }
         return -1;
@@ -266,8 +261,8 @@ private:
     // and the hashes' column are added at its end.
     std::optional<RosterRefusal> findColumns()
     {
-        const PlatformRules &rules = *r.m_rules;
-        const Roster::Record &header = r.m_records.front();
+        const PlatformRules &rules = *m_roster.m_rules;
+        const Roster::Record &header = m_roster.m_records.front();
         const QString password = m_settings.passwordColumn.isEmpty()
                                      ? QString::fromLatin1(rules.passwordColumn)
                                      : m_settings.passwordColumn;
@@ -283,15 +278,15 @@ private:
             const qsizetype found = column(title);
             if (found >= 0)
                 return found;
-            r.m_addedColumns += QLatin1Char(r.m_delimiter) + title;
+            m_roster.m_addedColumns += QLatin1Char(m_roster.m_delimiter) + title;
             return width++;
         };
         if (rules.platform != RosterPlatform::Any && m_settings.passwordColumn.isEmpty() &&
             column(password) < 0)
             return refuse(Problem::NoColumn, header.line, {password, platform});
-        r.m_passwordColumn = place(password);
-        r.m_hashColumn = m_settings.hashColumn.isEmpty() ? -1 : place(m_settings.hashColumn);
-        if (r.m_hashColumn == r.m_passwordColumn)
+        m_roster.m_passwordColumn = place(password);
+        m_roster.m_hashColumn = m_settings.hashColumn.isEmpty() ? -1 : place(m_settings.hashColumn);
+        if (m_roster.m_hashColumn == m_roster.m_passwordColumn)
             return refuse(Problem::SameColumn, header.line, {password});
         m_passwordTitle = password;
         return std::nullopt;
@@ -299,30 +294,32 @@ private:
 
     std::optional<RosterRefusal> checkRows()
     {
-        const PlatformRules &rules = *r.m_rules;
+        const PlatformRules &rules = *m_roster.m_rules;
         const QString platform = QString::fromLatin1(rules.name);
-        const Roster::Record &header = r.m_records.front();
-        if (rules.bomBeyondAscii && !r.m_bom) {
-            const auto *beyond =
-                std::find_if(r.m_bytes.cbegin(), r.m_bytes.cend(), [](char c) { return c < 0; });
-            if (beyond != r.m_bytes.cend())
-                return refuse(Problem::NeedsBom, 1 + r.m_bytes.first(beyond - r.m_bytes.cbegin()).count('\n'),
+        const Roster::Record &header = m_roster.m_records.front();
+        if (rules.bomBeyondAscii && !m_roster.m_bom) {
+            const auto *beyond = std::find_if(m_roster.m_bytes.cbegin(), m_roster.m_bytes.cend(),
+                                              [](char c) { return c < 0; });
+            if (beyond != m_roster.m_bytes.cend())
+                return refuse(Problem::NeedsBom,
+                              1 + m_roster.m_bytes.first(beyond - m_roster.m_bytes.cbegin()).count('\n'),
                               {platform});
         }
         AccountNameCheck names(true);
         qsizetype rows = 0;
         if (auto refusal = strayBlank(header))
             return refusal;
-        for (Roster::Record &record : r.m_records) {
+        for (Roster::Record &record : m_roster.m_records) {
             if (&record == &header)
                 continue;
             if (record.cells > header.cells)
                 return refuse(Problem::TooManyCells, record.line,
                               {QString::number(record.cells), QString::number(header.cells)});
-            record.filled = std::any_of(r.m_cells.begin() + record.firstCell,
-                                        r.m_cells.begin() + record.firstCell + record.cells,
-                                        [](const Roster::Cell &c) { return c.end > c.start; });
-            if (!record.filled || leftAlone(record))
+            const auto first = m_roster.m_cells.begin() + record.firstCell;
+            record.filled = std::any_of(first, first + record.cells,
+                                        [](const Roster::Cell &c) { return c.end > c.start; }) &&
+                            !leftAlone(record);
+            if (!record.filled)
                 continue;
             if (auto refusal = strayBlank(record))
                 return refusal;
@@ -331,58 +328,61 @@ private:
             if (auto refusal = checkRow(record, names))
                 return refusal;
         }
-        if (r.m_names.isEmpty())
+        if (m_roster.m_names.isEmpty())
             return refuse(Problem::NoRows, header.line);
         return std::nullopt;
     }
 
     // A row the platform's import does not take as an account to make.
-    bool leftAlone(Roster::Record &record) const
+    bool leftAlone(const Roster::Record &record) const
     {
-        const PlatformRules &rules = *r.m_rules;
-        const Roster::Cell *password = r.cell(record, r.m_passwordColumn);
-        record.filled =
-            !(rules.exampleRow && r.value(*r.cell(record, 0)).startsWith(QLatin1String(rules.exampleRow))) &&
-            !(rules.keptPassword && password && r.value(*password) == QLatin1String(rules.keptPassword));
-        return !record.filled;
+        const PlatformRules &rules = *m_roster.m_rules;
+        const Roster::Cell *password = m_roster.cell(record, m_roster.m_passwordColumn);
+        const bool example =
+            rules.exampleRow &&
+            m_roster.value(*m_roster.cell(record, 0)).startsWith(QLatin1String(rules.exampleRow));
+        return example || (rules.keptPassword && password &&
+                           m_roster.value(*password) == QLatin1String(rules.keptPassword));
     }
 
     std::optional<RosterRefusal> strayBlank(const Roster::Record &record) const
     {
-        if (!r.m_rules->noStrayBlanks)
+        if (!m_roster.m_rules->noStrayBlanks)
             return std::nullopt;
         for (qsizetype c = 0; c < record.cells; ++c) {
-            const QString text = r.value(*r.cell(record, c));
+            const QString text = m_roster.value(*m_roster.cell(record, c));
             if (hasStrayBlank(text))
-                return refuse(
-                    Problem::StrayBlank, record.line,
-                    {QLatin1Char('"') + text + QLatin1Char('"'), QString::fromLatin1(r.m_rules->name)});
+                return refuse(Problem::StrayBlank, record.line,
+                              {QLatin1Char('"') + text + QLatin1Char('"'),
+                               QString::fromLatin1(m_roster.m_rules->name)});
         }
         return std::nullopt;
     }
 
     std::optional<RosterRefusal> checkRow(const Roster::Record &record, AccountNameCheck &names)
     {
-        const Roster::Cell *nameCell = r.cell(record, m_nameColumn);
-        const QString name = nameCell ? r.value(*nameCell) : QString();
+        const Roster::Cell *nameCell = m_roster.cell(record, m_nameColumn);
+        const QString name = nameCell ? m_roster.value(*nameCell) : QString();
         if (name.isEmpty()) {
-            const Roster::Record &header = r.m_records.front();
-            return refuse(Problem::EmptyName, record.line, {r.value(*r.cell(header, m_nameColumn))});
+            const Roster::Record &header = m_roster.m_records.front();
+            return refuse(Problem::EmptyName, record.line,
+                          {m_roster.value(*m_roster.cell(header, m_nameColumn))});
         }
         const QString why = names.refusal(name, record.line);
         if (!why.isEmpty())
             return refuse(Problem::Name, record.line, {why});
-        for (const qsizetype filled : {r.m_passwordColumn, r.m_hashColumn}) {
-            const Roster::Cell *cell = filled >= 0 ? r.cell(record, filled) : nullptr;
-            if (cell && !m_settings.replacePasswords && !r.value(*cell).isEmpty())
-                return refuse(Problem::PasswordFilled, record.line,
-                              {filled == r.m_passwordColumn ? m_passwordTitle : m_settings.hashColumn});
+        for (const qsizetype filled : {m_roster.m_passwordColumn, m_roster.m_hashColumn}) {
+            const Roster::Cell *cell = filled >= 0 ? m_roster.cell(record, filled) : nullptr;
+            if (cell && !m_settings.replacePasswords && !m_roster.value(*cell).isEmpty())
+                return refuse(
+                    Problem::PasswordFilled, record.line,
+                    {filled == m_roster.m_passwordColumn ? m_passwordTitle : m_settings.hashColumn});
         }
-        r.m_names << name;
+        m_roster.m_names << name;
         return std::nullopt;
     }
 
-    Roster &r;
+    Roster &m_roster;
     const RosterSettings &m_settings;
     qsizetype m_nameColumn = 0;
     QString m_passwordTitle;

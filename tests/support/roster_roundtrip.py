@@ -23,7 +23,7 @@ p = rows_out[0].index(column)
 h = rows_out[0].index('Hash') if 'Hash' in rows_out[0] else None
 rest, at, made = raw_out.replace((delimiter + 'Hash').encode(), b'', 1), 0, 0
 for before, after in zip(rows_in[1:], rows_out[1:], strict=True):
-    if not any(before):
+    if not any(before) or before[p]:  # blank, or left alone (Entra's example, Google's ****)
         assert before == after
         continue
     password, hashed, kept = after[p], after[h] if h else '', list(after)
