@@ -458,8 +458,8 @@ QString helpText(int width)
         }
     }
     text += QLatin1Char('\n');
-    paragraph(QStringLiteral("Exit status: 0 done; 1 the output could not be written; 2 the command line "
-                             "or the account names were wrong (nothing is written then)."));
+    paragraph(QStringLiteral("Exit status: 0 done; 1 the output could not be written; 2 the command line, "
+                             "the account names or the roster were wrong (nothing is written then)."));
     return text;
 }
 
