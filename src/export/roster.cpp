@@ -278,7 +278,7 @@ private:
             const qsizetype found = column(title);
             if (found >= 0)
                 return found;
-            m_roster.m_addedColumns += QLatin1Char(m_roster.m_delimiter) + title;
+            m_roster.m_addedColumns << title;
             return width++;
         };
         if (rules.platform != RosterPlatform::Any && m_settings.passwordColumn.isEmpty() &&
@@ -463,9 +463,7 @@ void RosterWriter::begin()
         put("\xEF\xBB\xBF", 3);
     const Roster::Record &header = m_roster.m_records.front();
     putRaw(0, header.end);
-    for (const QString &title : m_roster.m_addedColumns.split(QLatin1Char(m_roster.m_delimiter))) {
-        if (title.isEmpty())
-            continue;
+    for (const QString &title : m_roster.m_addedColumns) {
         put(&m_roster.m_delimiter, 1);
         putCell(title, false);
     }

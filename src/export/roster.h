@@ -106,7 +106,7 @@ private:
     std::vector<Record> m_records; // the header first
     qsizetype m_passwordColumn = 0;
     qsizetype m_hashColumn = -1; // -1: no hashes
-    QString m_addedColumns;      // the titles the header gains at its end
+    QStringList m_addedColumns;  // the titles the header gains at its end
     QStringList m_names;
 };
 
