@@ -1,7 +1,5 @@
 #include "cli/accountnames.h"
 
-#include "export/accountname.h"
-
 #include <QFile>
 #include <QStringDecoder>
 #include <cerrno>
@@ -85,7 +83,7 @@ RosterInput readRoster(const QString &path, int standardInput, const RosterSetti
     return {std::get<Roster>(std::move(read)), {}};
 }
 
-AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet)
+AccountNames readAccountNames(const QString &path, int standardInput, AccountNameCheck::Use use)
 {
     const QString where = shownName(path);
     auto input = readInput(path, standardInput);
@@ -96,7 +94,7 @@ AccountNames readAccountNames(const QString &path, int standardInput, bool forSp
         bytes->remove(0, 3);
 
     AccountNames result;
-    AccountNameCheck check(forSpreadsheet);
+    AccountNameCheck check(use);
     auto refuse = [&](qsizetype line, const QString &what) {
         return AccountNames{{}, QStringLiteral("%1 line %2: %3").arg(where).arg(line).arg(what)};
     };

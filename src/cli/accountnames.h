@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/accountname.h"
 #include "export/roster.h"
 
 #include <QStringList>
@@ -18,9 +19,8 @@ struct AccountNames
     QStringList names;
     QString error; // set when the file cannot be used; then no name counts
 };
-// `path` "-" reads `standardInput`. `forSpreadsheet`: the names go into a
-// file a spreadsheet may open.
-AccountNames readAccountNames(const QString &path, int standardInput, bool forSpreadsheet);
+// `path` "-" reads `standardInput`; `use` says where the names go.
+AccountNames readAccountNames(const QString &path, int standardInput, AccountNameCheck::Use use);
 
 // The roster of a file (`path` "-": `standardInput`), or, in `error`, why
 // it cannot be used, with the line of the file where that was found.

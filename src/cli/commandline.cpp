@@ -26,7 +26,9 @@ constexpr Choice kFormatWords[] = {{"plain", "one password a line", int(Format::
                                    {"text", "the window's text file", int(Format::Text)},
                                    {"csv", "CSV with a title row", int(Format::Csv)},
                                    {"xlsx", "the window's workbook", int(Format::Workbook)},
-                                   {"slips", "slips to cut out, as PDF", int(Format::Slips)}};
+                                   {"slips", "slips to cut out, as PDF", int(Format::Slips)},
+                                   {"newusers", "lines for newusers", int(Format::Newusers)},
+                                   {"ldif", "LDIF entries for a directory", int(Format::Ldif)}};
 constexpr Choices kFormats{"unknown format \"%1\"", kFormatWords};
 constexpr Choice kCryptWords[] = {{"yescrypt", "the default hash", int(CryptMethod::Yescrypt)},
                                   {"sha512", "for older systems", int(CryptMethod::Sha512)}};
@@ -125,6 +127,9 @@ constexpr OptionSpec kTable[] = {
      "--roster into the hashes' column",
      nullptr, nullptr, nullptr,
      [](Request &r, const QString &, int choice) { r.crypt = CryptMethod(choice); }},
+    {"--base-dn", 0, nullptr, Takes::Value, "DN", nullptr, kAccounts,
+     "with --format ldif: the entry the accounts go below, such as ou=people,dc=example,dc=org", nullptr,
+     nullptr, nullptr, [](Request &r, const QString &value, int) { r.baseDn = value; }},
     {"--roster", 0, nullptr, Takes::File, "FILE", nullptr, kRoster,
      "fill one password into each row of the CSV FILE (standard input for -) and write it back, every other "
      "byte as it was: the lines above the header, the cells and their quotes, the delimiter (, ; or TAB, "
@@ -149,7 +154,9 @@ constexpr OptionSpec kTable[] = {
      nullptr, nullptr, [](Request &r, const QString &, int) { r.roster.replacePasswords = true; }},
     {"--format", 0, nullptr, Takes::Value, nullptr, &kFormats, kOutput,
      "the output's form: one password a line (plain, the default), the window's text file, CSV with a "
-     "title row, the window's workbook, or slips to cut out (a PDF, ten slips a page)",
+     "title row, the window's workbook, or slips to cut out (a PDF, ten slips a page); with --accounts "
+     "also the lines newusers reads (newusers), or LDIF entries with the hashes of --crypt for ldapadd or "
+     "slapadd (ldif, with --base-dn)",
      nullptr, nullptr, nullptr, [](Request &r, const QString &, int choice) { r.format = Format(choice); }},
     {"--output", 'o', nullptr, Takes::File, "FILE", nullptr, kOutput,
      "write FILE (only when complete, readable by you alone); - is standard output", nullptr, nullptr,
@@ -346,6 +353,24 @@ std::optional<QString> rosterMisfit(const Request &request)
     return std::nullopt;
 }
 
+// newusers and LDIF hold accounts; newusers hashes the passwords itself, and
+// a directory must not be given them in clear.
+std::optional<QString> unfitForFormat(const Request &request)
+{
+    const bool forAccounts = request.format == Format::Newusers || request.format == Format::Ldif;
+    if (forAccounts && !request.accountsPath)
+        return QStringLiteral("--format newusers and ldif write accounts: give --accounts the names");
+    if (request.format == Format::Newusers && request.crypt)
+        return QStringLiteral("newusers hashes the passwords itself: leave out --crypt");
+    if (request.format == Format::Ldif && !request.crypt)
+        return QStringLiteral("a directory keeps hashes, not passwords: give --format ldif --crypt");
+    if (request.format == Format::Ldif && !request.baseDn)
+        return QStringLiteral("--format ldif needs --base-dn, the entry the accounts go below");
+    if (request.format != Format::Ldif && request.baseDn)
+        return QStringLiteral("--base-dn names where LDIF entries go: give --format ldif");
+    return std::nullopt;
+}
+
 // Options win over plain arguments, wherever they stand.
 Parsed readPlainArguments(Request request, const QStringList &plain)
 {
@@ -369,6 +394,8 @@ Parsed readPlainArguments(Request request, const QStringList &plain)
     if (request.crypt && request.format == Format::Slips)
         return {std::nullopt,
                 QStringLiteral("--crypt makes hashes for /etc/shadow, not for slips handed out")};
+    if (const std::optional<QString> unfit = unfitForFormat(request))
+        return {std::nullopt, *unfit};
     if (const std::optional<QString> mixed = mixedKinds(request, plain))
         return {std::nullopt, *mixed};
     return {request, {}};

@@ -13,7 +13,7 @@
 
 namespace zentavo::cli {
 
-enum class Format { Plain, Text, Csv, Workbook, Slips };
+enum class Format { Plain, Text, Csv, Workbook, Slips, Newusers, Ldif };
 
 // The hash written beside each account's password, for /etc/shadow.
 enum class CryptMethod { Yescrypt, Sha512 };
@@ -43,6 +43,8 @@ struct Request
     // back into it.
     std::optional<QString> rosterPath;
     RosterSettings roster; // the hashes' column only where one was named
+    // The entry the LDIF's accounts go below.
+    std::optional<QString> baseDn;
     // Passphrases' words from this file instead of the shipped list.
     std::optional<QString> wordListPath;
     // A count was given by -n or as the second plain argument; a length by -l.

@@ -8,6 +8,7 @@
 
 #include "core/config.h"
 #include "core/settingsstore.h"
+#include "export/ldifentries.h"
 #include "export/slips.h"
 #include "export/workbook.h"
 #include "generator/groups.h"
@@ -101,18 +102,45 @@ std::optional<QString> slipsProblem(const Request &request, const QStringList &n
     return std::nullopt;
 }
 
+// What the account names must suit, where the format takes them.
+AccountNameCheck::Use nameUse(Format format)
+{
+    switch (format) {
+    case Format::Plain:
+    case Format::Slips:
+        return AccountNameCheck::Use::Lines;
+    case Format::Newusers:
+        return AccountNameCheck::Use::UserDatabase;
+    case Format::Ldif:
+        return AccountNameCheck::Use::Directory;
+    case Format::Text:
+    case Format::Csv:
+    case Format::Workbook:
+        break;
+    }
+    return AccountNameCheck::Use::Spreadsheet;
+}
+
 // What is wrong with the options, or nothing.
 std::optional<QString> checkOptions(const Request &request, const Passphrases *phrases)
 {
     const GenerationOptions &options = request.options;
     // A colon or a line break in a password would move the fields of the
-    // `name:password` lines chpasswd reads.
-    if (request.accountsPath && request.format == Format::Plain) {
+    // `name:password` lines chpasswd and newusers read, and of the LDIF's
+    // comment lines that hand the passwords out.
+    const bool lines = request.format == Format::Plain || request.format == Format::Newusers ||
+                       request.format == Format::Ldif;
+    if (request.accountsPath && lines) {
         const QString pool = phrases ? phrases->characters() : chooseGroups(options).pool;
         if (std::any_of(pool.begin(), pool.end(),
                         [](QChar c) { return c == u':' || c.category() == QChar::Other_Control; }))
             return QStringLiteral("a colon or a control character among the characters would break the "
                                   "name:password lines: leave it out, or choose another format");
+    }
+    if (request.baseDn) {
+        const QString refusal = LdifEntries::baseDnRefusal(*request.baseDn);
+        if (!refusal.isEmpty())
+            return refusal;
     }
     // Scripts write plain digits: "2.5" or "1e3" is more likely a slip than meant.
     const OptionSetting &size = phrases ? kWordCount : kPasswordLength;
@@ -227,8 +255,7 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
         roster = std::move(input.roster);
         accounts = {roster ? roster->names() : QStringList(), input.error};
     } else if (request.accountsPath && request.action == Request::Action::Generate) {
-        accounts = readAccountNames(*request.accountsPath, streams.input,
-                                    request.format != Format::Plain && request.format != Format::Slips);
+        accounts = readAccountNames(*request.accountsPath, streams.input, nameUse(request.format));
     }
     if (!accounts.error.isEmpty())
         return fail(kBadInput, accounts.error);

@@ -7,6 +7,8 @@
 #include "core/errorreport.h"
 #include "core/prompter.h"
 #include "export/csvtable.h"
+#include "export/ldifentries.h"
+#include "export/newuserslines.h"
 #include "export/paddedtext.h"
 #include "export/plainlines.h"
 #include "export/roster.h"
@@ -109,6 +111,10 @@ std::unique_ptr<RowWriter> chooseWriter(const Request &request, const Named &acc
         slips.grouped = request.options.wordCount.isEmpty(); // a passphrase's words read apart already
         return std::make_unique<SlipSheet>(sink, slips);
     }
+    case Format::Newusers:
+        return std::make_unique<NewusersLines>(sink);
+    case Format::Ldif:
+        return std::make_unique<LdifEntries>(sink, *request.baseDn);
     }
     Q_UNREACHABLE();
 }

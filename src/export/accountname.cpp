@@ -1,6 +1,7 @@
 #include "export/accountname.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace zentavo {
 
@@ -36,6 +37,39 @@ QString unreadable(char32_t character)
 
 } // namespace
 
+// What useradd and newusers refuse (a leading -, + or ~, a comma, a blank,
+// more than 32 bytes), and what would make the account's home or owner
+// something else: a slash in the name or the name . or .. would put the home
+// elsewhere than below /home, and a name of digits alone reads as a user ID
+// to chown and the like.
+QString AccountNameCheck::loginRefusal(const QString &name) const
+{
+    if (name.toUtf8().size() > kLongestUserName)
+        return QCoreApplication::translate("zentavo::AccountName",
+                                           "\"%1\" is longer than the %2 bytes of a login name")
+            .arg(name)
+            .arg(kLongestUserName);
+    if (QStringLiteral("-+~").contains(name.front()))
+        return QCoreApplication::translate("zentavo::AccountName",
+                                           "\"%1\" starts with %2, which useradd refuses in a login name")
+            .arg(name, name.front());
+    for (const QChar c : name) {
+        if (c == u',' || c == u'/' || c.isSpace())
+            return QCoreApplication::translate("zentavo::AccountName",
+                                               "\"%1\" holds \"%2\", which a login name cannot hold")
+                .arg(name, c);
+    }
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QCoreApplication::translate("zentavo::AccountName",
+                                           "\"%1\" would make the home folder /home/%1")
+            .arg(name);
+    if (std::all_of(name.begin(), name.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return QCoreApplication::translate("zentavo::AccountName",
+                                           "\"%1\" is all digits, which reads as a user ID")
+            .arg(name);
+    return {};
+}
+
 QString AccountNameCheck::refusal(const QString &name, qsizetype line)
 {
     // Long names are not shown back: the first check needs none of them.
@@ -54,14 +88,22 @@ QString AccountNameCheck::refusal(const QString &name, qsizetype line)
         return QCoreApplication::translate("zentavo::AccountName",
                                            "\"%1\" holds a colon, which separates name and password")
             .arg(name);
-    if (m_forSpreadsheet && QStringLiteral("=+-@").contains(name.front()))
+    if (m_use == Use::UserDatabase) {
+        QString why = loginRefusal(name);
+        if (!why.isEmpty())
+            return why;
+    }
+    if (m_use == Use::Spreadsheet && QStringLiteral("=+-@").contains(name.front()))
         return QCoreApplication::translate("zentavo::AccountName",
                                            "\"%1\" starts with %2, which makes a spreadsheet take it for a "
                                            "formula: an account name has no reason to start so")
             .arg(name, name.front());
     // Two compositions of the same letters look alike and are one name to
     // whoever reads them.
-    const QString key = name.normalized(QString::NormalizationForm_C);
+    // A directory's uid matches without regard to case: Anna is anna there.
+    QString key = name.normalized(QString::NormalizationForm_C);
+    if (m_use == Use::Directory)
+        key = key.toCaseFolded();
     const auto first = m_lines.constFind(key);
     if (first != m_lines.cend())
         return QCoreApplication::translate("zentavo::AccountName", "\"%1\" is given twice, first on line %2")

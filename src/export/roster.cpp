@@ -305,7 +305,7 @@ private:
                               1 + m_roster.m_bytes.first(beyond - m_roster.m_bytes.cbegin()).count('\n'),
                               {platform});
         }
-        AccountNameCheck names(true);
+        AccountNameCheck names(AccountNameCheck::Use::Spreadsheet);
         qsizetype rows = 0;
         if (auto refusal = strayBlank(header))
             return refusal;

@@ -1,8 +1,8 @@
 // The account names file of zentavo-cli --accounts. Besides not crashing,
 // every name it lets through must be one chpasswd and /etc/passwd can take,
 // a reader of the hand-out sees as it is, and a spreadsheet does not take
-// for a formula; and no name twice. The first byte chooses whether the
-// names are for a spreadsheet.
+// for a formula; and no name twice. The first byte chooses where the names
+// go: chpasswd's lines or a spreadsheet.
 #include "cli/accountnames.h"
 
 #include <QSet>
@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         lseek(fd, 0, SEEK_SET) != 0)
         std::abort();
     const zentavo::cli::AccountNames read =
-        zentavo::cli::readAccountNames(QStringLiteral("-"), fd, forSpreadsheet);
+        zentavo::cli::readAccountNames(QStringLiteral("-"), fd,
+                                       forSpreadsheet ? zentavo::AccountNameCheck::Use::Spreadsheet
+                                                      : zentavo::AccountNameCheck::Use::Lines);
     if (read.error.isEmpty() == read.names.isEmpty())
         std::abort();
     QSet<QString> seen;
