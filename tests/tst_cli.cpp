@@ -306,6 +306,30 @@ private slots:
                                           << "a roster is written back as the CSV it is";
         QTest::addRow("roster: a count")
             << roster("n.csv", "name\na\n", {"-n", "3"}) << "a count with --roster";
+        QTest::addRow("ldif without hashes")
+            << QStringList{"--accounts", good, "--format", "ldif", "--base-dn", "dc=x"}
+            << "give --format ldif --crypt";
+        QTest::addRow("ldif without a base")
+            << QStringList{"--accounts", good, "--format", "ldif", "--crypt"} << "needs --base-dn";
+        QTest::addRow("a base that is no DN")
+            << QStringList{"--accounts", good, "--format", "ldif", "--crypt", "--base-dn", "ou=people,,dc=x"}
+            << "\"ou=people,,dc=x\" is no distinguished name";
+        QTest::addRow("newusers without names") << QStringList{"--format", "newusers"} << "give --accounts";
+        QTest::addRow("newusers with hashes")
+            << QStringList{"--accounts", good, "--format", "newusers", "--crypt"} << "leave out --crypt";
+        for (const char *name :
+             {"-anna", "an na", "a,b", "1234", "..", "a/b", "abcdefghijabcdefghijabcdefghijabc"})
+            QTest::addRow("login name %s", name)
+                << QStringList{"--accounts",
+                               namesFile(QStringLiteral("login%1").arg(qHash(name)),
+                                         QByteArray("anna\n") + name),
+                               "--format", "newusers"}
+                << QStringLiteral("line 2: \"%1\"").arg(name);
+        QTest::addRow("one uid in two cases") << QStringList{"--accounts", namesFile("cases", "Anna\nanna\n"),
+                                                             "--format",   "ldif",
+                                                             "--crypt",    "--base-dn",
+                                                             "dc=x"}
+                                              << "line 2: \"anna\" is given twice";
         QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
                                          << "line 1: the name is longer than 256 bytes";
         const QStringList slips{"--format", "slips"};
@@ -961,37 +985,82 @@ private slots:
     // The proof for the system: chpasswd -e stores each hash, and the hash is
     // the one of that account's password.
     void chpasswdTakesTheHashes_data()
+    // The proof for the system: chpasswd -e stores each hash, and newusers
+    // makes each account from its line; the stored hash is the one of that
+    // account's password.
+    void theSystemTakesTheAccounts_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("apply"); // hands $1/made to the system in the root $1
+        const char *chpasswd = "for n in zt_anna zt_bert zt_cl\xc3\xa1ra; do useradd -R \"$1\" $n; done\n"
+                               "cut -d: -f1,3 \"$1/made\" | chpasswd -e -R \"$1\"";
+        QTest::addRow("chpasswd, yescrypt") << "--crypt" << chpasswd;
+        QTest::addRow("chpasswd, sha512") << "--crypt=sha512" << chpasswd;
+        QTest::addRow("newusers") << "--format=newusers"
+                                  << "newusers --root \"$1\" < \"$1/made\"";
+    }
+    void theSystemTakesTheAccounts()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, apply);
+        if (::geteuid() != 0 || QStandardPaths::findExecutable("mkpasswd").isEmpty())
+            QSKIP("needs root and mkpasswd (whois)");
+        QTemporaryDir root;
+        QProcess shell;
+        shell.start("sh",
+                    {"-ec",
+                     "sh \"$3/throwaway-root.sh\" \"$1\"\n"
+                     "printf 'zt_anna\\nzt_bert\\nzt_cl\\303\\241ra\\n' |"
+                     " \"$0\" --accounts - $2 --space -o \"$1/made\"\n" +
+                         apply +
+                         "\nwhile IFS=: read -r name password hash; do\n"
+                         "  stored=$(grep \"^$name:\" \"$1/etc/shadow\" | cut -d: -f2)\n"
+                         "  case $hash in :*) ;; *) [ \"$stored\" = \"$hash\" ] ;; esac &&"
+                         " [ \"$(mkpasswd \"$password\" \"$stored\")\" = \"$stored\" ] && echo \"$name\"\n"
+                         "done < \"$1/made\"",
+                     ZENTAVO_CLI, root.path(), arguments, ZENTAVO_TEST_SUPPORT});
+        QVERIFY(shell.waitForFinished(120000));
+        QCOMPARE(shell.readAllStandardError(), QByteArray());
+        QCOMPARE(lines(shell.readAllStandardOutput()),
+                 (QStringList{"zt_anna", "zt_bert", QString::fromUtf8("zt_cl\xc3\xa1ra")}));
+    }
+
+    // A directory loads the LDIF, and each account binds with its password
+    // (the one in the comment above its entry) and with no other.
+    void aDirectoryTakesTheLdif_data()
     {
         QTest::addColumn<QString>("method");
         QTest::addRow("yescrypt") << "--crypt";
         QTest::addRow("sha512") << "--crypt=sha512";
     }
-    void chpasswdTakesTheHashes()
+    void aDirectoryTakesTheLdif()
     {
         QFETCH(QString, method);
-        if (::geteuid() != 0 || QStandardPaths::findExecutable("mkpasswd").isEmpty())
-            QSKIP("needs root and mkpasswd (whois)");
-        QTemporaryDir root;
-        QVERIFY(QDir(root.path()).mkdir("etc"));
-        for (const char *file : {"passwd", "shadow", "group", "gshadow"})
-            QVERIFY(
-                QFile::copy(QStringLiteral("/etc/") + file, root.filePath(QStringLiteral("etc/")) + file));
+        if (QStandardPaths::findExecutable("slapd", {"/usr/sbin"}).isEmpty() ||
+            QStandardPaths::findExecutable("ldapadd").isEmpty())
+            QSKIP("needs slapd and ldap-utils");
+        QTemporaryDir dir;
         QProcess shell;
         shell.start(
             "sh",
             {"-ec",
-             "useradd -R \"$1\" zt_anna; useradd -R \"$1\" zt_bert\n"
-             "printf 'zt_anna\\nzt_bert\\n' | \"$0\" --accounts - \"$2\" --space | tee \"$1/made\" |"
-             " cut -d: -f1,3 | chpasswd -e -R \"$1\"\n"
-             "while IFS=: read -r name password hash; do\n"
-             "  stored=$(grep \"^$name:\" \"$1/etc/shadow\" | cut -d: -f2)\n"
-             "  [ \"$stored\" = \"$hash\" ] && [ \"$(mkpasswd \"$password\" \"$stored\")\" = \"$stored\" ]"
-             " && echo \"$name\"\n"
-             "done < \"$1/made\"",
-             ZENTAVO_CLI, root.path(), method});
+             ". \"$3/slapd.sh\"; PATH=$PATH:/usr/sbin; start_slapd \"$1\" dc=example,dc=org\n"
+             "trap 'stop_slapd \"$1\"' EXIT; people=ou=people,dc=example,dc=org\n"
+             "printf 'anna\\ncl\\303\\241ra\\no,neil\\n' | \"$0\" --accounts - $2 --format ldif"
+             " --base-dn $people --space -o \"$1/made.ldif\"\n"
+             "ldapadd -x -H \"$ldap_uri\" -D cn=admin,dc=example,dc=org -w secret -f \"$1/made.ldif\""
+             " >/dev/null\n"
+             "sed -n 's/^# //p' \"$1/made.ldif\" | while IFS=: read -r name password; do\n"
+             "  dn=\"uid=$(echo \"$name\" | sed 's/,/\\\\,/'),$people\"\n"
+             "  ldapwhoami -x -H \"$ldap_uri\" -D \"$dn\" -w \"$password\" >/dev/null && echo \"$name\"\n"
+             "  ldapwhoami -x -H \"$ldap_uri\" -D \"$dn\" -w \"$password.\" >/dev/null 2>&1 &&"
+             " echo \"$name took a wrong password\"\n"
+             "done",
+             ZENTAVO_CLI, dir.path(), method, ZENTAVO_TEST_SUPPORT});
         QVERIFY(shell.waitForFinished(120000));
         QCOMPARE(shell.readAllStandardError(), QByteArray());
-        QCOMPARE(lines(shell.readAllStandardOutput()), (QStringList{"zt_anna", "zt_bert"}));
+        QCOMPARE(lines(shell.readAllStandardOutput()),
+                 (QStringList{"anna", QString::fromUtf8("cl\xc3\xa1ra"), "o,neil"}));
     }
 
     // The completions know what --help knows.

@@ -45,9 +45,8 @@ QString LdifEntries::baseDnRefusal(const QString &dn)
     const bool empty = !parsed;
     ldap_dnfree(parsed);
     if (status != LDAP_SUCCESS)
-        return QCoreApplication::translate("zentavo::LdifEntries",
-                                           "\"%1\" is no distinguished name (such as "
-                                           "ou=people,dc=example,dc=org): %2")
+        return QCoreApplication::translate("zentavo::LdifEntries", "\"%1\" is no distinguished name (such as "
+                                                                   "ou=people,dc=example,dc=org): %2")
             .arg(dn, QString::fromUtf8(ldap_err2string(status)));
     if (empty)
         return QCoreApplication::translate("zentavo::LdifEntries",
@@ -81,11 +80,10 @@ void LdifEntries::row(Cells cells)
 void LdifEntries::attribute(const char *type, const QByteArray &value, bool text)
 {
     // A line each, unwrapped: grep and a reader find a hash or a DN whole.
-    const std::unique_ptr<char, void (*)(void *)> line(ldif_put_wrap(text ? LDIF_PUT_TEXT : LDIF_PUT_VALUE,
-                                                                     type, value.constData(),
-                                                                     ber_len_t(value.size()),
-                                                                     LDIF_LINE_WIDTH_MAX),
-                                                       ber_memfree);
+    const std::unique_ptr<char, void (*)(void *)> line(
+        ldif_put_wrap(text ? LDIF_PUT_TEXT : LDIF_PUT_VALUE, type, value.constData(), ber_len_t(value.size()),
+                      LDIF_LINE_WIDTH_MAX),
+        ber_memfree);
     if (!line)
         throw Failure(QCoreApplication::translate("zentavo::LdifEntries", "not enough memory for LDIF"));
     m_out.appendAscii(QLatin1StringView(line.get()));

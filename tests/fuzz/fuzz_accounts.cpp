@@ -17,10 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size) ||
         lseek(fd, 0, SEEK_SET) != 0)
         std::abort();
-    const zentavo::cli::AccountNames read =
-        zentavo::cli::readAccountNames(QStringLiteral("-"), fd,
-                                       forSpreadsheet ? zentavo::AccountNameCheck::Use::Spreadsheet
-                                                      : zentavo::AccountNameCheck::Use::Lines);
+    const zentavo::cli::AccountNames read = zentavo::cli::readAccountNames(
+        QStringLiteral("-"), fd,
+        forSpreadsheet ? zentavo::AccountNameCheck::Use::Spreadsheet : zentavo::AccountNameCheck::Use::Lines);
     if (read.error.isEmpty() == read.names.isEmpty())
         std::abort();
     QSet<QString> seen;
