@@ -1073,14 +1073,16 @@ private slots:
                                          << "zentavo-cli --form" << QStringList{"--format"};
         QTest::addRow("bash, a format")
             << "bash"
-            << "zentavo-cli --format ''" << QStringList{"plain", "text", "csv", "xlsx", "slips"};
+            << "zentavo-cli --format ''"
+            << QStringList{"plain", "text", "csv", "xlsx", "slips", "newusers", "ldif"};
         QTest::addRow("bash, a hash") << "bash"
                                       << "zentavo-cli --crypt = s" << QStringList{"sha512"};
         QTest::addRow("bash, every option") << "bash"
                                             << "zentavo-cli --" << QStringList{};
         QTest::addRow("fish, a format")
             << "fish"
-            << "zentavo-cli --format " << QStringList{"plain", "text", "csv", "xlsx", "slips"};
+            << "zentavo-cli --format "
+            << QStringList{"plain", "text", "csv", "xlsx", "slips", "newusers", "ldif"};
         QTest::addRow("fish, every option") << "fish"
                                             << "zentavo-cli --" << QStringList{};
         QTest::addRow("fish, a format described")
