@@ -16,7 +16,7 @@ runtime="libcairo2 libpango-1.0-0 libpangocairo-1.0-0 libqrencode4 fonts-dejavu-
 # ccache: a compiler cache, so that rebuilding the same sources (a fresh
 # clone, the sanitizer build, switching branches) takes seconds.
 packages="cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev libcrypt-dev
+  qt6-base-dev qt6-qpa-plugins libsodium-dev libxlsxwriter-dev libxcb1-dev libcrypt-dev libldap-dev
   fonts-liberation qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libcairo2-dev libpango1.0-dev libqrencode-dev $runtime libqt6printsupport6 libcups2-dev"
 # Recommended at run time only: the workbook export opens LibreOffice Calc.
@@ -36,13 +36,15 @@ case "${1:-}" in
     # under jemalloc, tcmalloc and mimalloc; diceware has the EFF word list
     # the shipped one is compared with; poppler-utils and zbar-tools read the
     # slips' PDF and QR codes back; a private cupsd (cups, cups-client) takes
-    # the window's printed slips.
+    # the window's printed slips; slapd and ldap-utils load and bind the
+    # accounts' LDIF in a throw-away directory.
     packages="$packages $calc $packaging xvfb xauth xdotool xclip pwgen python3
       desktop-file-utils appstream strace clang-format clang-tidy gdb stress-ng
       openbox x11-utils qt6ct at-spi2-core python3-pyatspi dbus-x11
       clang-14 libclang-rt-14-dev lld weston qt6-wayland wl-clipboard adwaita-qt6
       passwd whois zsh fish libjemalloc2 libtcmalloc-minimal4 libmimalloc2.0 diceware
-      poppler-utils zbar-tools cups cups-client" ;;
+      poppler-utils zbar-tools cups cups-client
+      slapd ldap-utils" ;;
 esac
 
 missing=""
@@ -55,6 +57,11 @@ done
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
+# slapd would make a directory of its own at installation: the tests start
+# their own instead.
+case "$missing" in
+  *" slapd"*) echo "slapd slapd/no_configuration boolean true" | $SUDO debconf-set-selections ;;
+esac
 apt="apt-get -o DPkg::Lock::Timeout=900"
 $SUDO $apt update -q
 # shellcheck disable=SC2086
