@@ -6,9 +6,10 @@
 # temporary folder with settings, home and runtime folders of its own:
 # zentavo-cli's examples (from the build, on the search path as the package
 # installs it, with a pupils.txt and a roster for each platform of their
-# own), the accounts handed to
-# chpasswd (as root: in a throw-away copy of /etc, where each stored hash
-# must be that of the password handed out), and removing what Zentavo wrote.
+# own), the accounts handed to chpasswd and newusers (as root: in a
+# throw-away root, where each stored hash must be that of the password
+# handed out) and to ldapadd (a throw-away slapd, where each account must
+# bind with it), and removing what Zentavo wrote.
 # The others install packages, start the window or run for minutes: each of
 # their programs must be there and take what the block gives it (apt-get
 # simulates the installs, ctest runs the test it would repeat once, the fuzz
@@ -20,6 +21,7 @@ build=$(cd "${1:-build}" && pwd)
 asan=${2:-build-asan}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. tests/support/slapd.sh
 # Marked in a file: a check may run in a subshell.
 fail() {
   echo "README.md: $*" >&2
@@ -43,31 +45,55 @@ inbox() {
     XDG_RUNTIME_DIR="$work/box/runtime" PATH="$work/box/bin:$build:$PATH" sh -eu "$1")
 }
 
-# zentavo-cli's examples; with chpasswd, only as root and in a copy of /etc.
+# zentavo-cli's examples; with chpasswd or newusers, only as root and in a
+# throw-away root; with ldapadd, into a throw-away slapd, and the password
+# handed out must be the one each account now has.
 check_cli() {
   sandbox
-  if grep -q chpasswd "$1"; then
+  if grep -qE 'chpasswd|newusers' "$1"; then
     if [ "$(id -u)" -ne 0 ] || ! command -v mkpasswd >/dev/null; then
       echo "README.md: skipped (needs root and mkpasswd): $(head -n1 "$1")"
       return
     fi
-    mkdir -p "$work/box/root/etc"
-    cp /etc/passwd /etc/shadow /etc/group /etc/gshadow "$work/box/root/etc/"
-    for name in anna bert clara; do useradd -R "$work/box/root" "$name"; done
+    sh tests/support/throwaway-root.sh "$work/box/root"
+    if grep -q chpasswd "$1"; then
+      for name in anna bert clara; do useradd -R "$work/box/root" "$name"; done
+    fi
     printf '#!/bin/sh\nexec %s -R "%s" "$@"\n' "$(command -v chpasswd)" "$work/box/root" >"$work/box/bin/chpasswd"
-    chmod +x "$work/box/bin/chpasswd"
+    # newusers 4.13 with --root takes its first argument for the file, and
+    # opens it inside the root: the file comes on standard input.
+    printf '#!/bin/sh\n[ $# -eq 0 ] || exec <"$1"\nexec %s --root "%s"\n' "$(command -v newusers)" \
+      "$work/box/root" >"$work/box/bin/newusers"
+    chmod +x "$work/box/bin/chpasswd" "$work/box/bin/newusers"
   fi
-  inbox "$1" >"$work/box/out" || { fail "failed: $(head -n1 "$1")"; return; }
-  sed -n 's/.* -o \([^ ]*\).*/\1/p' "$1" | grep -v made.txt | while read -r made; do
+  if grep -q ldapadd "$1"; then
+    if [ ! -x /usr/sbin/slapd ] || ! command -v ldapadd >/dev/null; then
+      echo "README.md: skipped (needs slapd and ldap-utils): $(head -n1 "$1")"
+      return
+    fi
+    (PATH=$PATH:/usr/sbin && start_slapd "$work/ldap" dc=example,dc=org) || { fail "no slapd"; return; }
+    ldap_uri="ldapi://$(echo "$work/ldap/ldapi" | sed 's|/|%2F|g')"
+    # As typed, but with the throw-away directory's password instead of a prompt.
+    printf '#!/bin/sh\nfor a; do shift; [ "$a" = -W ] || set -- "$@" "$a"; done\nexec %s -H "%s" -w secret "$@"\n' \
+      "$(command -v ldapadd)" "$ldap_uri" >"$work/box/bin/ldapadd"
+    chmod +x "$work/box/bin/ldapadd"
+  fi
+  inbox "$1" >"$work/box/out" || fail "failed: $(head -n1 "$1")"
+  sed -n 's/.* -o \([^ ]*\).*/\1/p' "$1" | grep -v '^made\.' | while read -r made; do
     [ -s "$work/box/$made" ] || fail "wrote no $made: $(grep -F -- "-o $made" "$1")"
   done
-  # The passwords handed out are the ones chpasswd set.
-  grep -q chpasswd "$1" || return 0
-  [ "$(wc -l <"$work/box/handout.txt")" -eq 3 ] || fail "the hand-out does not hold every account"
+  grep -qE 'chpasswd|newusers|ldapadd' "$1" || return 0
+  [ "$(wc -l <"$work/box/handout.txt" 2>/dev/null)" = 3 ] || fail "the hand-out does not hold every account"
   while IFS=: read -r name password; do
-    stored=$(grep "^$name:" "$work/box/root/etc/shadow" | cut -d: -f2)
-    [ "$(mkpasswd "$password" "$stored" 2>/dev/null)" = "$stored" ] || fail "$name's handed-out password is not the one set"
+    if grep -q ldapadd "$1"; then
+      ldapwhoami -x -H "$ldap_uri" -D "uid=$name,ou=people,dc=example,dc=org" -w "$password" >/dev/null ||
+        fail "$name cannot bind with the handed-out password"
+    else
+      stored=$(grep "^$name:" "$work/box/root/etc/shadow" | cut -d: -f2)
+      [ "$(mkpasswd "$password" "$stored" 2>/dev/null)" = "$stored" ] || fail "$name's handed-out password is not the one set"
+    fi
   done <"$work/box/handout.txt"
+  if grep -q ldapadd "$1"; then stop_slapd "$work/ldap"; fi
 }
 
 # Every script a block names is there and is shell.
