@@ -71,7 +71,7 @@ check_cli() {
       echo "README.md: skipped (needs slapd and ldap-utils): $(head -n1 "$1")"
       return
     fi
-    (PATH=$PATH:/usr/sbin && start_slapd "$work/ldap" dc=example,dc=org) || { fail "no slapd"; return; }
+    (PATH=$PATH:/usr/sbin && start_slapd "$work/ldap") || { fail "no slapd"; return; }
     ldap_uri="ldapi://$(echo "$work/ldap/ldapi" | sed 's|/|%2F|g')"
     # As typed, but with the throw-away directory's password instead of a prompt.
     printf '#!/bin/sh\nfor a; do shift; [ "$a" = -W ] || set -- "$@" "$a"; done\nexec %s -H "%s" -w secret "$@"\n' \

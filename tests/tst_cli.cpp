@@ -306,30 +306,23 @@ private slots:
                                           << "a roster is written back as the CSV it is";
         QTest::addRow("roster: a count")
             << roster("n.csv", "name\na\n", {"-n", "3"}) << "a count with --roster";
+        const QStringList ldif{"--accounts", good, "--format=ldif", "--crypt"};
         QTest::addRow("ldif without hashes")
-            << QStringList{"--accounts", good, "--format", "ldif", "--base-dn", "dc=x"}
-            << "give --format ldif --crypt";
-        QTest::addRow("ldif without a base")
-            << QStringList{"--accounts", good, "--format", "ldif", "--crypt"} << "needs --base-dn";
+            << ldif.mid(0, 3) + QStringList{"--base-dn=dc=x"} << "give --format ldif --crypt";
+        QTest::addRow("ldif without a base") << ldif << "needs --base-dn";
         QTest::addRow("a base that is no DN")
-            << QStringList{"--accounts", good, "--format", "ldif", "--crypt", "--base-dn", "ou=people,,dc=x"}
-            << "\"ou=people,,dc=x\" is no distinguished name";
-        QTest::addRow("newusers without names") << QStringList{"--format", "newusers"} << "give --accounts";
+            << ldif + QStringList{"--base-dn=ou=a,,dc=x"} << "\"ou=a,,dc=x\" is no distinguished name";
+        QTest::addRow("one uid in two cases") << QStringList{"--accounts", namesFile("cases", "Anna\nanna\n"),
+                                                             "--format=ldif", "--crypt", "--base-dn=dc=x"}
+                                              << "line 2: \"anna\" is given twice";
+        QTest::addRow("newusers without names") << QStringList{"--format=newusers"} << "give --accounts";
         QTest::addRow("newusers with hashes")
-            << QStringList{"--accounts", good, "--format", "newusers", "--crypt"} << "leave out --crypt";
+            << QStringList{"--accounts", good, "--format=newusers", "--crypt"} << "leave out --crypt";
         for (const char *name :
              {"-anna", "an na", "a,b", "1234", "..", "a/b", "abcdefghijabcdefghijabcdefghijabc"})
-            QTest::addRow("login name %s", name)
-                << QStringList{"--accounts",
-                               namesFile(QStringLiteral("login%1").arg(qHash(name)),
-                                         QByteArray("anna\n") + name),
-                               "--format", "newusers"}
-                << QStringLiteral("line 2: \"%1\"").arg(name);
-        QTest::addRow("one uid in two cases") << QStringList{"--accounts", namesFile("cases", "Anna\nanna\n"),
-                                                             "--format",   "ldif",
-                                                             "--crypt",    "--base-dn",
-                                                             "dc=x"}
-                                              << "line 2: \"anna\" is given twice";
+            QTest::addRow("login name %s", name) << QStringList{"--format=newusers", "--accounts",
+                                                                namesFile(QString::number(qHash(name)), name)}
+                                                 << QStringLiteral("line 1: \"%1\"").arg(name);
         QTest::addRow("a name too long") << QStringList{"--accounts", namesFile("long", QByteArray(257, 'a'))}
                                          << "line 1: the name is longer than 256 bytes";
         const QStringList slips{"--format", "slips"};
@@ -982,10 +975,8 @@ private slots:
         QCOMPARE(python.readAllStandardOutput(), QByteArray("3\n"));
     }
 
-    // The proof for the systems: chpasswd -e stores each hash and newusers
-    // makes each account in a throw-away root, a throw-away slapd loads the
-    // LDIF; each account then takes the password handed out, as the README
-    // cuts it from the file, and (in the directory) no other.
+    // chpasswd -e and newusers in a throw-away root, a throw-away slapd: each account takes
+    // the password handed out, as the README cuts it from the file, and (slapd) no other.
     void theSystemsTakeTheAccounts_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -998,19 +989,19 @@ private slots:
         const char *stored = "s=$(grep \"^$name:\" \"$1/etc/shadow\" | cut -d: -f2); "
                              "[ \"$(mkpasswd \"$password\" \"$s\")\" = \"$s\" ]";
         const char *slapd =
-            ". \"$3/slapd.sh\"; PATH=$PATH:/usr/sbin; start_slapd \"$1/ldap\" dc=example,dc=org\n"
+            ". \"$3/slapd.sh\"; PATH=$PATH:/usr/sbin; start_slapd \"$1/ldap\"\n"
             "trap 'stop_slapd \"$1/ldap\"' EXIT\n"
             "ldapadd -x -H \"$ldap_uri\" -D cn=admin,dc=example,dc=org -w secret -f \"$1/made\" >/dev/null";
         const char *bind =
             "w() { ldapwhoami -x -H \"$ldap_uri\" -D \"uid=$name,ou=people,dc=example,dc=org\" -w \"$1\""
             " >/dev/null 2>&1; }; w \"$password\" && ! w \"$password.\"";
-        QTest::addRow("chpasswd, yescrypt") << "--crypt" << chpasswd << stored;
-        QTest::addRow("chpasswd, sha512") << "--crypt=sha512" << chpasswd << stored;
+        const char *ldif = " --format=ldif --base-dn=ou=people,dc=example,dc=org";
+        for (const char *hash : {"--crypt", "--crypt=sha512"}) {
+            QTest::addRow("chpasswd, %s", hash) << hash << chpasswd << stored;
+            QTest::addRow("ldif, %s", hash) << hash + QString(ldif) << slapd << bind;
+        }
         QTest::addRow("newusers") << "--format=newusers" << root + "newusers --root \"$1\" < \"$1/made\""
                                   << stored;
-        const char *ldif = " --format=ldif --base-dn=ou=people,dc=example,dc=org";
-        QTest::addRow("ldif, yescrypt") << QStringLiteral("--crypt") + ldif << slapd << bind;
-        QTest::addRow("ldif, sha512") << QStringLiteral("--crypt=sha512") + ldif << slapd << bind;
     }
     void theSystemsTakeTheAccounts()
     {
@@ -1018,11 +1009,9 @@ private slots:
         QFETCH(QString, load);
         QFETCH(QString, check);
         const bool ldif = arguments.contains("ldif");
-        if (ldif &&
-            (!QFile::exists("/usr/sbin/slapd") || QStandardPaths::findExecutable("ldapadd").isEmpty()))
-            QSKIP("needs slapd and ldap-utils");
-        if (!ldif && (::geteuid() != 0 || QStandardPaths::findExecutable("mkpasswd").isEmpty()))
-            QSKIP("needs root and mkpasswd (whois)");
+        if (ldif ? !QFile::exists("/usr/sbin/slapd")
+                 : ::geteuid() != 0 || QStandardPaths::findExecutable("mkpasswd").isEmpty())
+            QSKIP(ldif ? "needs slapd and ldap-utils" : "needs root and mkpasswd (whois)");
         QTemporaryDir dir;
         QProcess shell;
         shell.start("sh",

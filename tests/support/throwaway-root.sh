@@ -1,10 +1,7 @@
 #!/bin/sh
-# Makes DIR a throw-away root for chpasswd -R and newusers --root: copies of
-# the account files, an empty /home, and what newusers needs inside it to
-# set passwords through PAM once it has entered DIR (the PAM configuration,
-# pam_unix and the libraries it loads then). Debian 12's newusers takes
-# --root but refuses -R.
-#   throwaway-root.sh DIR
+# throwaway-root.sh DIR: a root for chpasswd -R and newusers --root (Debian
+# 12's refuses -R): the account files, /home, and what newusers needs in it
+# to set passwords through PAM (its configuration, pam_unix and its libraries).
 set -eu
 root=$1
 mkdir -p "$root/etc" "$root/home" "$root/usr/lib"
