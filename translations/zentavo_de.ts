@@ -54,6 +54,26 @@
         <source>&quot;%1&quot; is given twice, first on line %2</source>
         <translation>&quot;%1&quot; ist zweimal angegeben, zuerst in Zeile %2</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; is longer than the %2 bytes of a login name</source>
+        <translation>&quot;%1&quot; ist länger als die %2 Bytes eines Anmeldenamens</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; starts with %2, which useradd refuses in a login name</source>
+        <translation>&quot;%1&quot; beginnt mit %2, was useradd in einem Anmeldenamen ablehnt</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds &quot;%2&quot;, which a login name cannot hold</source>
+        <translation>&quot;%1&quot; enthält &quot;%2&quot;, was ein Anmeldename nicht enthalten kann</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; would make the home folder /home/%1</source>
+        <translation>&quot;%1&quot; ergäbe den Benutzerordner /home/%1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is all digits, which reads as a user ID</source>
+        <translation>&quot;%1&quot; besteht nur aus Ziffern und liest sich wie eine Benutzerkennung</translation>
+    </message>
 </context>
 <context>
     <name>zentavo::AtLeastCaption</name>
@@ -380,6 +400,25 @@ Zentavo startet mit den Standardeinstellungen. Die gewählten Einstellungen gelt
     <message>
         <source>No password is ticked: tick the rows to put on slips.</source>
         <translation>Kein Passwort ist angehakt: Haken Sie die Zeilen an, die auf Zettel sollen.</translation>
+    </message>
+</context>
+<context>
+    <name>zentavo::LdifEntries</name>
+    <message>
+        <source>no DN for the name %1</source>
+        <translation>kein DN für den Namen %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no distinguished name (such as ou=people,dc=example,dc=org): %2</source>
+        <translation>&quot;%1&quot; ist kein Distinguished Name (wie ou=people,dc=example,dc=org): %2</translation>
+    </message>
+    <message>
+        <source>the base DN is empty: name the entry the accounts go below</source>
+        <translation>der Basis-DN ist leer: nennen Sie den Eintrag, unter den die Konten kommen</translation>
+    </message>
+    <message>
+        <source>not enough memory for LDIF</source>
+        <translation>nicht genug Speicher für LDIF</translation>
     </message>
 </context>
 <context>
