@@ -229,6 +229,33 @@ struct PassphraseWords
     }
 };
 
+// One password for each account name (of --accounts, or of the --roster
+// read into `roster`), in the file's order; the name takes the line
+// number's place.
+AccountNames readNames(Request &request, int standardInput, std::optional<Roster> &roster)
+{
+    AccountNames accounts;
+    if (request.rosterPath && request.action == Request::Action::Generate) {
+        if (request.crypt && request.roster.hashColumn.isEmpty())
+            request.roster.hashColumn = columnTitle(Column::Hash);
+        RosterInput input = readRoster(*request.rosterPath, standardInput, request.roster);
+        roster = std::move(input.roster);
+        accounts = {roster ? roster->names() : QStringList(), input.error};
+    } else if (request.accountsPath && request.action == Request::Action::Generate) {
+        accounts = readAccountNames(*request.accountsPath, standardInput, nameUse(request.format));
+    }
+    if (!accounts.error.isEmpty())
+        return accounts;
+    if (!accounts.names.isEmpty()) {
+        request.options.passwordCount = QString::number(accounts.names.size());
+        request.options.showLineNumbers = false;
+    } else if (request.format == Format::Slips) {
+        // A slip without a name is labelled with its line number.
+        request.options.showLineNumbers = true;
+    }
+    return accounts;
+}
+
 int run(const QStringList &arguments, RandomSource &random, const Streams &streams)
 {
     auto fail = [&](int status, const QString &message) {
@@ -244,28 +271,10 @@ int run(const QStringList &arguments, RandomSource &random, const Streams &strea
     if (answered(request, streams.output))
         return 0;
 
-    // One password for each account name, in the file's order; the name
-    // takes the line number's place.
-    AccountNames accounts;
     std::optional<Roster> roster;
-    if (request.rosterPath && request.action == Request::Action::Generate) {
-        if (request.crypt && request.roster.hashColumn.isEmpty())
-            request.roster.hashColumn = columnTitle(Column::Hash);
-        RosterInput input = readRoster(*request.rosterPath, streams.input, request.roster);
-        roster = std::move(input.roster);
-        accounts = {roster ? roster->names() : QStringList(), input.error};
-    } else if (request.accountsPath && request.action == Request::Action::Generate) {
-        accounts = readAccountNames(*request.accountsPath, streams.input, nameUse(request.format));
-    }
+    const AccountNames accounts = readNames(request, streams.input, roster);
     if (!accounts.error.isEmpty())
         return fail(kBadInput, accounts.error);
-    if (!accounts.names.isEmpty()) {
-        request.options.passwordCount = QString::number(accounts.names.size());
-        request.options.showLineNumbers = false;
-    } else if (request.format == Format::Slips) {
-        // A slip without a name is labelled with its line number.
-        request.options.showLineNumbers = true;
-    }
 
     PassphraseWords words;
     if (const auto problem = words.read(request))
