@@ -14,6 +14,7 @@
 //   bench_copy --single N button|ctrl-c  one copy, one line of figures
 
 #include "benchwindow.h"
+#include "childprocess.h"
 #include "ui/desktopservices.h"
 #include "ui/form1.h"
 
@@ -33,18 +34,6 @@
 using namespace zentavo;
 
 namespace {
-
-// The resident set's high-water mark, in MiB.
-double peakResidentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
 
 // The processor time this thread has used, in milliseconds.
 double threadCpuMs()
@@ -108,22 +97,10 @@ int runSingle(qint64 rows, bool button)
     ticker.stop();
     const QMimeData *held = QGuiApplication::clipboard()->mimeData();
     const qsizetype bytes = held ? held->data(QStringLiteral("text/plain")).size() : 0;
-    std::printf("%.3f %.1f %lld %.1f %lld\n", seconds, peakResidentMiB() - before, qlonglong(longestGap),
+    std::printf("%.3f %.1f %lld %.1f %lld\n", seconds, bench::peakMemoryMiB() - before, qlonglong(longestGap),
                 longestCpuGap, qlonglong(bytes));
     return bytes > 0 ? 0 : 1;
 }
-
-struct Series
-{
-    std::vector<double> values;
-    double min() const { return *std::min_element(values.begin(), values.end()); }
-    double median() const
-    {
-        std::vector<double> sorted = values;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-};
 
 } // namespace
 
@@ -143,7 +120,7 @@ int main(int argc, char *argv[])
     std::printf("%10s %-28s %17s %20s %18s %18s %12s\n", "rows", "command", "seconds", "added peak MiB",
                 "longest gap ms", "its processor ms", "UTF-8 bytes");
     for (const qint64 rows : {1000000LL, 10000000LL}) {
-        Series figures[2][4];
+        bench::Series figures[2][4];
         QString bytes[2];
         for (int round = 0; round < rounds; ++round) {
             for (int way = 0; way < 2; ++way) {

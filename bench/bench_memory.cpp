@@ -30,17 +30,6 @@ using namespace zentavo;
 
 namespace {
 
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-
 // Pages the system has swapped in and out since it started.
 qint64 swappedPages()
 {
@@ -62,7 +51,7 @@ int runList(qint64 count, int length, const QString &widths)
     ResultsList list;
     list.addColumn(QStringLiteral("Line"));
     list.addColumn(QStringLiteral("Result(s)"));
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     QString password(length, QLatin1Char('a'));
     for (qint64 i = 1; i <= count; ++i) {
         // Different text for every row, as the generator makes it.
@@ -72,10 +61,10 @@ int runList(qint64 count, int length, const QString &widths)
             password[0] = QChar(0x20ac);
         list.appendRow(qint32(i), password);
     }
-    const double filled = residentMiB();
+    const double filled = bench::residentMiB();
     const double stored = double(list.storedBytes());
     list.removeAllRows();
-    const double cleared = residentMiB();
+    const double cleared = bench::residentMiB();
     const int bytesPerCharacter = widths == QLatin1String("latin1") ? 1 : 2;
     std::printf("%lld %.2f %.2f %.1f %.1f %.1f %.2f\n", qlonglong(count), stored,
                 (filled - before) * 1048576.0 / double(count), before, filled, cleared,
@@ -92,18 +81,18 @@ int runWindow(qint64 count)
     form.Text3->setText(QStringLiteral("16"));
     form.show();
     QApplication::processEvents();
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     const qint64 swappedBefore = swappedPages();
     QElapsedTimer wall;
     wall.start();
     form.PushButton1_Click();
     const qint64 ms = wall.elapsed();
-    const double after = residentMiB();
+    const double after = bench::residentMiB();
     const qsizetype rows = form.results().storedRowCount();
     const double listBytes = double(form.results().storedBytes()) / double(std::max<qsizetype>(rows, 1));
     form.PushButton3_Click();
     QApplication::processEvents();
-    const double cleared = residentMiB();
+    const double cleared = bench::residentMiB();
     std::printf("%lld %lld %.1f %.1f %.1f %.1f %.2f %lld \"%s\"\n", qlonglong(rows), qlonglong(ms), before,
                 after, cleared, bench::peakMemoryMiB(), listBytes, qlonglong(swappedPages() - swappedBefore),
                 qPrintable(world.prompter.last.left(200)));

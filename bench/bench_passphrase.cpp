@@ -63,25 +63,18 @@ int floorLoop(const std::vector<std::string> &words)
 
 struct Series
 {
-    std::vector<double> cpu, wall;
+    bench::Series cpu, wall;
     void add(const bench::Figures &figures)
     {
-        cpu.push_back(figures.cpuSeconds);
-        wall.push_back(figures.seconds);
+        cpu.values.push_back(figures.cpuSeconds);
+        wall.values.push_back(figures.seconds);
     }
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 void print(const char *name, const Series &series)
 {
     std::printf("%-44s cpu min %6.3f s median %6.3f s   wall min %6.3f s median %6.3f s\n", name,
-                *std::min_element(series.cpu.begin(), series.cpu.end()), median(series.cpu),
-                *std::min_element(series.wall.begin(), series.wall.end()), median(series.wall));
+                series.cpu.min(), series.cpu.median(), series.wall.min(), series.wall.median());
 }
 
 } // namespace
@@ -106,6 +99,6 @@ int main(int argc, char *argv[])
     print("floor: ChaCha20 blocks, rejection, memcpy", floor);
     print("zentavo-cli --words 6 -n 1000000", zentavo);
     std::printf("  zentavo-cli takes %.2f x the floor's processor time (medians)\n",
-                median(zentavo.cpu) / median(floor.cpu));
+                zentavo.cpu.median() / floor.cpu.median());
     return 0;
 }
